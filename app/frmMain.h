@@ -1,0 +1,168 @@
+#pragma once
+
+#include "engine/EngineApi.h"
+#include "storage/RecentConnections.h"
+
+#include <QIcon>
+#include <QList>
+#include <QMainWindow>
+#include <array>
+#include <memory>
+
+class GridControl;
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QToolBar;
+
+// The program's one window. Its member functions live in the folder of the subsystem
+// they belong to: composition, layout and commands in app/, the connection ways and
+// browsing in engine/, the tag table in tags/, files and settings in storage/.
+class frmMain final : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+    Q_DISABLE_COPY_MOVE(frmMain)
+
+    // ---- Window commands, title and unsaved-change guard (app/frmMain_commands.cpp)
+    void Form_Load();
+    void Form_QueryUnload(bool& cancel);
+    void Form_Unload();
+    // 1 = saved, go on; 2 = discarded, go on; 3 = cancelled.
+    qint32 ConfirmSaveChanges();
+    void FileNew();
+    void UpdateTitle();
+    void mnuFileItem_Click(int index);
+    void mnuHelpItem_Click(int index);
+    void tbarMain_ButtonClick(int index);
+
+    // ---- Composition (app/frmMain.cpp, app/frmMain_composition.cpp)
+    void SetToolbarImages();
+
+    // ---- Layout (app/frmMain_layout.cpp)
+    void Form_Resize();
+
+    // ---- Controller connection (engine/frmMain_connect.cpp)
+    void chkConnQUOR_Click();
+    void chkConnTULO_Click();
+    void chkConnBRAKKA_Click();
+    void optProvider_Click(int index);
+    void optLyra_Click(int index);
+    void EnableItemButtons(bool enabled);
+    void EnableProviderFields(bool enabled);
+    void EnableConnField(bool enabled);
+    void EnableServerFields(bool enabled);
+    void ClearBrowseLists();
+
+    // ---- Controller and variable browsing (engine/frmMain_browse.cpp)
+    void FillControllerNames();
+    void FillVariableNames();
+    void cmbCtrls_Click();
+    void cmbCtrl_Click();
+
+    // ---- Tag table editing and tag name rules (tags/frmMain_tags.cpp)
+    void InitItemGrid();
+    void cmdAddItem_Click();
+    void cmdDelete_Click();
+    void grdItems_EnterCell(qint32 row, qint32 col);
+    void grdItems_AfterEdit();
+    bool CheckTagNameDuplicate(qint32 row, qint32 col);
+    bool CheckTagNameChar(const QString& text, const QString& ch);
+
+    // ---- Tag setting file (storage/frmMain_tagfile.cpp)
+    bool WriteTagFile(const QString& strPath);
+    bool ReadTagFile(const QString& strPath);
+    bool ClearTagSetting();
+    // True when the table was written (or there was nothing to save).
+    bool FileSave(bool bSaveAs);
+    void FileOpen();
+
+    // ---- Application settings and recent connections (storage/frmMain_settings.cpp)
+    void LoadAppSettings();
+    void FillRecentLists();
+    void SaveAppSettings();
+    void cmbServer_Click();
+
+    // ---- State
+    bool changed() const { return m_bChanged; }
+    void setChanged(bool changed) { m_bChanged = changed; }
+    const std::shared_ptr<IController>& connectedController() const { return m_objCtrl; }
+
+    // ---- Controls, named as designed. Control arrays are indexed as designed.
+    QWidget* client = nullptr; // the client area
+    QMenu* mnuFile = nullptr;
+    QMenu* mnuHelp = nullptr;
+    std::array<QAction*, 7> mnuFileItem{};
+    std::array<QAction*, 1> mnuHelpItem{};
+    QToolBar* tbarMain = nullptr;
+    // Toolbar buttons 1 to 3 at indexes 0 to 2.
+    std::array<QAction*, 3> tbarButtons{};
+    // Image 1 (open) and image 2 (save) at indexes 0 and 1.
+    QList<QIcon> ilQuorTagEditor;
+    QFrame* fraGeneral = nullptr;
+    QFrame* fraBRAKKA = nullptr;
+    QFrame* fraItem = nullptr;
+    std::array<QLabel*, 10> lblMain{};
+    std::array<QRadioButton*, 2> optProvider{};
+    std::array<QRadioButton*, 2> optLyra{};
+    QComboBox* cmbCtrl = nullptr;
+    QComboBox* cmbProvs = nullptr;
+    QLineEdit* txtMachine = nullptr;
+    QLineEdit* txtOption = nullptr;
+    QPushButton* chkConnQUOR = nullptr;
+    QComboBox* cmbConn = nullptr;
+    QPushButton* chkConnTULO = nullptr;
+    QComboBox* cmbCtrls = nullptr;
+    QComboBox* cmbServer = nullptr;
+    QLineEdit* txtTimeout = nullptr;
+    QPushButton* chkConnBRAKKA = nullptr;
+    QComboBox* cmbVars = nullptr;
+    QLineEdit* txtVarOpt = nullptr;
+    QPushButton* cmdAddItem = nullptr;
+    QPushButton* cmdDelete = nullptr;
+    GridControl* grdItems = nullptr;
+    QStatusBar* stbrMain = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // Composition helpers (app/frmMain_composition.cpp).
+    void createMenus();
+    void createToolbar();
+    void createGeneralFrame();
+    void createBrakkaFrame();
+    void createItemFrame();
+    void createGrid();
+    void setTabOrder();
+    void connectEvents();
+
+    // The connected controller; empty when nothing is connected.
+    std::shared_ptr<IController> m_objCtrl;
+    // The QuorSQL extension, alive only inside one browsing procedure.
+    std::shared_ptr<IExtension> m_objQuorSQL;
+    // BRAKKA model: 0 = Lyra7, 1 = Lyra8.
+    qint32 m_lCtrlModel = 0;
+    // The unsaved-change flag.
+    bool m_bChanged = false;
+    // The last cell the grid reported as entered, and its text at that moment.
+    qint32 m_lCurRow = 0;
+    qint32 m_lCurCol = 0;
+    QString m_strCurText;
+    // The remembered connection each entry of cmbCtrl and cmbServer was made from.
+    QList<CtrlParameterPtr> m_cmbCtrlRecords;
+    QList<CtrlParameterPtr> m_cmbServerRecords;
+    // Set when the current file could not be read (or was refused), so that a plain Save
+    // asks for a name instead of writing over it.
+    bool m_bPathUnread = false;
+};

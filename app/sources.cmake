@@ -1,0 +1,2 @@
+target_sources(quor_core PRIVATE)
+target_sources(quor_gui PRIVATE)

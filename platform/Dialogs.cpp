@@ -1,0 +1,28 @@
+#include "platform/Dialogs.h"
+
+#include "platform/RealDialogs.h"
+
+namespace {
+IDialogs* g_replacement = nullptr;
+} // namespace
+
+IDialogs& dialogs()
+{
+    static RealDialogs real;
+    return g_replacement ? *g_replacement : real;
+}
+
+void setDialogs(IDialogs* replacement)
+{
+    g_replacement = replacement;
+}
+
+QString applicationTitle()
+{
+    return QStringLiteral("QuorTagEditor");
+}
+
+MsgAnswer showMessage(QWidget* parent, const QString& text, MsgIcon icon, MsgButtons buttons)
+{
+    return dialogs().messageBox(parent, applicationTitle(), text, icon, buttons);
+}

@@ -1,0 +1,5 @@
+target_sources(quor_core PRIVATE
+    storage/clsCtrlParameter.h
+    storage/RecentConnections.cpp
+    storage/RecentConnections.h)
+target_sources(quor_gui PRIVATE)
