@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QColor>
 #include <QStringList>
 #include <stdexcept>
 #include <vector>
@@ -16,7 +15,12 @@ public:
 // Per-column settings of the grid.
 struct GridColumn
 {
-    QColor backColor;       // invalid: the view's own colour
+    enum class BackColor
+    {
+        Window,    // the view's own background
+        ButtonFace // the system button-face colour
+    };
+    BackColor backColor = BackColor::Window;
     double width = -1;      // twips; below 0: the view's default width
     bool editable = true;   // may the user type into the column's cells
     int displayAttribute1 = 0;
