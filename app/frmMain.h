@@ -134,9 +134,21 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    // Resizes of the client area run the layout.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    enum class SavePromptResult
+    {
+        Saved,
+        Discarded,
+        Cancelled
+    };
+    // Asks whether to save the changes and saves when told to.
+    SavePromptResult promptToSaveChanges();
+    // True when the operation that asked may go on: nothing unsaved, saved, or discarded.
+    bool proceedAfterSavePrompt();
+
     // Composition helpers (app/frmMain_composition.cpp).
     void createMenus();
     void createToolbar();
@@ -144,6 +156,7 @@ private:
     void createBrakkaFrame();
     void createItemFrame();
     void createGrid();
+    void createStatusBar();
     void setTabOrder();
     void connectEvents();
 

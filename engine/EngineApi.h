@@ -47,8 +47,7 @@ public:
     // May return no object; the caller treats that as a failed connection.
     virtual std::shared_ptr<IController> AddController(const QString& controllerName,
                                                        const QString& providerName,
-                                                       const QString& machineName,
-                                                       const QString& option) = 0;
+                                                       const QString& machineName, const QString& option) = 0;
 };
 
 class IWorkspaces

@@ -47,8 +47,8 @@ QString argumentText(const QStringList& argumentsAfterProgram)
     QStringList quoted;
     quoted.reserve(argumentsAfterProgram.size());
     for (const QString& argument : argumentsAfterProgram) {
-        const bool needsQuotes = argument.isEmpty() || argument.contains(QLatin1Char(' ')) ||
-                                 argument.contains(QLatin1Char('\t'));
+        const bool needsQuotes =
+            argument.isEmpty() || argument.contains(QLatin1Char(' ')) || argument.contains(QLatin1Char('\t'));
         quoted.append(needsQuotes ? QLatin1Char('"') + argument + QLatin1Char('"') : argument);
     }
     return quoted.join(QLatin1Char(' '));

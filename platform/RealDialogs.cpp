@@ -59,17 +59,21 @@ MsgAnswer fromQtAnswer(int answer, MsgButtons buttons)
 class SaveFileDialog final : public QFileDialog
 {
 public:
-    SaveFileDialog(QWidget* parent, bool refuseReadOnly) : QFileDialog(parent), m_refuseReadOnly(refuseReadOnly) {}
+    SaveFileDialog(QWidget* parent, bool refuseReadOnly)
+        : QFileDialog(parent), m_refuseReadOnly(refuseReadOnly)
+    {
+    }
 
     void accept() override
     {
         const QStringList files = selectedFiles();
         if (m_refuseReadOnly && !files.isEmpty() && !QFileInfo(files.first()).isDir() &&
             isReadOnlyTarget(files.first())) {
-            QMessageBox::warning(this, windowTitle(),
-                                 QStringLiteral("%1\nThis file is set to read-only.\nTry again with a different "
-                                                "file name.")
-                                     .arg(QFileInfo(files.first()).fileName()));
+            QMessageBox::warning(
+                this, windowTitle(),
+                QStringLiteral("%1\nThis file is set to read-only.\nTry again with a different "
+                               "file name.")
+                    .arg(QFileInfo(files.first()).fileName()));
             return;
         }
         QFileDialog::accept();
@@ -114,8 +118,9 @@ QString RealDialogs::fileDialog(QWidget* parent, const FileDialogRequest& reques
     SaveFileDialog dialog(parent, request.save && (request.flags & OfnFlags::NoReadOnlyReturn));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.save || !(request.flags & OfnFlags::FileMustExist) ? QFileDialog::AnyFile
-                                                                                  : QFileDialog::ExistingFile);
+    dialog.setFileMode(request.save || !(request.flags & OfnFlags::FileMustExist)
+                           ? QFileDialog::AnyFile
+                           : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !(request.flags & OfnFlags::OverwritePrompt));
     dialog.setDirectory(request.initialDirectory);
     dialog.setNameFilter(qtNameFilter(request.filter));

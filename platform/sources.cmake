@@ -6,3 +6,6 @@ target_sources(quor_gui PRIVATE
     platform/Dialogs.h
     platform/RealDialogs.cpp
     platform/RealDialogs.h)
+target_sources(quor_gui PRIVATE
+    platform/ComboBoxes.cpp
+    platform/ComboBoxes.h)

@@ -2,4 +2,6 @@ target_sources(quor_core PRIVATE
     storage/clsCtrlParameter.h
     storage/RecentConnections.cpp
     storage/RecentConnections.h)
-target_sources(quor_gui PRIVATE)
+target_sources(quor_gui PRIVATE
+    storage/frmMain_settings.cpp
+    storage/frmMain_tagfile.cpp)

@@ -22,7 +22,10 @@ public:
     qint32 Cols() const { return m_model->Cols(); }
     void setCols(qint32 cols) { m_model->setCols(cols); }
     QString TextMatrix(qint32 row, qint32 col) const { return m_model->TextMatrix(row, col); }
-    void setTextMatrix(qint32 row, qint32 col, const QString& text) { m_model->setTextMatrix(row, col, text); }
+    void setTextMatrix(qint32 row, qint32 col, const QString& text)
+    {
+        m_model->setTextMatrix(row, col, text);
+    }
     void AddItem(const QString& text) { m_model->AddItem(text); }
     void RemoveItem(qint32 row) { m_model->RemoveItem(row); }
     void RemoveItem() { m_model->RemoveItem(); }

@@ -21,8 +21,8 @@ struct GridColumn
         ButtonFace // the system button-face colour
     };
     BackColor backColor = BackColor::Window;
-    double width = -1;      // twips; below 0: the view's default width
-    bool editable = true;   // may the user type into the column's cells
+    double width = -1;    // twips; below 0: the view's default width
+    bool editable = true; // may the user type into the column's cells
     int displayAttribute1 = 0;
     int displayAttribute2 = 0;
 };

@@ -1,4 +1,7 @@
 target_sources(quor_core PRIVATE
+    tags/TagGridModel.cpp
     tags/TagGridModel.h)
 target_sources(quor_gui PRIVATE
-    tags/GridControl.h)
+    tags/GridControl.cpp
+    tags/GridControl.h
+    tags/frmMain_tags.cpp)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Dialogs.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QList>
 #include <QQueue>

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QIcon>
+
+// The program's own images, drawn in code.
+namespace Icons {
+
+// The window icon, in 48, 32, 24 and 16 pixels square.
+QIcon windowIcon();
+// The toolbar images, 16 by 16: image 1 opens, image 2 saves.
+QIcon openImage();
+QIcon saveImage();
+
+} // namespace Icons

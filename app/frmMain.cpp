@@ -1,0 +1,52 @@
+#include "app/frmMain.h"
+
+#include "app/Icons.h"
+#include "app/LayoutRules.h"
+
+#include <QCloseEvent>
+#include <QMenuBar>
+
+namespace {
+// The designed client area.
+constexpr int kDesignClientWidth = 9510;
+constexpr int kDesignClientHeight = 6405;
+} // namespace
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Halvo2 QUOR Online Tag Editor"));
+    setWindowIcon(Icons::windowIcon());
+
+    client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+
+    createMenus();
+    createToolbar();
+    createGeneralFrame();
+    createBrakkaFrame();
+    createItemFrame();
+    createGrid();
+    createStatusBar();
+    setTabOrder();
+    connectEvents();
+
+    client->installEventFilter(this);
+    resize(twipsToPixels(kDesignClientWidth),
+           twipsToPixels(kDesignClientHeight) + menuBar()->sizeHint().height());
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    bool cancel = false;
+    Form_QueryUnload(cancel);
+    if (cancel) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+}

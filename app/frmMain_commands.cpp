@@ -1,0 +1,165 @@
+#include "app/Icons.h"
+#include "app/VersionText.h"
+#include "app/frmMain.h"
+#include "app/modMain.h"
+#include "engine/VariantList.h"
+#include "platform/AppInfo.h"
+#include "platform/ComboBoxes.h"
+#include "platform/Dialogs.h"
+
+#include <QAction>
+#include <QComboBox>
+
+namespace {
+
+const QString kFixedTitle = QStringLiteral("Halvo2 QUOR Online Tag Editor");
+
+MsgAnswer askToSaveChanges(QWidget* parent)
+{
+    return showMessage(
+        parent,
+        QStringLiteral("Settings have been changed. Are you sure you want to save the current settings?"),
+        MsgIcon::Question, MsgButtons::YesNoCancel);
+}
+
+} // namespace
+
+void frmMain::SetToolbarImages()
+{
+    ilQuorTagEditor = {Icons::openImage(), Icons::saveImage()};
+    tbarButtons[1]->setIcon(ilQuorTagEditor.at(0));
+    tbarButtons[2]->setIcon(ilQuorTagEditor.at(1));
+}
+
+void frmMain::Form_Load()
+{
+    try {
+        SetToolbarImages();
+        InitItemGrid();
+        EnableItemButtons(false);
+        LoadAppSettings();
+        FillRecentLists();
+        if (!g_strFilePath.isEmpty()) {
+            // A file that cannot be read is reported by the reader; the load goes on.
+            ReadTagFile(g_strFilePath);
+            UpdateTitle();
+        }
+        if (g_bBRAKKAMode) {
+            m_lCtrlModel = 1;
+            return;
+        }
+        if (!g_objWorkspace)
+            throw EngineError(QStringLiteral("No workspace."));
+        appendItems(cmbProvs, textsOf(g_objWorkspace->ProviderNames(Variant())));
+        // The provider list is kept in alphabetical order.
+        const QString text = cmbProvs->currentText();
+        cmbProvs->model()->sort(0);
+        cmbProvs->setEditText(text);
+    } catch (...) {
+        showMessage(this, QStringLiteral("Failed to load."), MsgIcon::Critical);
+        g_bLoadFailed = true;
+    }
+}
+
+frmMain::SavePromptResult frmMain::promptToSaveChanges()
+{
+    switch (askToSaveChanges(this)) {
+    case MsgAnswer::Yes:
+        // A save that did not happen keeps the changes: the caller stops as if cancelled.
+        return FileSave(true) ? SavePromptResult::Saved : SavePromptResult::Cancelled;
+    case MsgAnswer::No:
+        return SavePromptResult::Discarded;
+    case MsgAnswer::Cancel:
+    case MsgAnswer::Ok:
+        break;
+    }
+    return SavePromptResult::Cancelled;
+}
+
+bool frmMain::proceedAfterSavePrompt()
+{
+    return !m_bChanged || promptToSaveChanges() != SavePromptResult::Cancelled;
+}
+
+void frmMain::Form_QueryUnload(bool& cancel)
+{
+    if (!proceedAfterSavePrompt())
+        cancel = true;
+}
+
+void frmMain::Form_Unload()
+{
+    SaveAppSettings();
+    m_objCtrl.reset();
+    ReleaseEngine();
+}
+
+qint32 frmMain::ConfirmSaveChanges()
+{
+    const SavePromptResult result = promptToSaveChanges();
+    if (result == SavePromptResult::Cancelled)
+        return 3;
+    m_objCtrl.reset();
+    return result == SavePromptResult::Saved ? 1 : 2;
+}
+
+void frmMain::FileNew()
+{
+    try {
+        if (!proceedAfterSavePrompt())
+            return;
+        if (!ClearTagSetting())
+            showMessage(this, QStringLiteral("Failed to new form."), MsgIcon::Critical);
+    } catch (...) {
+        showMessage(this, QStringLiteral("Failed to new form."), MsgIcon::Critical);
+    }
+}
+
+void frmMain::UpdateTitle()
+{
+    setWindowTitle(g_strFilePath.isEmpty() ? kFixedTitle
+                                           : kFixedTitle + QStringLiteral(" -") + g_strFilePath);
+}
+
+void frmMain::mnuFileItem_Click(int index)
+{
+    switch (index) {
+    case 0:
+        FileNew();
+        break;
+    case 1:
+        // Open replaces the table, so unsaved changes are offered for saving first.
+        if (proceedAfterSavePrompt())
+            FileOpen();
+        break;
+    case 3:
+        FileSave(false);
+        break;
+    case 4:
+        FileSave(true);
+        break;
+    case 6:
+        close();
+        return;
+    default:
+        return;
+    }
+    UpdateTitle();
+}
+
+void frmMain::mnuHelpItem_Click(int index)
+{
+    if (index != 0)
+        return;
+    showMessage(this,
+                VersionText(AppInfo::versionMajor(), AppInfo::versionMinor(), AppInfo::versionRevision()),
+                MsgIcon::Information);
+}
+
+void frmMain::tbarMain_ButtonClick(int index)
+{
+    if (index == 2)
+        mnuFileItem_Click(1);
+    else if (index == 3)
+        mnuFileItem_Click(3);
+}

@@ -1,0 +1,51 @@
+#include "app/LayoutRules.h"
+#include "app/TwipsGeometry.h"
+#include "app/frmMain.h"
+#include "app/modMain.h"
+#include "tags/GridControl.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolBar>
+
+void frmMain::Form_Resize()
+{
+    const int clientWidth = pixelsToTwips(client->width());
+    const int clientHeight = pixelsToTwips(client->height());
+
+    // The toolbar and the status bar keep to the top and bottom edges of the client area.
+    setTwipsGeometry(tbarMain, 0, 0, clientWidth, twipsGeometry(tbarMain).height);
+    const int statusHeight = twipsGeometry(stbrMain).height;
+    setTwipsGeometry(stbrMain, 0, clientHeight - statusHeight, clientWidth, statusHeight);
+
+    LayoutInput in;
+    in.outerWidth = clientWidth + kFrameAllowanceWidth;
+    in.outerHeight = clientHeight + kFrameAllowanceHeight;
+    in.clientWidth = clientWidth;
+    in.clientHeight = clientHeight;
+    in.brakkaMode = g_bBRAKKAMode;
+    in.fraGeneral = twipsGeometry(fraGeneral);
+    in.fraBRAKKA = twipsGeometry(fraBRAKKA);
+    in.fraItem = twipsGeometry(fraItem);
+    in.txtOption = twipsGeometry(txtOption);
+    in.chkConnQUOR = twipsGeometry(chkConnQUOR);
+    in.cmbCtrls = twipsGeometry(cmbCtrls);
+    in.grdItems = twipsGeometry(grdItems);
+    in.stbrMainHeight = statusHeight;
+
+    const std::optional<LayoutResult> out = ComputeLayout(in);
+    if (!out)
+        return;
+    setTwipsGeometry(fraGeneral, out->fraGeneral);
+    setTwipsGeometry(fraBRAKKA, out->fraBRAKKA);
+    setTwipsGeometry(fraItem, out->fraItem);
+    setTwipsGeometry(txtOption, out->txtOption);
+    setTwipsGeometry(chkConnQUOR, out->chkConnQUOR);
+    setTwipsGeometry(cmbCtrls, out->cmbCtrls);
+    setTwipsGeometry(grdItems, out->grdItems);
+    fraGeneral->setVisible(out->generalVisible);
+    fraBRAKKA->setVisible(out->brakkaVisible);
+}

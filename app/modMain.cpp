@@ -1,0 +1,77 @@
+#include "app/modMain.h"
+
+#include "app/CommandLine.h"
+#include "app/frmMain.h"
+#include "engine/EngineLoader.h"
+#include "platform/AppInfo.h"
+#include "platform/Dialogs.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+
+std::shared_ptr<IEngine> g_objEngine;
+std::shared_ptr<IWorkspace> g_objWorkspace;
+bool g_bBRAKKAMode = false;
+bool g_bLoadFailed = false;
+QString g_strFilePath;
+
+namespace {
+
+EngineFactory g_engineFactory;
+QPointer<frmMain> g_mainWindow;
+
+struct StartFailure
+{
+};
+
+std::shared_ptr<IEngine> createEngine()
+{
+    return g_engineFactory ? g_engineFactory() : CreateEngine();
+}
+
+} // namespace
+
+void setEngineFactory(EngineFactory factory)
+{
+    g_engineFactory = std::move(factory);
+}
+
+void ReleaseEngine()
+{
+    // The workspace goes before the engine it belongs to.
+    g_objWorkspace.reset();
+    g_objEngine.reset();
+}
+
+bool isMainWindowOpen()
+{
+    return g_mainWindow && g_mainWindow->isVisible();
+}
+
+void Main()
+{
+    try {
+        g_bBRAKKAMode = IsBRAKKAModeArgument(AppInfo::argumentText(QCoreApplication::arguments().mid(1)));
+
+        g_objEngine = createEngine();
+        if (!g_objEngine)
+            throw StartFailure();
+        const std::shared_ptr<IWorkspaces> workspaces = g_objEngine->Workspaces();
+        if (!workspaces)
+            throw StartFailure();
+        g_objWorkspace = workspaces->Item(0);
+        if (!g_objWorkspace)
+            throw StartFailure();
+
+        auto* window = new frmMain();
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        g_mainWindow = window;
+        window->Form_Load();
+        window->show();
+        if (g_bLoadFailed)
+            window->close();
+    } catch (...) {
+        showMessage(nullptr, QStringLiteral("Failed to start."), MsgIcon::Critical);
+        ReleaseEngine();
+    }
+}

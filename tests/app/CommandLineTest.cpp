@@ -1,0 +1,104 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Split
+{
+    qint16 count;
+    QStringList parts;
+};
+
+Split split(const QString& text, int lower, int upper)
+{
+    ArgumentSlots args(lower, upper);
+    const qint16 count = SplitCommandLine(text, args);
+    QStringList parts;
+    for (int i = lower; i <= upper; ++i)
+        parts.append(args[i]);
+    return {count, parts};
+}
+
+} // namespace
+
+TEST(SplitCommandLine, FillsSeveralSlotsAndCountsThem)
+{
+    const Split s = split(QStringLiteral("  one\t\"two three\" fo\"ur  "), 1, 3);
+    EXPECT_EQ(s.count, 3);
+    EXPECT_EQ(s.parts,
+              (QStringList{QStringLiteral("one"), QStringLiteral("two three"), QStringLiteral("fo\"ur")}));
+}
+
+TEST(SplitCommandLine, EmptyOrBlankTextFindsNothing)
+{
+    EXPECT_EQ(split(QString(), 1, 1).count, 0);
+    EXPECT_EQ(split(QStringLiteral(" \t  "), 1, 1).count, 0);
+    EXPECT_EQ(split(QStringLiteral(" \t  "), 1, 1).parts.first(), QString());
+}
+
+TEST(SplitCommandLine, StopsAtTheUpperBoundAndKeepsLaterArgumentsUnread)
+{
+    const Split s = split(QStringLiteral("BRAKKA C:\\tags\\a.qts"), 1, 1);
+    EXPECT_EQ(s.count, 1);
+    EXPECT_EQ(s.parts.first(), QStringLiteral("BRAKKA"));
+}
+
+TEST(SplitCommandLine, UnterminatedQuoteRunsToTheEnd)
+{
+    const Split s = split(QStringLiteral("\"a b"), 1, 2);
+    EXPECT_EQ(s.count, 1);
+    EXPECT_EQ(s.parts.first(), QStringLiteral("a b"));
+}
+
+TEST(SplitCommandLine, EmptyQuotedArgumentCounts)
+{
+    const Split s = split(QStringLiteral("\"\" x"), 1, 2);
+    EXPECT_EQ(s.count, 2);
+    EXPECT_EQ(s.parts, (QStringList{QString(), QStringLiteral("x")}));
+}
+
+TEST(SplitCommandLine, AppendsToWhatTheSlotsHoldAndHonoursTheLowerBound)
+{
+    ArgumentSlots args(3, 4);
+    args[3] = QStringLiteral("pre-");
+    args[4] = QStringLiteral("kept");
+    EXPECT_EQ(SplitCommandLine(QStringLiteral("x"), args), 3);
+    EXPECT_EQ(args[3], QStringLiteral("pre-x"));
+    EXPECT_EQ(args[4], QStringLiteral("kept"));
+}
+
+TEST(SplitCommandLine, TrailingBlankAfterTheLastSlotKeepsTheCount)
+{
+    // The argument that ends at the upper bound stops the reading in its state.
+    EXPECT_EQ(split(QStringLiteral("a b "), 1, 2).count, 2);
+    EXPECT_EQ(split(QStringLiteral("a b "), 1, 3).count, 2);
+}
+
+TEST(RunMode, SelectedByTheFirstArgumentOnly)
+{
+    const struct
+    {
+        const char* text;
+        bool brakka;
+    } cases[] = {
+        {"", false},
+        {" \t ", false},
+        {"BRAKKA", true},
+        {"brakka", true},
+        {"bRaKkA", true},
+        {"\"BRAKKA\"", true},
+        {" \t BRAKKA", true},
+        {"BRAKKA /tmp/file.qts", true},
+        {"\"BRAKKA\"tail", true},
+        {"BRAKKAX", false},
+        {"BRAKKA\"", false},
+        {"BRA\"KKA", false},
+        {"\"BRAKKA x\"", false},
+        {"\"\"", false},
+        {"/tmp/file.qts", false},
+        {"/tmp/file.qts BRAKKA", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsBRAKKAModeArgument(QString::fromUtf8(c.text)), c.brakka) << c.text;
+}

@@ -1,0 +1,170 @@
+#include "app/modMain.h"
+#include "platform/AppInfo.h"
+#include "tests/support/ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+// An engine whose objects note their release in a shared log.
+struct ReleaseLog
+{
+    QStringList entries;
+};
+
+class LoggedWorkspace final : public IWorkspace
+{
+public:
+    LoggedWorkspace(std::shared_ptr<ReleaseLog> log, bool failProviders)
+        : m_log(std::move(log)), m_fail(failProviders)
+    {
+    }
+    ~LoggedWorkspace() override { m_log->entries.append(QStringLiteral("workspace")); }
+    Variant ProviderNames(const Variant&) override
+    {
+        if (m_fail)
+            throw EngineError(QStringLiteral("provider list refused"));
+        return Variant::textArray({QStringLiteral("QuorProv.Sim.B"), QStringLiteral("QuorProv.Sim.A")});
+    }
+    std::shared_ptr<IController> AddController(const QString&, const QString&, const QString&,
+                                               const QString&) override
+    {
+        return nullptr;
+    }
+
+private:
+    std::shared_ptr<ReleaseLog> m_log;
+    bool m_fail;
+};
+
+class LoggedWorkspaces final : public IWorkspaces
+{
+public:
+    LoggedWorkspaces(std::shared_ptr<ReleaseLog> log, bool failProviders)
+        : m_log(std::move(log)), m_fail(failProviders)
+    {
+    }
+    std::shared_ptr<IWorkspace> Item(qint16 index) override
+    {
+        return index == 0 ? std::make_shared<LoggedWorkspace>(m_log, m_fail) : nullptr;
+    }
+
+private:
+    std::shared_ptr<ReleaseLog> m_log;
+    bool m_fail;
+};
+
+class LoggedEngine final : public IEngine
+{
+public:
+    LoggedEngine(std::shared_ptr<ReleaseLog> log, bool withWorkspace, bool failProviders)
+        : m_log(std::move(log)), m_withWorkspace(withWorkspace), m_fail(failProviders)
+    {
+    }
+    ~LoggedEngine() override { m_log->entries.append(QStringLiteral("engine")); }
+    std::shared_ptr<IWorkspaces> Workspaces() override
+    {
+        return m_withWorkspace ? std::make_shared<LoggedWorkspaces>(m_log, m_fail) : nullptr;
+    }
+
+private:
+    std::shared_ptr<ReleaseLog> m_log;
+    bool m_withWorkspace;
+    bool m_fail;
+};
+
+class Startup : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        AppInfo::setApplicationDirectoryOverride(dir.path());
+        g_bLoadFailed = false;
+        g_strFilePath.clear();
+    }
+    void TearDown() override
+    {
+        setEngineFactory(nullptr);
+        ReleaseEngine();
+        AppInfo::setApplicationDirectoryOverride(QString());
+        qunsetenv("QUOR_ENGINE");
+    }
+    void useEngine(bool withWorkspace, bool failProviders)
+    {
+        auto logRef = log;
+        setEngineFactory([logRef, withWorkspace, failProviders] {
+            return std::make_shared<LoggedEngine>(logRef, withWorkspace, failProviders);
+        });
+    }
+
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    std::shared_ptr<ReleaseLog> log = std::make_shared<ReleaseLog>();
+};
+
+} // namespace
+
+TEST_F(Startup, MissingEngineShowsFailedToStartAndNoWindow)
+{
+    qputenv("QUOR_ENGINE", QByteArray("/nonexistent/libnoengine.so"));
+    Main();
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown().first().text, QStringLiteral("Failed to start."));
+    EXPECT_EQ(dialogs.shown().first().title, QStringLiteral("QuorTagEditor"));
+    EXPECT_EQ(dialogs.shown().first().icon, MsgIcon::Critical);
+    EXPECT_EQ(dialogs.shown().first().buttons, MsgButtons::Ok);
+    EXPECT_FALSE(isMainWindowOpen());
+    EXPECT_EQ(g_objEngine, nullptr);
+    EXPECT_EQ(g_objWorkspace, nullptr);
+}
+
+TEST_F(Startup, EngineWithoutWorkspaceZeroFailsAndIsReleased)
+{
+    useEngine(false, false);
+    Main();
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Failed to start.")});
+    EXPECT_FALSE(isMainWindowOpen());
+    EXPECT_EQ(log->entries, QStringList{QStringLiteral("engine")});
+}
+
+TEST_F(Startup, SuccessfulStartShowsTheWindowWithTheProviders)
+{
+    useEngine(true, false);
+    Main();
+    EXPECT_TRUE(dialogs.shown().isEmpty()) << dialogs.texts().join(QLatin1Char('|')).toStdString();
+    ASSERT_TRUE(isMainWindowOpen());
+    ASSERT_NE(g_objWorkspace, nullptr);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(isMainWindowOpen());
+    // Closing released the workspace before the engine.
+    EXPECT_EQ(log->entries, (QStringList{QStringLiteral("workspace"), QStringLiteral("engine")}));
+}
+
+TEST_F(Startup, LoadFailureShowsFailedToLoadAndClosesTheWindow)
+{
+    useEngine(true, true);
+    Main();
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Failed to load.")});
+    EXPECT_EQ(dialogs.shown().first().icon, MsgIcon::Critical);
+    EXPECT_TRUE(g_bLoadFailed);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(isMainWindowOpen());
+    EXPECT_EQ(log->entries, (QStringList{QStringLiteral("workspace"), QStringLiteral("engine")}));
+}
+
+TEST(ReleaseEngineOrder, WorkspaceGoesBeforeTheEngineAndEmptyReferencesAreFine)
+{
+    auto log = std::make_shared<ReleaseLog>();
+    g_objEngine = std::make_shared<LoggedEngine>(log, true, false);
+    g_objWorkspace = g_objEngine->Workspaces()->Item(0);
+    ReleaseEngine();
+    EXPECT_EQ(log->entries, (QStringList{QStringLiteral("workspace"), QStringLiteral("engine")}));
+    ReleaseEngine();
+    EXPECT_EQ(log->entries.size(), 2);
+}
