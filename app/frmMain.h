@@ -149,6 +149,39 @@ private:
     // True when the operation that asked may go on: nothing unsaved, saved, or discarded.
     bool proceedAfterSavePrompt();
 
+    // Connection helpers (engine/frmMain_connect.cpp).
+    bool guardBeforeConnecting();
+    void finishDisconnect(QPushButton* box);
+    // Browsing helpers (engine/frmMain_browse.cpp).
+    // Runs one QuorSQL query on the connected controller through a new extension.
+    Variant runQuorSqlQuery(const QString& query);
+    void removeQuorSqlExtension();
+    IController& connected() const;
+
+    // Tag table helpers (tags/frmMain_tags.cpp).
+    // Applies the name rules to the edited tag name, warning at the first that fails.
+    bool tagNameStands();
+
+    // Tag setting file helpers (storage/frmMain_tagfile.cpp).
+    enum class TagFileWrite
+    {
+        Written,
+        NothingToSave,
+        Failed
+    };
+    TagFileWrite writeTagFile(const QString& strPath);
+
+    // Settings helpers (storage/frmMain_settings.cpp): the window's outer place and size
+    // in twips, as the settings file keeps them.
+    int outerTop() const;
+    int outerLeft() const;
+    int outerWidth() const;
+    int outerHeight() const;
+    void setOuterTop(float twips);
+    void setOuterLeft(float twips);
+    void setOuterWidth(float twips);
+    void setOuterHeight(float twips);
+
     // Composition helpers (app/frmMain_composition.cpp).
     void createMenus();
     void createToolbar();

@@ -1,6 +1,107 @@
 #include "app/frmMain.h"
+#include "app/modMain.h"
+#include "engine/ConnectionOptions.h"
+#include "engine/VariantList.h"
+#include "platform/BusyCursor.h"
+#include "platform/ComboBoxes.h"
+#include "platform/Dialogs.h"
 
-void frmMain::FillControllerNames() {}
-void frmMain::FillVariableNames() {}
-void frmMain::cmbCtrls_Click() {}
-void frmMain::cmbCtrl_Click() {}
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace {
+
+// Appends the text of each element of a name list, from the lower to the upper bound.
+// When an element fails, the names before it stay appended and the failure goes on.
+void appendNames(QComboBox* combo, const Variant& names)
+{
+    QStringList texts;
+    try {
+        texts = textsOf(names);
+    } catch (const EngineError&) {
+        appendItems(combo, textsBeforeFailure(names));
+        throw;
+    }
+    appendItems(combo, texts);
+}
+
+} // namespace
+
+IController& frmMain::connected() const
+{
+    if (!m_objCtrl)
+        throw EngineError(QStringLiteral("No controller is connected."));
+    return *m_objCtrl;
+}
+
+Variant frmMain::runQuorSqlQuery(const QString& query)
+{
+    m_objQuorSQL = connected().AddExtension(QStringLiteral("QuorSQL"), Variant());
+    if (!m_objQuorSQL)
+        throw EngineError(QStringLiteral("The QuorSQL extension was not added."));
+    m_objQuorSQL->setValue(Variant::text(query));
+    m_objQuorSQL->Execute(0);
+    return m_objQuorSQL->Value();
+}
+
+// Removes the extension a browsing procedure added, also after a failure.
+void frmMain::removeQuorSqlExtension()
+{
+    if (!m_objQuorSQL)
+        return;
+    try {
+        connected().Extensions()->Remove(Variant::number(m_objQuorSQL->Index()));
+    } catch (...) {
+        // The controller refused; nothing more can be done with the extension.
+    }
+    m_objQuorSQL.reset();
+}
+
+void frmMain::FillControllerNames()
+{
+    try {
+        const BusyCursor busy;
+        appendNames(cmbCtrls, runQuorSqlQuery(ConnectionOptions::controllerNamesQuery()));
+        cmbCtrls->setFocus();
+    } catch (...) {
+        showMessage(this, QStringLiteral("Failed to get controller list."), MsgIcon::Exclamation);
+    }
+    removeQuorSqlExtension();
+}
+
+void frmMain::FillVariableNames()
+{
+    try {
+        const BusyCursor busy;
+        const Variant names = optProvider[1]->isChecked()
+                                  ? runQuorSqlQuery(ConnectionOptions::itemNamesQuery(cmbCtrls->currentText()))
+                                  : connected().VariableNames(Variant());
+        appendNames(cmbVars, names);
+        cmbVars->setFocus();
+    } catch (...) {
+        showMessage(this, QStringLiteral("Failed to add variable name."), MsgIcon::Exclamation);
+    }
+    removeQuorSqlExtension();
+}
+
+void frmMain::cmbCtrls_Click()
+{
+    clearItems(cmbVars);
+    setComboText(cmbVars, ConnectionOptions::kSelectPrompt);
+    FillVariableNames();
+}
+
+void frmMain::cmbCtrl_Click()
+{
+    const int index = cmbCtrl->currentIndex();
+    if (index < 0)
+        return;
+    // The entry stands for the connection it was made from, wherever that now is in the list.
+    const CtrlParameterPtr record = m_cmbCtrlRecords.value(index);
+    if (!record)
+        return;
+    setComboText(cmbProvs, record->m_strProviderName);
+    txtMachine->setText(record->m_strMachineName);
+    txtOption->setText(record->m_strOptionVal);
+}

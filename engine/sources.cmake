@@ -1,4 +1,6 @@
 target_sources(quor_core PRIVATE
+    engine/ConnectionOptions.cpp
+    engine/ConnectionOptions.h
     engine/EngineApi.h
     engine/EngineError.h
     engine/EngineLoader.cpp

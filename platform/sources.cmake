@@ -7,5 +7,6 @@ target_sources(quor_gui PRIVATE
     platform/RealDialogs.cpp
     platform/RealDialogs.h)
 target_sources(quor_gui PRIVATE
+    platform/BusyCursor.h
     platform/ComboBoxes.cpp
     platform/ComboBoxes.h)

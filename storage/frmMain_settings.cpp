@@ -1,6 +1,190 @@
+#include "app/LayoutRules.h"
 #include "app/frmMain.h"
+#include "app/modMain.h"
+#include "engine/ConnectionOptions.h"
+#include "platform/ComboBoxes.h"
+#include "platform/Dialogs.h"
+#include "storage/OptionText.h"
+#include "storage/TagFileFormat.h"
+#include "storage/clsProfile.h"
 
-void frmMain::LoadAppSettings() {}
-void frmMain::FillRecentLists() {}
-void frmMain::SaveAppSettings() {}
-void frmMain::cmbServer_Click() {}
+#include <QComboBox>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenuBar>
+
+namespace {
+
+const QString kSettingSection = QStringLiteral("Setting");
+const QString kFormSection = QStringLiteral("Form");
+const QString kRecentSection = QStringLiteral("Recent");
+
+struct SettingsError
+{
+};
+
+// Window numbers are written and read in the user's locale, without group separators.
+QLocale numberLocale()
+{
+    QLocale locale = QLocale::system();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale;
+}
+
+float windowNumber(const QString& text)
+{
+    bool ok = false;
+    const float value = numberLocale().toFloat(text.trimmed(), &ok);
+    if (!ok)
+        throw SettingsError();
+    return value;
+}
+
+} // namespace
+
+// The window's outer place and size in twips: the client area plus the designed frame.
+int frmMain::outerTop() const
+{
+    return pixelsToTwips(y());
+}
+
+int frmMain::outerLeft() const
+{
+    return pixelsToTwips(x());
+}
+
+int frmMain::outerWidth() const
+{
+    return pixelsToTwips(client->width()) + kFrameAllowanceWidth;
+}
+
+int frmMain::outerHeight() const
+{
+    return pixelsToTwips(client->height()) + kFrameAllowanceHeight;
+}
+
+void frmMain::setOuterTop(float twips)
+{
+    move(x(), twipsToPixels(qRound(twips)));
+}
+
+void frmMain::setOuterLeft(float twips)
+{
+    move(twipsToPixels(qRound(twips)), y());
+}
+
+void frmMain::setOuterWidth(float twips)
+{
+    resize(qMax(1, twipsToPixels(qRound(twips) - kFrameAllowanceWidth)), height());
+}
+
+void frmMain::setOuterHeight(float twips)
+{
+    const int clientHeight = qMax(1, twipsToPixels(qRound(twips) - kFrameAllowanceHeight));
+    resize(width(), clientHeight + (menuBar()->isVisible() ? menuBar()->height() : menuBar()->sizeHint().height()));
+}
+
+void frmMain::LoadAppSettings()
+{
+    clsProfile profile;
+    try {
+        for (const QString& section : profile.GetSectNames()) {
+            if (section == kSettingSection) {
+                g_strFilePath = profile.GetString(kSettingSection, QStringLiteral("Path"));
+            } else if (section == kFormSection) {
+                // Each value moves or resizes the window as soon as it is read.
+                setOuterTop(windowNumber(profile.GetString(kFormSection, QStringLiteral("Top"))));
+                setOuterLeft(windowNumber(profile.GetString(kFormSection, QStringLiteral("Left"))));
+                setOuterWidth(windowNumber(profile.GetString(kFormSection, QStringLiteral("Width"))));
+                setOuterHeight(windowNumber(profile.GetString(kFormSection, QStringLiteral("Height"))));
+            } else if (section == kRecentSection) {
+                auto record = std::make_shared<clsCtrlParameter>();
+                const std::optional<qint32> type =
+                    TagFileFormat::toWholeNumber(profile.GetString(kRecentSection, QStringLiteral("Type")));
+                if (!type)
+                    throw SettingsError();
+                record->m_lConnectType = *type;
+                record->m_strControllerName = profile.GetString(kRecentSection, QStringLiteral("Controller"));
+                record->m_strProviderName = profile.GetString(kRecentSection, QStringLiteral("Provider"));
+                record->m_strMachineName = profile.GetString(kRecentSection, QStringLiteral("Machine"));
+                record->m_strOptionVal = profile.GetString(kRecentSection, QStringLiteral("Option"));
+                if (!g_colRecent.Add(record))
+                    throw SettingsError();
+            }
+        }
+    } catch (...) {
+        showMessage(this, QStringLiteral("Failed to read the setting file."), MsgIcon::Exclamation);
+    }
+}
+
+void frmMain::FillRecentLists()
+{
+    using namespace ConnectionOptions;
+    try {
+        const qsizetype count = g_colRecent.Count();
+        for (qsizetype position = 1; position <= count; ++position) {
+            const CtrlParameterPtr record = g_colRecent.Item(position);
+            if (record->m_lConnectType == kProviderConnection) {
+                const bool ferrit = record->m_strProviderName == kFerritProvider;
+                const bool lyra8 = record->m_strProviderName == kLyra8Provider;
+                if (g_bBRAKKAMode && (ferrit || lyra8)) {
+                    appendItem(cmbServer, GetOptionValue(record->m_strOptionVal,
+                                                         ferrit ? QStringLiteral("Conn=") : QStringLiteral("Server=")));
+                    m_cmbServerRecords.append(record);
+                } else {
+                    appendItem(cmbCtrl, record->m_strControllerName);
+                    m_cmbCtrlRecords.append(record);
+                }
+            } else if (record->m_lConnectType == kQueryServerConnection) {
+                appendItem(cmbConn, record->m_strOptionVal);
+            }
+        }
+    } catch (...) {
+        showMessage(this, QStringLiteral("Failed to load histoty"), MsgIcon::Exclamation);
+    }
+}
+
+void frmMain::SaveAppSettings()
+{
+    clsProfile profile;
+    try {
+        for (const QString& section : profile.GetSectNames()) {
+            if (!profile.DeleteSection(section))
+                throw SettingsError();
+        }
+        bool written = true;
+        if (!g_strFilePath.isEmpty())
+            written &= profile.WriteString(kSettingSection, QStringLiteral("Path"), g_strFilePath);
+        const QLocale locale = numberLocale();
+        written &= profile.WriteString(kFormSection, QStringLiteral("Top"), locale.toString(outerTop()));
+        written &= profile.WriteString(kFormSection, QStringLiteral("Left"), locale.toString(outerLeft()));
+        written &= profile.WriteString(kFormSection, QStringLiteral("Width"), locale.toString(outerWidth()));
+        written &= profile.WriteString(kFormSection, QStringLiteral("Height"), locale.toString(outerHeight()));
+        if (const CtrlParameterPtr recent = g_colRecent.Item(1)) {
+            written &= profile.WriteString(kRecentSection, QStringLiteral("Type"),
+                                           QString::number(recent->m_lConnectType));
+            written &= profile.WriteString(kRecentSection, QStringLiteral("Controller"), recent->m_strControllerName);
+            written &= profile.WriteString(kRecentSection, QStringLiteral("Provider"), recent->m_strProviderName);
+            written &= profile.WriteString(kRecentSection, QStringLiteral("Machine"), recent->m_strMachineName);
+            written &= profile.WriteString(kRecentSection, QStringLiteral("Option"), recent->m_strOptionVal);
+        }
+        // A value the store refuses, or a file that cannot be written, is reported rather
+        // than leaving a file that silently lacks it.
+        if (!written || !profile.Flush())
+            throw SettingsError();
+    } catch (...) {
+        showMessage(this, QStringLiteral("Failed to create setting file."), MsgIcon::Exclamation);
+    }
+}
+
+void frmMain::cmbServer_Click()
+{
+    const int index = cmbServer->currentIndex();
+    if (index < 0)
+        return;
+    const CtrlParameterPtr record = m_cmbServerRecords.value(index);
+    if (!record)
+        return;
+    if (const std::optional<QString> timeout = timeoutOfOption(record->m_strOptionVal))
+        txtTimeout->setText(*timeout);
+}

@@ -1,4 +1,10 @@
 target_sources(quor_core PRIVATE
+    storage/OptionText.cpp
+    storage/OptionText.h
+    storage/TagFileFormat.cpp
+    storage/TagFileFormat.h
+    storage/TagTableCheck.cpp
+    storage/TagTableCheck.h
     storage/clsCtrlParameter.h
     storage/RecentConnections.cpp
     storage/RecentConnections.h)

@@ -1,15 +1,140 @@
 #include "app/frmMain.h"
+#include "engine/ConnectionOptions.h"
+#include "platform/ComboBoxes.h"
+#include "platform/Dialogs.h"
+#include "tags/GridControl.h"
+#include "tags/TagNameRules.h"
 
-void frmMain::InitItemGrid() {}
-void frmMain::cmdAddItem_Click() {}
-void frmMain::cmdDelete_Click() {}
-void frmMain::grdItems_EnterCell(qint32, qint32) {}
-void frmMain::grdItems_AfterEdit() {}
-bool frmMain::CheckTagNameDuplicate(qint32, qint32)
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace {
+
+const QStringList kColumnTitles = {QStringLiteral("No"), QStringLiteral("Tag Name"), QStringLiteral("Var Name"),
+                                   QStringLiteral("Var Opt"), QStringLiteral("A"), QStringLiteral("B"),
+                                   QStringLiteral("C"), QStringLiteral("D"), QStringLiteral("E"),
+                                   QStringLiteral("F"), QStringLiteral("G")};
+constexpr qint32 kTagNameColumn = 1;
+constexpr qint32 kVarNameColumn = 2;
+constexpr qint32 kVarOptColumn = 3;
+
+// Runs one statement of a handler whose failures are ignored statement by statement.
+template <typename Statement>
+void ignoringFailure(Statement statement)
 {
+    try {
+        statement();
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+void frmMain::InitItemGrid()
+{
+    grdItems->setRows(1);
+    for (qint32 col = 0; col < kColumnTitles.size(); ++col)
+        grdItems->setTextMatrix(0, col, kColumnTitles.at(col));
+    GridColumn& number = grdItems->Column(0);
+    number.backColor = GridColumn::BackColor::ButtonFace;
+    number.width = 500;
+    number.editable = false;
+    grdItems->Column(kVarNameColumn).editable = false;
+    grdItems->Column(kVarOptColumn).editable = false;
+    for (qint32 col = 0; col < grdItems->Cols(); ++col) {
+        grdItems->Column(col).displayAttribute1 = 5;
+        grdItems->Column(col).displayAttribute2 = 5;
+        grdItems->applyColumn(col);
+    }
+}
+
+void frmMain::cmdAddItem_Click()
+{
+    try {
+        const QString variable = cmbVars->currentText();
+        if (variable.isEmpty() || variable.compare(ConnectionOptions::kSelectPrompt, Qt::CaseInsensitive) == 0) {
+            showMessage(this, QStringLiteral("Please select the variable names."), MsgIcon::Exclamation);
+            showMessage(this, QStringLiteral("Failed to add item."), MsgIcon::Critical);
+            return;
+        }
+        const QString number = QString::number(grdItems->Rows());
+        const QChar tab = QLatin1Char('\t');
+        grdItems->AddItem(number + tab + QStringLiteral("Tag") + number + tab + variable + tab + txtVarOpt->text());
+        m_bChanged = true;
+    } catch (...) {
+        showMessage(this, QStringLiteral("Failed to add item."), MsgIcon::Critical);
+    }
+}
+
+void frmMain::cmdDelete_Click()
+{
+    // Nothing to delete without an entered data row; a row beyond the table is no row.
+    if (m_lCurRow <= 0 || grdItems->Rows() < 2 || m_lCurRow >= grdItems->Rows())
+        return;
+    qint32 number = 0;
+    ignoringFailure([&] { number = grdItems->TextMatrix(m_lCurRow, 0).toInt(); });
+    const QString prompt = QStringLiteral("Are you sure want to delete the [Tag%1]\uFF1F").arg(number);
+    if (showMessage(this, prompt, MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+        return;
+    ignoringFailure([&] { grdItems->RemoveItem(m_lCurRow); });
+    m_bChanged = true;
+    for (qint32 row = 1; row < grdItems->Rows(); ++row)
+        ignoringFailure([&] { grdItems->setTextMatrix(row, 0, QString::number(row)); });
+}
+
+void frmMain::grdItems_EnterCell(qint32 row, qint32 col)
+{
+    // The header row is not a tag: it neither fills the picker nor becomes the row for Delete.
+    if (row <= 0)
+        return;
+    m_lCurRow = row;
+    m_lCurCol = col;
+    ignoringFailure([&] { m_strCurText = grdItems->TextMatrix(row, col); });
+    ignoringFailure([&] { setComboText(cmbVars, grdItems->TextMatrix(row, kVarNameColumn)); });
+    ignoringFailure([&] { txtVarOpt->setText(grdItems->TextMatrix(row, kVarOptColumn)); });
+}
+
+void frmMain::grdItems_AfterEdit()
+{
+    try {
+        const QString edited = grdItems->TextMatrix(m_lCurRow, m_lCurCol);
+        if (m_lCurCol == kTagNameColumn && !tagNameStands()) {
+            grdItems->setTextMatrix(m_lCurRow, m_lCurCol, m_strCurText);
+            return;
+        }
+        // An edit that stands is a change to keep; one that left the text as it was is none.
+        if (edited != m_strCurText) {
+            m_bChanged = true;
+            m_strCurText = edited;
+        }
+    } catch (...) {
+        ignoringFailure([&] { grdItems->setTextMatrix(m_lCurRow, m_lCurCol, m_strCurText); });
+    }
+}
+
+bool frmMain::tagNameStands()
+{
+    if (!CheckTagNameDuplicate(m_lCurRow, m_lCurCol))
+        return false;
+    for (const QString& ch : forbiddenTagNameCharacters()) {
+        if (!CheckTagNameChar(grdItems->TextMatrix(m_lCurRow, m_lCurCol), ch))
+            return false;
+    }
     return true;
 }
-bool frmMain::CheckTagNameChar(const QString&, const QString&)
+
+bool frmMain::CheckTagNameDuplicate(qint32 row, qint32 col)
 {
-    return true;
+    if (!isDuplicateTagName(grdItems->table(), row, col))
+        return true;
+    showMessage(this, duplicateTagNameMessage(grdItems->TextMatrix(row, col)), MsgIcon::Exclamation);
+    return false;
+}
+
+bool frmMain::CheckTagNameChar(const QString& text, const QString& ch)
+{
+    if (!text.contains(ch, Qt::CaseSensitive))
+        return true;
+    showMessage(this, forbiddenCharacterMessage(ch), MsgIcon::Exclamation);
+    return false;
 }
