@@ -11,7 +11,10 @@ class GridControl final : public QTableView
     Q_OBJECT
 
 public:
+    // The grid as the window is designed: 11 columns, the header row only.
     explicit GridControl(QWidget* parent = nullptr);
+    GridControl(qint32 columns, QWidget* parent);
+    Q_DISABLE_COPY_MOVE(GridControl)
 
     TagGridModel& table() { return *m_model; }
     const TagGridModel& table() const { return *m_model; }
@@ -31,9 +34,10 @@ public:
     void RemoveItem() { m_model->RemoveItem(); }
     GridColumn& Column(qint32 col) { return m_model->Column(col); }
     // Applies the settings of column `col` to the view (width, colour, editable flag).
+    // Throws GridError outside the table.
     void applyColumn(qint32 col);
 
-    // Place and size on the window, in twips.
+    // Place and size on the window, in twips (15 twips = 1 pixel).
     int Top() const;
     void setTop(int twips);
     int Width() const;
@@ -44,9 +48,27 @@ public:
 signals:
     // The user entered cell (row, col), grid numbering (data rows from 1).
     void EnterCell(qint32 row, qint32 col);
-    // The user finished changing the text of a cell in place.
+    // The user finished changing the text of a cell in place; the text is stored.
     void AfterEdit();
 
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
 private:
+    void afterReshape();
+    void reportCurrent(const QModelIndex& current);
+    void takeButtonFaceBrush();
+
     TagGridModel* m_model;
+    // The model position of the cell last reported as entered (-1: none).
+    int m_enteredRow = -1;
+    int m_enteredCol = -1;
+    // The table moved the current cell while rows or columns changed.
+    bool m_currentMovedByTable = false;
+    // The current cell is not the one last reported (the table moved it, or moved rows
+    // under it); the user's next action on it reports it again.
+    bool m_currentStale = false;
 };

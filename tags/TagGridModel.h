@@ -12,7 +12,8 @@ public:
     using std::out_of_range::out_of_range;
 };
 
-// Per-column settings of the grid.
+// Per-column settings of the grid. After changing them, GridControl::applyColumn brings
+// them to the view.
 struct GridColumn
 {
     enum class BackColor
@@ -41,8 +42,10 @@ public:
     // Row count including the header row; 1 means no data rows.
     qint32 Rows() const;
     // Cuts the table to `rows` rows (the header row counts) or appends empty rows.
+    // Throws GridError below 1: the header row stays.
     void setRows(qint32 rows);
     qint32 Cols() const;
+    // Throws GridError below 0.
     void setCols(qint32 cols);
 
     // Row 0 is the header row. Throws GridError outside the table.
@@ -61,11 +64,19 @@ public:
     GridColumn& Column(qint32 col);
     const GridColumn& Column(qint32 col) const;
 
+    // What Qt::BackgroundRole gives for button-face columns. The table knows no colours;
+    // the view hands in its palette's button brush.
+    void setButtonFaceBrush(const QVariant& brush);
+
+    // True while rows or columns are being inserted or removed, so a view can tell
+    // a current-cell change made by the table from one made by the user.
+    bool isReshaping() const { return m_reshaping > 0; }
+
     // QAbstractItemModel
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    // Called by the view's in-place editor only; emits cellEdited afterwards.
+    // Called by the view's in-place editor only; emits cellEdited once the text is stored.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
@@ -73,13 +84,19 @@ public:
 signals:
     // The user finished an in-place edit of cell (row, col), grid numbering.
     void cellEdited(qint32 row, qint32 col);
-    // A column's settings changed (width, colour, editable flag).
-    void columnSettingsChanged(qint32 col);
 
 private:
+    class Reshape;
+
     void checkCell(qint32 row, qint32 col) const;
+    void checkColumn(qint32 col) const;
+    // A valid index of this model that lies inside the table (quietly, unlike checkIndex).
+    bool holds(const QModelIndex& index) const;
+    QStringList emptyRow() const;
 
     QStringList m_header;
     std::vector<QStringList> m_rows;
     std::vector<GridColumn> m_columns;
+    QVariant m_buttonFaceBrush;
+    int m_reshaping = 0;
 };

@@ -1,6 +1,8 @@
 target_sources(quor_core PRIVATE
     tags/TagGridModel.cpp
-    tags/TagGridModel.h)
+    tags/TagGridModel.h
+    tags/TagNameRules.cpp
+    tags/TagNameRules.h)
 target_sources(quor_gui PRIVATE
     tags/GridControl.cpp
     tags/GridControl.h

@@ -1,0 +1,3 @@
+# Grid operations on a tag table of 30,000 rows, with and without a view attached.
+add_executable(bench_grid ${CMAKE_CURRENT_SOURCE_DIR}/grid_bench.cpp)
+target_link_libraries(bench_grid PRIVATE quortag quor_policy benchmark::benchmark)

@@ -1,0 +1,230 @@
+#include "tags/TagGridModel.h"
+
+#include <string>
+
+namespace {
+
+[[noreturn]] void outside(const char* what, qint32 value, qint32 limit)
+{
+    throw GridError(std::string(what) + ' ' + std::to_string(value) + " is outside the grid (0 to " +
+                    std::to_string(limit - 1) + ")");
+}
+
+} // namespace
+
+// Marks the span of a structural change so views can tell it from the user's moves.
+class TagGridModel::Reshape final
+{
+public:
+    explicit Reshape(TagGridModel& model) : m_model(model) { ++m_model.m_reshaping; }
+    ~Reshape() { --m_model.m_reshaping; }
+    Q_DISABLE_COPY_MOVE(Reshape)
+
+private:
+    TagGridModel& m_model;
+};
+
+TagGridModel::TagGridModel(qint32 columns, QObject* parent) : QAbstractTableModel(parent)
+{
+    setCols(columns);
+}
+
+qint32 TagGridModel::Rows() const
+{
+    return static_cast<qint32>(m_rows.size()) + 1;
+}
+
+void TagGridModel::setRows(qint32 rows)
+{
+    if (rows < 1)
+        throw GridError("a grid keeps its header row; row count " + std::to_string(rows) + " is too small");
+    const int wanted = rows - 1;
+    const int have = static_cast<int>(m_rows.size());
+    Reshape reshape(*this);
+    if (wanted < have) {
+        beginRemoveRows(QModelIndex(), wanted, have - 1);
+        m_rows.erase(m_rows.begin() + wanted, m_rows.end());
+        endRemoveRows();
+    } else if (wanted > have) {
+        beginInsertRows(QModelIndex(), have, wanted - 1);
+        m_rows.resize(static_cast<size_t>(wanted), emptyRow());
+        endInsertRows();
+    }
+}
+
+qint32 TagGridModel::Cols() const
+{
+    return static_cast<qint32>(m_columns.size());
+}
+
+void TagGridModel::setCols(qint32 cols)
+{
+    if (cols < 0)
+        throw GridError("column count " + std::to_string(cols) + " is below 0");
+    const int have = Cols();
+    if (cols == have)
+        return;
+    Reshape reshape(*this);
+    if (cols < have)
+        beginRemoveColumns(QModelIndex(), cols, have - 1);
+    else
+        beginInsertColumns(QModelIndex(), have, cols - 1);
+    m_columns.resize(static_cast<size_t>(cols));
+    m_header.resize(cols);
+    for (QStringList& row : m_rows)
+        row.resize(cols);
+    if (cols < have)
+        endRemoveColumns();
+    else
+        endInsertColumns();
+}
+
+QString TagGridModel::TextMatrix(qint32 row, qint32 col) const
+{
+    checkCell(row, col);
+    return row == 0 ? m_header.at(col) : m_rows[static_cast<size_t>(row - 1)].at(col);
+}
+
+void TagGridModel::setTextMatrix(qint32 row, qint32 col, const QString& text)
+{
+    checkCell(row, col);
+    if (row == 0) {
+        m_header[col] = text;
+        emit headerDataChanged(Qt::Horizontal, col, col);
+        return;
+    }
+    m_rows[static_cast<size_t>(row - 1)][col] = text;
+    const QModelIndex cell = index(row - 1, col);
+    emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
+}
+
+void TagGridModel::AddItem(const QString& text)
+{
+    QStringList row = emptyRow();
+    qsizetype col = 0;
+    for (const QStringView piece : QStringView(text).tokenize(u'\t')) {
+        if (col == row.size())
+            break;
+        row[col++] = piece.toString();
+    }
+    const int at = static_cast<int>(m_rows.size());
+    Reshape reshape(*this);
+    beginInsertRows(QModelIndex(), at, at);
+    m_rows.push_back(std::move(row));
+    endInsertRows();
+}
+
+void TagGridModel::RemoveItem(qint32 row)
+{
+    if (row < 1 || row >= Rows())
+        outside("data row", row, Rows());
+    Reshape reshape(*this);
+    beginRemoveRows(QModelIndex(), row - 1, row - 1);
+    m_rows.erase(m_rows.begin() + (row - 1));
+    endRemoveRows();
+}
+
+void TagGridModel::RemoveItem()
+{
+    if (m_rows.empty())
+        throw GridError("the grid has no data row to remove");
+    RemoveItem(Rows() - 1);
+}
+
+GridColumn& TagGridModel::Column(qint32 col)
+{
+    checkColumn(col);
+    return m_columns[static_cast<size_t>(col)];
+}
+
+const GridColumn& TagGridModel::Column(qint32 col) const
+{
+    checkColumn(col);
+    return m_columns[static_cast<size_t>(col)];
+}
+
+void TagGridModel::setButtonFaceBrush(const QVariant& brush)
+{
+    m_buttonFaceBrush = brush;
+    if (!m_rows.empty() && Cols() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, Cols() - 1), {Qt::BackgroundRole});
+}
+
+int TagGridModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int TagGridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : Cols();
+}
+
+QVariant TagGridModel::data(const QModelIndex& index, int role) const
+{
+    if (!holds(index))
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return m_rows[static_cast<size_t>(index.row())].at(index.column());
+    case Qt::BackgroundRole:
+        if (m_columns[static_cast<size_t>(index.column())].backColor == GridColumn::BackColor::ButtonFace)
+            return m_buttonFaceBrush;
+        return {};
+    default:
+        return {};
+    }
+}
+
+bool TagGridModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || !holds(index) || !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    m_rows[static_cast<size_t>(index.row())][index.column()] = value.toString();
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    emit cellEdited(index.row() + 1, index.column());
+    return true;
+}
+
+QVariant TagGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return section >= 0 && section < Cols() ? QVariant(m_header.at(section)) : QVariant();
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+Qt::ItemFlags TagGridModel::flags(const QModelIndex& index) const
+{
+    if (!holds(index))
+        return Qt::NoItemFlags;
+    Qt::ItemFlags result = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+    if (m_columns[static_cast<size_t>(index.column())].editable)
+        result |= Qt::ItemIsEditable;
+    return result;
+}
+
+void TagGridModel::checkCell(qint32 row, qint32 col) const
+{
+    if (row < 0 || row >= Rows())
+        outside("row", row, Rows());
+    checkColumn(col);
+}
+
+void TagGridModel::checkColumn(qint32 col) const
+{
+    if (col < 0 || col >= Cols())
+        outside("column", col, Cols());
+}
+
+bool TagGridModel::holds(const QModelIndex& index) const
+{
+    return index.isValid() && index.model() == this && index.row() < rowCount() && index.column() < Cols();
+}
+
+QStringList TagGridModel::emptyRow() const
+{
+    QStringList row;
+    row.resize(Cols());
+    return row;
+}

@@ -1,0 +1,49 @@
+#include "tags/TagNameRules.h"
+
+#include "tags/TagGridModel.h"
+
+namespace {
+
+constexpr qint32 kTagNameColumn = 1;
+
+} // namespace
+
+const QStringList& forbiddenTagNameCharacters()
+{
+    static const QStringList characters = {QStringLiteral("\\"), QStringLiteral("!"), QStringLiteral("#"),
+                                           QStringLiteral("$"),  QStringLiteral(":"), QStringLiteral(",")};
+    return characters;
+}
+
+QString firstForbiddenCharacter(const QString& name)
+{
+    for (const QString& ch : forbiddenTagNameCharacters()) {
+        if (name.contains(ch, Qt::CaseSensitive))
+            return ch;
+    }
+    return {};
+}
+
+bool isDuplicateTagName(const TagGridModel& table, qint32 row, qint32 col)
+{
+    const qint32 rows = table.Rows();
+    if (rows <= 2)
+        return false;
+    const QString name = table.TextMatrix(row, col);
+    for (qint32 other = 1; other < rows; ++other) {
+        if (other != row && table.TextMatrix(other, kTagNameColumn).compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+QString duplicateTagNameMessage(const QString& name)
+{
+    return QStringLiteral("[") + name + QStringLiteral("] is a duplicate.");
+}
+
+QString forbiddenCharacterMessage(const QString& ch)
+{
+    return QStringLiteral("This character") + QStringLiteral(" \"") + ch + QStringLiteral(" \" ") +
+           QStringLiteral("cannot be used as a TagName.");
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class TagGridModel;
+
+// The characters a tag name must not contain, in the order they are tested: the backslash,
+// "!", "#", "$", ":" and ",". A name with several of them is reported for the one that
+// comes first here.
+const QStringList& forbiddenTagNameCharacters();
+
+// The first character of forbiddenTagNameCharacters() that `name` contains (exact match),
+// or an empty string when it contains none.
+QString firstForbiddenCharacter(const QString& name);
+
+// True when the text of cell (row, col) equals the tag name (column 1) of another data row,
+// ignoring letter case; blanks count. With at most one data row nothing is compared.
+// Throws GridError when the cell lies outside the table.
+bool isDuplicateTagName(const TagGridModel& table, qint32 row, qint32 col);
+
+// The warnings shown for a rejected name.
+QString duplicateTagNameMessage(const QString& name);
+QString forbiddenCharacterMessage(const QString& ch);
