@@ -74,9 +74,10 @@ void frmMain::FillVariableNames()
 {
     try {
         const BusyCursor busy;
-        const Variant names = optProvider[1]->isChecked()
-                                  ? runQuorSqlQuery(ConnectionOptions::itemNamesQuery(cmbCtrls->currentText()))
-                                  : connected().VariableNames(Variant());
+        const Variant names =
+            optProvider[1]->isChecked()
+                ? runQuorSqlQuery(ConnectionOptions::itemNamesQuery(cmbCtrls->currentText()))
+                : connected().VariableNames(Variant());
         appendNames(cmbVars, names);
         cmbVars->setFocus();
     } catch (...) {

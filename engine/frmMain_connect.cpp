@@ -36,8 +36,8 @@ std::shared_ptr<IController> addController(const QString& controller, const QStr
     return g_objWorkspace->AddController(controller, provider, machine, option);
 }
 
-CtrlParameterPtr newRecord(qint32 type, const QString& controller, const QString& provider, const QString& machine,
-                           const QString& option)
+CtrlParameterPtr newRecord(qint32 type, const QString& controller, const QString& provider,
+                           const QString& machine, const QString& option)
 {
     auto record = std::make_shared<clsCtrlParameter>();
     record->m_lConnectType = type;
@@ -142,8 +142,9 @@ void frmMain::chkConnBRAKKA_Click()
     try {
         const QString provider = brakkaProvider(m_lCtrlModel);
         if (guardBeforeConnecting()) {
-            m_objCtrl = addController(QString(), provider, QString(),
-                                      brakkaOption(m_lCtrlModel, cmbServer->currentText(), txtTimeout->text()));
+            m_objCtrl =
+                addController(QString(), provider, QString(),
+                              brakkaOption(m_lCtrlModel, cmbServer->currentText(), txtTimeout->text()));
             if (m_objCtrl) {
                 EnableServerFields(false);
                 otherModel->setEnabled(false);

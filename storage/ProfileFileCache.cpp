@@ -81,6 +81,15 @@ bool ProfileFileCache::flush(const QString& fileName)
     return true;
 }
 
+void ProfileFileCache::discard(const QString& fileName)
+{
+    Entry* found = find(fileName);
+    if (!found)
+        return;
+    found->changed = false;
+    found->loaded = false;
+}
+
 ProfileFileCache::Entry* ProfileFileCache::find(const QString& fileName)
 {
     if (fileName.isEmpty())

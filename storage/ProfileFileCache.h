@@ -50,6 +50,8 @@ public:
     // either the old one or the new one, never half written. True when the file holds the copy
     // (also when there was nothing to write); on failure the copy keeps its changes.
     bool flush(const QString& fileName);
+    // Drops the changes a copy holds; the next use reads the file as it is on disk.
+    void discard(const QString& fileName);
 
 private:
     ProfileFileCache() = default;

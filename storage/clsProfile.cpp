@@ -1,6 +1,7 @@
 #include "storage/clsProfile.h"
 
 #include "storage/PrivateProfile.h"
+#include "storage/ProfileFileCache.h"
 #include "storage/SettingsLocation.h"
 
 #include <optional>
@@ -85,6 +86,15 @@ bool clsProfile::Flush()
     }
     m_strEarlierFiles = failed;
     return flushFile(m_strFileName) && failed.isEmpty();
+}
+
+void clsProfile::DiscardChanges()
+{
+    for (const QString& fileName : std::as_const(m_strEarlierFiles))
+        ProfileFileCache::instance().discard(fileName);
+    ProfileFileCache::instance().discard(m_strFileName);
+    m_strEarlierFiles.clear();
+    m_bChangedFile = false;
 }
 
 void clsProfile::setFileName(const QString& FileName)

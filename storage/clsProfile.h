@@ -40,6 +40,10 @@ public:
     // it has changes; false when writing failed, the changes are then kept for another try.
     bool Flush();
 
+    // Forgets every change this instance made that was not flushed yet, so a write that
+    // failed part-way never reaches the file.
+    void DiscardChanges();
+
     QString FileName() const { return m_strFileName; }
     void setFileName(const QString& FileName);
 

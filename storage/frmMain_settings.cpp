@@ -81,7 +81,8 @@ void frmMain::setOuterWidth(float twips)
 void frmMain::setOuterHeight(float twips)
 {
     const int clientHeight = qMax(1, twipsToPixels(qRound(twips) - kFrameAllowanceHeight));
-    resize(width(), clientHeight + (menuBar()->isVisible() ? menuBar()->height() : menuBar()->sizeHint().height()));
+    resize(width(),
+           clientHeight + (menuBar()->isVisible() ? menuBar()->height() : menuBar()->sizeHint().height()));
 }
 
 void frmMain::LoadAppSettings()
@@ -128,8 +129,9 @@ void frmMain::FillRecentLists()
                 const bool ferrit = record->m_strProviderName == kFerritProvider;
                 const bool lyra8 = record->m_strProviderName == kLyra8Provider;
                 if (g_bBRAKKAMode && (ferrit || lyra8)) {
-                    appendItem(cmbServer, GetOptionValue(record->m_strOptionVal,
-                                                         ferrit ? QStringLiteral("Conn=") : QStringLiteral("Server=")));
+                    appendItem(cmbServer,
+                               GetOptionValue(record->m_strOptionVal,
+                                              ferrit ? QStringLiteral("Conn=") : QStringLiteral("Server=")));
                     m_cmbServerRecords.append(record);
                 } else {
                     appendItem(cmbCtrl, record->m_strControllerName);
@@ -159,13 +161,17 @@ void frmMain::SaveAppSettings()
         written &= profile.WriteString(kFormSection, QStringLiteral("Top"), locale.toString(outerTop()));
         written &= profile.WriteString(kFormSection, QStringLiteral("Left"), locale.toString(outerLeft()));
         written &= profile.WriteString(kFormSection, QStringLiteral("Width"), locale.toString(outerWidth()));
-        written &= profile.WriteString(kFormSection, QStringLiteral("Height"), locale.toString(outerHeight()));
+        written &=
+            profile.WriteString(kFormSection, QStringLiteral("Height"), locale.toString(outerHeight()));
         if (const CtrlParameterPtr recent = g_colRecent.Item(1)) {
             written &= profile.WriteString(kRecentSection, QStringLiteral("Type"),
                                            QString::number(recent->m_lConnectType));
-            written &= profile.WriteString(kRecentSection, QStringLiteral("Controller"), recent->m_strControllerName);
-            written &= profile.WriteString(kRecentSection, QStringLiteral("Provider"), recent->m_strProviderName);
-            written &= profile.WriteString(kRecentSection, QStringLiteral("Machine"), recent->m_strMachineName);
+            written &= profile.WriteString(kRecentSection, QStringLiteral("Controller"),
+                                           recent->m_strControllerName);
+            written &=
+                profile.WriteString(kRecentSection, QStringLiteral("Provider"), recent->m_strProviderName);
+            written &=
+                profile.WriteString(kRecentSection, QStringLiteral("Machine"), recent->m_strMachineName);
             written &= profile.WriteString(kRecentSection, QStringLiteral("Option"), recent->m_strOptionVal);
         }
         // A value the store refuses, or a file that cannot be written, is reported rather
@@ -173,6 +179,7 @@ void frmMain::SaveAppSettings()
         if (!written || !profile.Flush())
             throw SettingsError();
     } catch (...) {
+        profile.DiscardChanges();
         showMessage(this, QStringLiteral("Failed to create setting file."), MsgIcon::Exclamation);
     }
 }

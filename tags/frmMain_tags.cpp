@@ -10,10 +10,10 @@
 
 namespace {
 
-const QStringList kColumnTitles = {QStringLiteral("No"), QStringLiteral("Tag Name"), QStringLiteral("Var Name"),
-                                   QStringLiteral("Var Opt"), QStringLiteral("A"), QStringLiteral("B"),
-                                   QStringLiteral("C"), QStringLiteral("D"), QStringLiteral("E"),
-                                   QStringLiteral("F"), QStringLiteral("G")};
+const QStringList kColumnTitles = {
+    QStringLiteral("No"), QStringLiteral("Tag Name"), QStringLiteral("Var Name"), QStringLiteral("Var Opt"),
+    QStringLiteral("A"),  QStringLiteral("B"),        QStringLiteral("C"),        QStringLiteral("D"),
+    QStringLiteral("E"),  QStringLiteral("F"),        QStringLiteral("G")};
 constexpr qint32 kTagNameColumn = 1;
 constexpr qint32 kVarNameColumn = 2;
 constexpr qint32 kVarOptColumn = 3;
@@ -52,14 +52,16 @@ void frmMain::cmdAddItem_Click()
 {
     try {
         const QString variable = cmbVars->currentText();
-        if (variable.isEmpty() || variable.compare(ConnectionOptions::kSelectPrompt, Qt::CaseInsensitive) == 0) {
+        if (variable.isEmpty() ||
+            variable.compare(ConnectionOptions::kSelectPrompt, Qt::CaseInsensitive) == 0) {
             showMessage(this, QStringLiteral("Please select the variable names."), MsgIcon::Exclamation);
             showMessage(this, QStringLiteral("Failed to add item."), MsgIcon::Critical);
             return;
         }
         const QString number = QString::number(grdItems->Rows());
         const QChar tab = QLatin1Char('\t');
-        grdItems->AddItem(number + tab + QStringLiteral("Tag") + number + tab + variable + tab + txtVarOpt->text());
+        grdItems->AddItem(number + tab + QStringLiteral("Tag") + number + tab + variable + tab +
+                          txtVarOpt->text());
         m_bChanged = true;
     } catch (...) {
         showMessage(this, QStringLiteral("Failed to add item."), MsgIcon::Critical);

@@ -1,5 +1,5 @@
-#include "storage/OptionText.h"
 #include "storage/RecentConnections.h"
+#include "storage/OptionText.h"
 #include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>

@@ -9,8 +9,16 @@ using namespace TagFileFormat;
 
 TEST(TagFileFormat, RowsHaveExactlyNineCommas)
 {
-    const QStringList cells = {QStringLiteral("Speed"), QStringLiteral("I1"), QString(), QString(), QString(),
-                               QString(),            QString(),             QString(), QString(), QString()};
+    const QStringList cells = {QStringLiteral("Speed"),
+                               QStringLiteral("I1"),
+                               QString(),
+                               QString(),
+                               QString(),
+                               QString(),
+                               QString(),
+                               QString(),
+                               QString(),
+                               QString()};
     EXPECT_EQ(joinRow(cells), QStringLiteral("Speed,I1,,,,,,,,"));
     EXPECT_EQ(splitRow(joinRow(cells)), cells);
 }
