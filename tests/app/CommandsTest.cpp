@@ -1,7 +1,13 @@
 #include "app/VersionText.h"
 #include "tests/support/MainWindowFixture.h"
 
+#include "tags/GridControl.h"
+
 #include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QPushButton>
 
 namespace {
 class Commands : public MainWindowFixture
@@ -29,4 +35,235 @@ TEST_F(Commands, VersionBoxReadsOneZeroZeroZero)
     EXPECT_EQ(dialogs.shown().first().text, QStringLiteral("QuorTagEditor Version : 1.0.0.0"));
     EXPECT_EQ(dialogs.shown().first().icon, MsgIcon::Information);
     EXPECT_EQ(VersionText(2, 13, 7), QStringLiteral("QuorTagEditor Version : 2.13.0.7"));
+}
+
+namespace {
+
+const QString kPrompt =
+    QStringLiteral("Settings have been changed. Are you sure you want to save the current settings?");
+
+// A window with a connection made through the fake engine, so there is something to save
+// and a controller is held.
+class SaveGuard : public MainWindowFixture
+{
+protected:
+    frmMain& connectedWindow()
+    {
+        frmMain& w = loadWindow();
+        w.cmbCtrl->setEditText(QStringLiteral("PLC1"));
+        w.cmbProvs->setEditText(QStringLiteral("QuorProv.Sim.Ethernet"));
+        w.chkConnQUOR->setChecked(true);
+        EXPECT_NE(w.connectedController(), nullptr);
+        EXPECT_TRUE(w.changed());
+        dialogs.clear();
+        return w;
+    }
+
+    int saveRequests() const
+    {
+        int count = 0;
+        for (const FileDialogRequest& r : dialogs.fileRequests())
+            count += r.save ? 1 : 0;
+        return count;
+    }
+    int openRequests() const { return int(dialogs.fileRequests().size()) - saveRequests(); }
+};
+
+} // namespace
+
+TEST_F(SaveGuard, ConfirmSaveChangesYesSavesThroughSaveAsAndReleasesTheController)
+{
+    frmMain& w = connectedWindow();
+    g_strFilePath = appPath(QStringLiteral("current.qts"));
+    dialogs.answerNext(MsgAnswer::Yes);
+    dialogs.chooseFileNext(appPath(QStringLiteral("saved.qts")));
+    EXPECT_EQ(w.ConfirmSaveChanges(), 1);
+    EXPECT_EQ(dialogs.texts().value(0), kPrompt);
+    EXPECT_EQ(dialogs.shown().value(0).icon, MsgIcon::Question);
+    EXPECT_EQ(dialogs.shown().value(0).buttons, MsgButtons::YesNoCancel);
+    // Yes goes the Save As way even though the document has a path.
+    EXPECT_EQ(saveRequests(), 1);
+    EXPECT_TRUE(QFile::exists(appPath(QStringLiteral("saved.qts"))));
+    EXPECT_EQ(w.connectedController(), nullptr);
+    EXPECT_FALSE(w.changed());
+}
+
+TEST_F(SaveGuard, ConfirmSaveChangesNoReleasesAndCancelKeepsTheController)
+{
+    frmMain& w = connectedWindow();
+    dialogs.answerNext(MsgAnswer::Cancel);
+    EXPECT_EQ(w.ConfirmSaveChanges(), 3);
+    EXPECT_NE(w.connectedController(), nullptr);
+    dialogs.answerNext(MsgAnswer::No);
+    EXPECT_EQ(w.ConfirmSaveChanges(), 2);
+    EXPECT_EQ(w.connectedController(), nullptr);
+    EXPECT_TRUE(w.changed());
+    EXPECT_EQ(saveRequests(), 0);
+}
+
+TEST_F(SaveGuard, YesWhoseSaveDoesNotHappenActsAsCancel)
+{
+    frmMain& w = connectedWindow();
+    // The dialog is cancelled: nothing was saved, so nothing may be discarded.
+    dialogs.answerNext(MsgAnswer::Yes);
+    EXPECT_EQ(w.ConfirmSaveChanges(), 3);
+    EXPECT_NE(w.connectedController(), nullptr);
+
+    w.cmdAddItem->setEnabled(true);
+    w.cmbVars->setEditText(QStringLiteral("Speed"));
+    w.cmdAddItem->click();
+    ASSERT_EQ(w.grdItems->Rows(), 2);
+    dialogs.answerNext(MsgAnswer::Yes);
+    w.mnuFileItem[0]->trigger();
+    EXPECT_EQ(w.grdItems->Rows(), 2);
+    EXPECT_TRUE(w.changed());
+
+    // The save fails: the target is a folder.
+    dialogs.answerNext(MsgAnswer::Yes);
+    dialogs.chooseFileNext(appDir.path());
+    bool cancel = false;
+    w.Form_QueryUnload(cancel);
+    EXPECT_TRUE(cancel);
+    EXPECT_TRUE(dialogs.texts().contains(QStringLiteral("Failed to save the qts file.")));
+    EXPECT_EQ(w.grdItems->Rows(), 2);
+}
+
+TEST_F(SaveGuard, NewAsksAndFollowsTheAnswer)
+{
+    frmMain& w = connectedWindow();
+    w.cmbVars->setEditText(QStringLiteral("Speed"));
+    w.cmdAddItem->click();
+
+    dialogs.answerNext(MsgAnswer::Cancel);
+    w.mnuFileItem[0]->trigger();
+    EXPECT_EQ(w.grdItems->Rows(), 2);
+    EXPECT_TRUE(w.chkConnQUOR->isChecked());
+
+    dialogs.answerNext(MsgAnswer::No);
+    w.mnuFileItem[0]->trigger();
+    EXPECT_EQ(w.grdItems->Rows(), 1);
+    EXPECT_FALSE(w.chkConnQUOR->isChecked());
+    EXPECT_EQ(w.cmbProvs->currentText(), QStringLiteral("[Select]"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Halvo2 QUOR Online Tag Editor"));
+    // New itself does not clear the flag: closing would ask again.
+    EXPECT_TRUE(w.changed());
+    EXPECT_EQ(dialogs.texts(), QStringList(2, kPrompt));
+}
+
+TEST_F(SaveGuard, NewWithYesSavesThenResets)
+{
+    frmMain& w = connectedWindow();
+    dialogs.answerNext(MsgAnswer::Yes);
+    dialogs.chooseFileNext(appPath(QStringLiteral("kept.qts")));
+    w.mnuFileItem[0]->trigger();
+    EXPECT_TRUE(QFile::exists(appPath(QStringLiteral("kept.qts"))));
+    EXPECT_TRUE(g_strFilePath.isEmpty());
+    EXPECT_FALSE(w.chkConnQUOR->isChecked());
+    EXPECT_FALSE(w.changed());
+}
+
+TEST_F(SaveGuard, OpenAsksFirstAndCancelChangesNothing)
+{
+    frmMain& w = connectedWindow();
+    dialogs.answerNext(MsgAnswer::Cancel);
+    w.mnuFileItem[1]->trigger();
+    EXPECT_EQ(dialogs.texts(), QStringList{kPrompt});
+    EXPECT_EQ(openRequests(), 0);
+
+    dialogs.answerNext(MsgAnswer::No);
+    w.mnuFileItem[1]->trigger();
+    EXPECT_EQ(openRequests(), 1);
+
+    dialogs.answerNext(MsgAnswer::Yes);
+    dialogs.chooseFileNext(appPath(QStringLiteral("before-open.qts")));
+    w.mnuFileItem[1]->trigger();
+    EXPECT_EQ(saveRequests(), 1);
+    EXPECT_EQ(openRequests(), 2);
+}
+
+TEST_F(SaveGuard, NothingUnsavedMeansNoPrompt)
+{
+    frmMain& w = loadWindow();
+    w.mnuFileItem[0]->trigger();
+    bool cancel = false;
+    w.Form_QueryUnload(cancel);
+    EXPECT_FALSE(cancel);
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+}
+
+TEST_F(SaveGuard, CloseCancelKeepsTheWindowAndWritesNoSettings)
+{
+    frmMain& w = connectedWindow();
+    w.show();
+    dialogs.answerNext(MsgAnswer::Cancel);
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(QFile::exists(settingsPath()));
+    EXPECT_NE(w.connectedController(), nullptr);
+
+    dialogs.answerNext(MsgAnswer::No);
+    EXPECT_TRUE(w.close());
+    EXPECT_TRUE(QFile::exists(settingsPath()));
+    EXPECT_EQ(w.connectedController(), nullptr);
+    EXPECT_EQ(g_objWorkspace, nullptr);
+    EXPECT_EQ(g_objEngine, nullptr);
+}
+
+TEST_F(SaveGuard, ToolbarButtonOneDoesNothingTwoOpensThreeSaves)
+{
+    frmMain& w = loadWindow();
+    w.tbarButtons[0]->trigger();
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+    EXPECT_TRUE(dialogs.fileRequests().isEmpty());
+
+    w.tbarButtons[1]->trigger();
+    EXPECT_EQ(openRequests(), 1);
+
+    w.tbarButtons[2]->trigger();
+    EXPECT_EQ(saveRequests(), 1);
+
+    // Save with a current path writes without a dialog and the title follows the path.
+    AddRecentConnection(std::make_shared<clsCtrlParameter>());
+    g_strFilePath = appPath(QStringLiteral("direct.qts"));
+    w.tbarButtons[2]->trigger();
+    EXPECT_EQ(saveRequests(), 1);
+    EXPECT_TRUE(QFile::exists(g_strFilePath));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Halvo2 QUOR Online Tag Editor -") + g_strFilePath);
+}
+
+TEST_F(SaveGuard, RemememberedFileThatCannotBeReadIsReportedAndTheWindowOpens)
+{
+    const QString missing = appPath(QStringLiteral("gone.qts"));
+    QFile settings(settingsPath());
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    settings.write(QStringLiteral("[Setting]\r\nPath=%1\r\n").arg(missing).toUtf8());
+    settings.close();
+
+    frmMain& w = loadWindow();
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Failed to read the file.")});
+    EXPECT_FALSE(g_bLoadFailed);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Halvo2 QUOR Online Tag Editor -") + missing);
+    EXPECT_FALSE(w.changed());
+    EXPECT_GT(w.cmbProvs->count(), 0);
+}
+
+TEST_F(SaveGuard, LoadFailureStillWritesTheSettingsFile)
+{
+    ReleaseEngine();
+    engine->failOn(QStringLiteral("ProviderNames"));
+    auto script = engine;
+    setEngineFactory([script] { return script->createEngine(); });
+    Main();
+    setEngineFactory(nullptr);
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Failed to load.")});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(isMainWindowOpen());
+    QFile settings(settingsPath());
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(settings.readAll().startsWith("[Form]\r\nTop="));
+    // The engine of the run (the fixture's own was released first) went after its workspace.
+    const qsizetype workspace = engine->released.lastIndexOf(QStringLiteral("Workspace"));
+    const qsizetype engineObject = engine->released.lastIndexOf(QStringLiteral("Engine"));
+    EXPECT_GT(workspace, 1);
+    EXPECT_GT(engineObject, workspace);
 }
