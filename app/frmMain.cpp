@@ -18,6 +18,11 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Halvo2 QUOR Online Tag Editor"));
     setWindowIcon(Icons::windowIcon());
 
+    // The controls were designed for an 8-point dialog font; a larger one would not fit them.
+    QFont designFont = font();
+    designFont.setPointSize(8);
+    setFont(designFont);
+
     client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
