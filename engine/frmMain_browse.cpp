@@ -51,7 +51,11 @@ void frmMain::removeQuorSqlExtension()
     if (!m_objQuorSQL)
         return;
     try {
-        connected().Extensions()->Remove(Variant::number(m_objQuorSQL->Index()));
+        const BusyCursor busy;
+        const std::shared_ptr<IExtensions> extensions = connected().Extensions();
+        if (!extensions)
+            throw EngineError(QStringLiteral("The controller has no extension collection."));
+        extensions->Remove(Variant::number(m_objQuorSQL->Index()));
     } catch (...) {
         // The controller refused; nothing more can be done with the extension.
     }

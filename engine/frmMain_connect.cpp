@@ -36,6 +36,13 @@ std::shared_ptr<IController> addController(const QString& controller, const QStr
     return g_objWorkspace->AddController(controller, provider, machine, option);
 }
 
+// The connected controller's name as the engine reports it.
+QString nameOf(const IController& controller)
+{
+    const BusyCursor busy;
+    return controller.Name();
+}
+
 CtrlParameterPtr newRecord(qint32 type, const QString& controller, const QString& provider,
                            const QString& machine, const QString& option)
 {
@@ -117,7 +124,7 @@ void frmMain::chkConnTULO_Click()
                 optProvider[0]->setEnabled(false);
                 EnableItemButtons(true);
                 AddRecentConnection(
-                    newRecord(kQueryServerConnection, m_objCtrl->Name(), kTuloProvider, QString(), option));
+                    newRecord(kQueryServerConnection, nameOf(*m_objCtrl), kTuloProvider, QString(), option));
                 m_bChanged = true;
                 return;
             }
@@ -152,7 +159,7 @@ void frmMain::chkConnBRAKKA_Click()
                 FillVariableNames();
                 // The record takes the option as the fields show it now.
                 AddRecentConnection(
-                    newRecord(kProviderConnection, m_objCtrl->Name(), provider, QString(),
+                    newRecord(kProviderConnection, nameOf(*m_objCtrl), provider, QString(),
                               brakkaOption(m_lCtrlModel, cmbServer->currentText(), txtTimeout->text())));
                 EnableItemButtons(true);
                 m_bChanged = true;

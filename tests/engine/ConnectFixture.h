@@ -1,0 +1,74 @@
+#pragma once
+
+#include "tags/GridControl.h"
+#include "tests/support/MainWindowFixture.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+// A shown main window over the fake engine, driven through its widgets as a user would.
+class ConnectFixture : public MainWindowFixture
+{
+protected:
+    frmMain& openWindow()
+    {
+        frmMain& w = loadWindow();
+        w.show();
+        engine->calls.clear();
+        return w;
+    }
+
+    // Presses a Connect box, an option button or a command button with the mouse.
+    static void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    // Chooses an entry of a combo box's list, which raises its click event.
+    static void choose(QComboBox* combo, int index)
+    {
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+
+    static QStringList entries(const QComboBox* combo)
+    {
+        QStringList texts;
+        for (int i = 0; i < combo->count(); ++i)
+            texts.append(combo->itemText(i));
+        return texts;
+    }
+
+    // Fills the QUOR way's fields.
+    static void typeQuorFields(frmMain& w, const QString& controller, const QString& provider,
+                               const QString& machine = QString(), const QString& option = QString())
+    {
+        w.cmbCtrl->setEditText(controller);
+        w.cmbProvs->setEditText(provider);
+        w.txtMachine->setText(machine);
+        w.txtOption->setText(option);
+    }
+
+    // Asserts the disconnected state that a box shows after a refusal or a disconnect.
+    static void expectBoxOff(const QPushButton* box)
+    {
+        EXPECT_FALSE(box->isChecked());
+        EXPECT_EQ(box->text(), QStringLiteral("Connect"));
+    }
+
+    static void expectBoxOn(const QPushButton* box)
+    {
+        EXPECT_TRUE(box->isChecked());
+        EXPECT_EQ(box->text(), QStringLiteral("Disconnect"));
+    }
+
+    // The one message shown since the last clear, with its icon.
+    void expectOnlyMessage(const QString& text, MsgIcon icon)
+    {
+        ASSERT_EQ(dialogs.texts(), QStringList{text});
+        EXPECT_EQ(dialogs.shown().first().icon, icon);
+        EXPECT_EQ(dialogs.shown().first().buttons, MsgButtons::Ok);
+    }
+
+    int releasedControllers() const { return int(engine->released.count(QStringLiteral("Controller"))); }
+};
