@@ -57,6 +57,17 @@ void GridControl::applyColumn(qint32 col)
     viewport()->update();
 }
 
+void GridControl::finishEdit()
+{
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    QWidget* editor = indexWidget(currentIndex());
+    if (!editor)
+        return;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
 int GridControl::Top() const
 {
     return toTwips(y());
@@ -125,6 +136,28 @@ void GridControl::changeEvent(QEvent* event)
     QTableView::changeEvent(event);
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
         takeButtonFaceBrush();
+}
+
+void GridControl::showEvent(QShowEvent* event)
+{
+    QTableView::showEvent(event);
+    QWidget* top = window();
+    if (top == m_watchedWindow)
+        return;
+    if (m_watchedWindow)
+        m_watchedWindow->removeEventFilter(this);
+    m_watchedWindow = top;
+    top->installEventFilter(this);
+}
+
+bool GridControl::eventFilter(QObject* watched, QEvent* event)
+{
+    // A close request does not move the focus, so an open editor would only be committed
+    // while the window goes away, after the window has asked whether to save. Committing
+    // it first lets that question see the edit.
+    if (watched == m_watchedWindow && event->type() == QEvent::Close)
+        finishEdit();
+    return QTableView::eventFilter(watched, event);
 }
 
 void GridControl::afterReshape()

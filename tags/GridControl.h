@@ -2,6 +2,7 @@
 
 #include "tags/TagGridModel.h"
 
+#include <QPointer>
 #include <QTableView>
 
 // The grid control of the main window: a table view over a TagGridModel that offers the
@@ -37,6 +38,10 @@ public:
     // Throws GridError outside the table.
     void applyColumn(qint32 col);
 
+    // Finishes an open in-place edit as Enter would: the text is stored and AfterEdit is
+    // raised. Does nothing when no cell is being edited.
+    void finishEdit();
+
     // Place and size on the window, in twips (15 twips = 1 pixel).
     int Top() const;
     void setTop(int twips);
@@ -56,6 +61,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    // Watches the window for its close request.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void afterReshape();
@@ -63,6 +71,8 @@ private:
     void takeButtonFaceBrush();
 
     TagGridModel* m_model;
+    // The window whose close request finishes an open edit first.
+    QPointer<QWidget> m_watchedWindow;
     // The model position of the cell last reported as entered (-1: none).
     int m_enteredRow = -1;
     int m_enteredCol = -1;

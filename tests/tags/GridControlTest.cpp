@@ -126,6 +126,23 @@ TEST_F(GridControlTest, ModalBoxInAfterEditDoesNotCommitTwice)
     EXPECT_EQ(grid.TextMatrix(2, 1), "Tag2");
 }
 
+TEST_F(GridControlTest, FinishEditCommitsAnOpenEditorOnce)
+{
+    grid.finishEdit(); // nothing open: nothing happens
+    EXPECT_EQ(edited.count(), 0);
+
+    doubleClick(2, 1);
+    ASSERT_NE(editor(), nullptr);
+    editor()->setText(QStringLiteral("Pump"));
+    grid.finishEdit();
+    EXPECT_EQ(edited.count(), 1);
+    EXPECT_EQ(grid.TextMatrix(2, 1), "Pump");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(editor(), nullptr);
+    grid.finishEdit();
+    EXPECT_EQ(edited.count(), 1);
+}
+
 TEST_F(GridControlTest, ReadOnlyColumnsOpenNoEditor)
 {
     for (qint32 col : {0, 2}) {

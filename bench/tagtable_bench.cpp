@@ -1,0 +1,142 @@
+// The tag table's handlers on a table of 30,000 tags, through a shown main window: Add,
+// Delete with its renumbering, and a finished rename with the name rules. After each
+// operation the pending layout and painting are done, as the event loop does after a
+// command. Message boxes answer Yes without showing.
+#include "app/frmMain.h"
+#include "platform/Dialogs.h"
+#include "tags/GridControl.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+constexpr qint32 kTags = 30000;
+
+class AnswerYes final : public IDialogs
+{
+public:
+    MsgAnswer messageBox(QWidget*, const QString&, const QString&, MsgIcon, MsgButtons buttons) override
+    {
+        ++shown;
+        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Yes;
+    }
+    QString fileDialog(QWidget*, const FileDialogRequest&) override { return {}; }
+    qint64 shown = 0;
+};
+
+// A shown window whose table holds kTags tags added by its own Add handler.
+class Window
+{
+public:
+    Window()
+    {
+        setDialogs(&m_dialogs);
+        m_window = std::make_unique<frmMain>();
+        m_window->InitItemGrid();
+        m_window->EnableItemButtons(true);
+        m_window->show();
+        m_window->cmbVars->setEditText(QStringLiteral("Controller.Var"));
+        for (qint32 i = 0; i < kTags; ++i)
+            m_window->cmdAddItem_Click();
+        settle();
+    }
+    ~Window()
+    {
+        m_window.reset();
+        setDialogs(nullptr);
+    }
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    frmMain& window() { return *m_window; }
+    GridControl& grid() { return *m_window->grdItems; }
+    qint64 boxesShown() const { return m_dialogs.shown; }
+    static void settle() { QCoreApplication::processEvents(); }
+
+    // Stores `text` in cell (row, col) as the in-place editor does; AfterEdit follows.
+    void typeInto(qint32 row, qint32 col, const QString& text)
+    {
+        grid().model()->setData(grid().model()->index(row - 1, col), text);
+    }
+
+private:
+    AnswerYes m_dialogs;
+    std::unique_ptr<frmMain> m_window;
+};
+
+void BM_AddHandler(benchmark::State& state)
+{
+    Window w;
+    for (auto _ : state) {
+        w.window().cmdAddItem_Click();
+        Window::settle();
+    }
+    state.counters["tags_after"] = w.grid().Rows() - 1;
+}
+
+// Deletes a tag in the middle (the prompt answered Yes) and renumbers the rows below;
+// one Add outside the timing keeps the size.
+void BM_DeleteHandlerWithRenumbering(benchmark::State& state)
+{
+    Window w;
+    const qint32 row = state.range(0) == 0 ? kTags / 2 : 1;
+    for (auto _ : state) {
+        w.window().grdItems_EnterCell(row, 1);
+        w.window().cmdDelete_Click();
+        Window::settle();
+        state.PauseTiming();
+        w.window().cmdAddItem_Click();
+        Window::settle();
+        state.ResumeTiming();
+    }
+    state.counters["boxes"] = static_cast<double>(w.boxesShown());
+}
+
+// A rename of a tag in the middle that stands: the duplicate test reads every row.
+void BM_RenameThatStands(benchmark::State& state)
+{
+    Window w;
+    const qint32 row = kTags / 2;
+    w.window().grdItems_EnterCell(row, 1);
+    qint64 n = 0;
+    for (auto _ : state) {
+        w.typeInto(row, 1, QStringLiteral("Pump.%1=A").arg(n++));
+        Window::settle();
+    }
+    state.counters["boxes"] = static_cast<double>(w.boxesShown());
+}
+
+// A rename to the name of the last tag: refused after reading every row, old name back.
+void BM_RenameRefusedAsDuplicate(benchmark::State& state)
+{
+    Window w;
+    const qint32 row = 1;
+    const QString last = w.grid().TextMatrix(kTags, 1).toUpper();
+    w.window().grdItems_EnterCell(row, 1);
+    for (auto _ : state) {
+        w.typeInto(row, 1, last);
+        Window::settle();
+    }
+    state.counters["boxes"] = static_cast<double>(w.boxesShown());
+}
+
+BENCHMARK(BM_AddHandler)->Iterations(2000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DeleteHandlerWithRenumbering)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenameThatStands)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenameRefusedAsDuplicate)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
