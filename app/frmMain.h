@@ -82,7 +82,7 @@ public:
     bool WriteTagFile(const QString& strPath);
     bool ReadTagFile(const QString& strPath);
     bool ClearTagSetting();
-    // True when the table was written (or there was nothing to save).
+    // True when the table was written; false when nothing was (refused, cancelled, nothing to save).
     bool FileSave(bool bSaveAs);
     void FileOpen();
 

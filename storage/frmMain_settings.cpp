@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
+#include <cmath>
 
 namespace {
 
@@ -23,19 +24,33 @@ struct SettingsError
 {
 };
 
-// Window numbers are written and read in the user's locale, without group separators.
+// A window place or size beyond 16 bits of pixels is more than the window system keeps, and
+// larger numbers would overflow on their way to pixels.
+constexpr float kMaxWindowTwips = 32767.0f * kTwipsPerPixel;
+
+// Window numbers are written and read in the user's locale (the program's default locale,
+// the system's unless changed), without group separators.
 QLocale numberLocale()
 {
-    QLocale locale = QLocale::system();
+    QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     return locale;
+}
+
+// Some locales write a direction mark before the minus sign that their own reading refuses;
+// the marks carry no value.
+QString withoutDirectionMarks(QString text)
+{
+    for (const char16_t mark : {u'\u061C', u'\u200E', u'\u200F'})
+        text.remove(QChar(mark));
+    return text;
 }
 
 float windowNumber(const QString& text)
 {
     bool ok = false;
-    const float value = numberLocale().toFloat(text.trimmed(), &ok);
-    if (!ok)
+    const float value = numberLocale().toFloat(withoutDirectionMarks(text.trimmed()), &ok);
+    if (!ok || !std::isfinite(value) || std::fabs(value) > kMaxWindowTwips)
         throw SettingsError();
     return value;
 }

@@ -188,11 +188,13 @@ bool frmMain::ClearTagSetting()
 bool frmMain::FileSave(bool bSaveAs)
 {
     try {
-        // A comma inside a cell would shift the fields of its row when the file is read.
-        if (const std::optional<QString> problem = commaProblem(grdItems->table())) {
+        // Cells the row format cannot give back as they are stop the save before the file is touched.
+        if (const std::optional<QString> problem = storageProblem(grdItems->table())) {
             showMessage(this, *problem, MsgIcon::Exclamation);
             return false;
         }
+        const QString previousPath = g_strFilePath;
+        const bool previousUnread = m_bPathUnread;
         if (bSaveAs || g_strFilePath.isEmpty() || m_bPathUnread) {
             if (!g_bBRAKKAMode && optProvider[0]->isChecked() && cmbCtrl->currentText().isEmpty()) {
                 showMessage(this, QStringLiteral("[Controller] is no input."), MsgIcon::Exclamation);
@@ -209,6 +211,9 @@ bool frmMain::FileSave(bool bSaveAs)
             m_bChanged = false;
             return true;
         case TagFileWrite::NothingToSave:
+            // Nothing was saved, so the table keeps the file it had.
+            g_strFilePath = previousPath;
+            m_bPathUnread = previousUnread;
             return false;
         case TagFileWrite::Failed:
             break;

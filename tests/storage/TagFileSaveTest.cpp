@@ -1,0 +1,301 @@
+#include "storage/clsProfile.h"
+#include "tests/storage/StorageWindowFixture.h"
+
+#include <QAction>
+#include <QDir>
+
+namespace {
+
+const QString kFailedToSave = QStringLiteral("Failed to save the qts file.");
+const QString kNothingToSave = QStringLiteral("There is no content to be saved.");
+
+class TagFileSave : public StorageWindow
+{
+protected:
+    void SetUp() override
+    {
+        StorageWindow::SetUp();
+        loadWindow();
+    }
+
+    // Save As through the menu, the dialog answering `path`.
+    void saveAs(const QString& path)
+    {
+        dialogs.chooseFileNext(path);
+        window->mnuFileItem[4]->trigger();
+    }
+};
+
+} // namespace
+
+TEST_F(TagFileSave, SmallFileHasItsKeysInOrderWithCrLfLines)
+{
+    connectQuor(QStringLiteral("PLC1"), kSimProvider, QStringLiteral("host1"), QStringLiteral("Retry=2"));
+    addRow({QStringLiteral("Speed"), QStringLiteral("I1")});
+    addRow({QStringLiteral("Temp"), QStringLiteral("I2"), QStringLiteral("x"), QStringLiteral("a"),
+            QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"), QStringLiteral("e"),
+            QStringLiteral("f"), QStringLiteral("g")});
+    const QString path = appPath(QStringLiteral("small.qts"));
+    saveAs(path);
+
+    EXPECT_EQ(dialogs.texts(), QStringList());
+    EXPECT_EQ(bytesOf(path), QByteArray("[QuorTagSetting]\r\n"
+                                        "Type=1\r\n"
+                                        "Controller=PLC1\r\n"
+                                        "Provider=QuorProv.Sim.Ethernet\r\n"
+                                        "Machine=host1\r\n"
+                                        "Option=Retry=2\r\n"
+                                        "Tag1=Speed,I1,,,,,,,,\r\n"
+                                        "Tag2=Temp,I2,x,a,b,c,d,e,f,g\r\n"
+                                        "TagDataCnt=2\r\n"));
+    EXPECT_FALSE(window->changed());
+    EXPECT_EQ(g_strFilePath, path);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Halvo2 QUOR Online Tag Editor -") + path);
+}
+
+TEST_F(TagFileSave, EmptyTableOverAFileWithOtherSectionsKeepsOnlyTheTagSection)
+{
+    const QString path = appPath(QStringLiteral("other.qts"));
+    writeBytes(path,
+               "[First]\r\nA=1\r\n[QuorTagSetting]\r\nTag7=x,,,,,,,,,\r\nTagDataCnt=7\r\n[Last]\r\nB=2\r\n");
+    connectQuor(QStringLiteral("PLC1"));
+    // The keys come from the remembered connection, not from what the fields show now.
+    disconnect();
+    setComboText(window->cmbCtrl, QStringLiteral("Typed"));
+    g_strFilePath = path;
+
+    EXPECT_TRUE(window->FileSave(false));
+    EXPECT_TRUE(dialogs.fileRequests().isEmpty());
+    EXPECT_EQ(bytesOf(path), QByteArray("[QuorTagSetting]\r\n"
+                                        "Type=1\r\n"
+                                        "Controller=PLC1\r\n"
+                                        "Provider=QuorProv.Sim.Ethernet\r\n"
+                                        "Machine=\r\n"
+                                        "Option=\r\n"
+                                        "TagDataCnt=0\r\n"));
+}
+
+TEST_F(TagFileSave, FileDialogRequestsGoThroughTheSeam)
+{
+    connectQuor(QStringLiteral("PLC1"));
+    window->mnuFileItem[4]->trigger();
+    dialogs.answerNext(MsgAnswer::No);
+    window->mnuFileItem[1]->trigger();
+
+    ASSERT_EQ(dialogs.fileRequests().size(), 2);
+    const FileDialogRequest save = dialogs.fileRequests().at(0);
+    const FileDialogRequest open = dialogs.fileRequests().at(1);
+    EXPECT_TRUE(save.save);
+    EXPECT_FALSE(open.save);
+    for (const FileDialogRequest& request : {save, open}) {
+        EXPECT_EQ(QDir(request.initialDirectory), QDir(appDir.path()));
+        EXPECT_EQ(request.fileName, QString());
+        EXPECT_EQ(request.filter, QStringLiteral("QTS ファイル (*.qts)|*.qts"));
+        EXPECT_EQ(request.defaultSuffix, QStringLiteral("qts"));
+    }
+    EXPECT_EQ(save.flags, 2654214u);
+    EXPECT_EQ(save.flags, OfnFlags::OverwritePrompt | OfnFlags::HideReadOnly | OfnFlags::NoReadOnlyReturn |
+                              OfnFlags::Explorer | OfnFlags::LongNames);
+    EXPECT_EQ(open.flags, 2621444u);
+    EXPECT_EQ(open.flags & OfnFlags::FileMustExist, 0u);
+}
+
+TEST_F(TagFileSave, CancelledDialogsChangeNothing)
+{
+    connectQuor(QStringLiteral("PLC1"));
+    addRow({QStringLiteral("Speed"), QStringLiteral("I1")});
+    const QList<QStringList> rows = tableRows();
+
+    window->mnuFileItem[4]->trigger();
+    window->mnuFileItem[3]->trigger();
+    dialogs.answerNext(MsgAnswer::No);
+    window->mnuFileItem[1]->trigger();
+
+    EXPECT_EQ(dialogs.fileRequests().size(), 3);
+    // Only the unsaved-change question before Open.
+    EXPECT_EQ(dialogs.texts().size(), 1);
+    EXPECT_TRUE(window->changed());
+    EXPECT_EQ(g_strFilePath, QString());
+    EXPECT_EQ(tableRows(), rows);
+    EXPECT_EQ(QDir(appDir.path()).entryList(QDir::Files), QStringList());
+}
+
+TEST_F(TagFileSave, ControllerMustBeGivenBeforeTheDialog)
+{
+    connectQuor(QStringLiteral("PLC1"));
+    disconnect();
+    setComboText(window->cmbCtrl, QString());
+    EXPECT_FALSE(window->FileSave(true));
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown().at(0).text, QStringLiteral("[Controller] is no input."));
+    EXPECT_EQ(dialogs.shown().at(0).icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(dialogs.fileRequests().isEmpty());
+
+    // Not asked for the TULO way, nor for a plain Save to the current file.
+    window->optProvider[1]->setChecked(true);
+    window->FileSave(true);
+    EXPECT_EQ(dialogs.fileRequests().size(), 1);
+    window->optProvider[0]->setChecked(true);
+    g_strFilePath = appPath(QStringLiteral("current.qts"));
+    EXPECT_TRUE(window->FileSave(false));
+    EXPECT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.fileRequests().size(), 1);
+    EXPECT_TRUE(QFile::exists(g_strFilePath));
+}
+
+TEST_F(TagFileSave, NothingToSaveIsNotASave)
+{
+    const QString path = appPath(QStringLiteral("kept.qts"));
+    const QByteArray old = "[QuorTagSetting]\r\nType=2\r\nOption=x\r\nTagDataCnt=0\r\n";
+    writeBytes(path, old);
+    g_strFilePath = path;
+    window->setChanged(true);
+
+    EXPECT_FALSE(window->FileSave(false));
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown().at(0).text, kNothingToSave);
+    EXPECT_EQ(dialogs.shown().at(0).icon, MsgIcon::Exclamation);
+    EXPECT_EQ(bytesOf(path), old);
+    EXPECT_TRUE(window->changed());
+
+    // So closing still asks; answering Yes saves nothing and keeps the window open.
+    window->show();
+    dialogs.clear();
+    dialogs.answerNext(MsgAnswer::Yes);
+    dialogs.chooseFileNext(path);
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(
+        dialogs.texts(),
+        (QStringList{
+            QStringLiteral("Settings have been changed. Are you sure you want to save the current settings?"),
+            kNothingToSave}));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(bytesOf(path), old);
+
+    // Nor does a name chosen for it become the table's file.
+    dialogs.clear();
+    saveAs(appPath(QStringLiteral("new.qts")));
+    EXPECT_EQ(dialogs.texts(), QStringList{kNothingToSave});
+    EXPECT_EQ(g_strFilePath, path);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Halvo2 QUOR Online Tag Editor -") + path);
+    EXPECT_FALSE(QFile::exists(appPath(QStringLiteral("new.qts"))));
+}
+
+TEST_F(TagFileSave, AFileThatCannotBeWrittenIsReportedAndKeepsTheChangeFlag)
+{
+    connectQuor(QStringLiteral("PLC1"));
+    addRow({QStringLiteral("Speed"), QStringLiteral("I1")});
+    // A folder stands where the file would go, so the file cannot be put in its place.
+    const QString blocked = appPath(QStringLiteral("blocked.qts"));
+    ASSERT_TRUE(QDir().mkdir(blocked));
+    saveAs(blocked);
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown().at(0).text, kFailedToSave);
+    EXPECT_EQ(dialogs.shown().at(0).icon, MsgIcon::Critical);
+    EXPECT_TRUE(window->changed());
+    EXPECT_EQ(g_strFilePath, blocked);
+    EXPECT_TRUE(QFileInfo(blocked).isDir());
+
+    const QString missingFolder = appPath(QStringLiteral("missing/new.qts"));
+    dialogs.clear();
+    saveAs(missingFolder);
+    EXPECT_EQ(dialogs.texts(), QStringList{kFailedToSave});
+    EXPECT_TRUE(window->changed());
+    EXPECT_FALSE(QFile::exists(missingFolder));
+}
+
+TEST_F(TagFileSave, ARefusedRowFailsTheSaveAndLeavesTheOldFileByteForByte)
+{
+    const QString path = appPath(QStringLiteral("old.qts"));
+    const QByteArray old = "; mine\r\n[Notes]\r\nA=1\r\n[QuorTagSetting]\r\nType=1\r\nTagDataCnt=0\r\n";
+    writeBytes(path, old);
+    connectQuor(QStringLiteral("PLC1"));
+    for (int i = 1; i <= 5; ++i)
+        addRow({QStringLiteral("T%1").arg(i), QStringLiteral("V%1").arg(i)});
+    // A line break cannot be stored in a line; the rows before it were already written.
+    window->grdItems->setTextMatrix(4, 6, QStringLiteral("two\nlines"));
+    g_strFilePath = path;
+
+    EXPECT_FALSE(window->FileSave(false));
+    EXPECT_EQ(dialogs.texts(), QStringList{kFailedToSave});
+    EXPECT_EQ(bytesOf(path), old);
+    EXPECT_TRUE(window->changed());
+
+    // The store holds nothing of the failed save either: the next use of the file sees it as it is.
+    clsProfile reader;
+    reader.setFileName(path);
+    EXPECT_EQ(reader.GetSectNames(),
+              (QStringList{QStringLiteral("Notes"), QStringLiteral("QuorTagSetting")}));
+    EXPECT_EQ(reader.GetString(QStringLiteral("QuorTagSetting"), QStringLiteral("Tag1")), QString());
+}
+
+TEST_F(TagFileSave, ARefusedConnectionValueFailsTheSave)
+{
+    connectQuor(QStringLiteral("PLC1"));
+    g_colRecent.Item(1)->m_strOptionVal = QStringLiteral("a\r\nb");
+    const QString path = appPath(QStringLiteral("new.qts"));
+    saveAs(path);
+    EXPECT_EQ(dialogs.texts(), QStringList{kFailedToSave});
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(window->changed());
+}
+
+TEST_F(TagFileSave, CellsTheFileCannotGiveBackStopTheSaveBeforeAnything)
+{
+    const QString path = appPath(QStringLiteral("kept.qts"));
+    const QByteArray old = "[QuorTagSetting]\r\nType=3\r\nTagDataCnt=0\r\n";
+    writeBytes(path, old);
+    connectQuor(QStringLiteral("PLC1"));
+    addRow({QStringLiteral("Speed"), QStringLiteral("I1")});
+    addRow({QStringLiteral("Temp"), QStringLiteral("I2"), QStringLiteral("Scale=1,5")});
+    g_strFilePath = path;
+
+    for (const bool saveAs : {false, true}) {
+        dialogs.clear();
+        EXPECT_FALSE(window->FileSave(saveAs));
+        ASSERT_EQ(dialogs.shown().size(), 1);
+        EXPECT_EQ(dialogs.shown().at(0).text,
+                  QStringLiteral(
+                      "The tag [Temp] in row 2 cannot be saved: its column \"Var Opt\" holds a comma "
+                      "(\",\"), which a tag setting file cannot store. Remove the comma and save again."));
+        EXPECT_EQ(dialogs.shown().at(0).icon, MsgIcon::Exclamation);
+        EXPECT_TRUE(dialogs.fileRequests().isEmpty());
+        EXPECT_EQ(bytesOf(path), old);
+        EXPECT_TRUE(window->changed());
+    }
+
+    // A tag name with a blank in front would come back without it.
+    window->grdItems->setTextMatrix(2, 3, QString());
+    window->grdItems->setTextMatrix(1, 1, QStringLiteral(" Speed"));
+    dialogs.clear();
+    EXPECT_FALSE(window->FileSave(false));
+    EXPECT_EQ(dialogs.texts(),
+              QStringList{
+                  QStringLiteral("The tag [ Speed] in row 1 cannot be saved: its column \"Tag Name\" begins "
+                                 "with a blank, which a tag setting file does not keep. Remove the blank "
+                                 "and save again.")});
+    EXPECT_EQ(bytesOf(path), old);
+}
+
+TEST_F(TagFileSave, MoreThan32767TagsSaveAndOpen)
+{
+    connectQuor(QStringLiteral("PLC1"));
+    constexpr qint32 kTags = 32800;
+    GridControl& grid = *window->grdItems;
+    for (qint32 row = 1; row <= kTags; ++row)
+        grid.AddItem(QStringLiteral("%1\tTag%1\tV%1\t").arg(row));
+    const QString path = appPath(QStringLiteral("big.qts"));
+    saveAs(path);
+    EXPECT_EQ(dialogs.texts(), QStringList());
+    EXPECT_FALSE(window->changed());
+
+    window->ClearTagSetting();
+    ASSERT_EQ(grid.Rows(), 1);
+    dialogs.chooseFileNext(path);
+    window->mnuFileItem[1]->trigger();
+    EXPECT_EQ(dialogs.texts(), QStringList());
+    ASSERT_EQ(grid.Rows(), kTags + 1);
+    EXPECT_EQ(grid.TextMatrix(kTags, 0), QString::number(kTags));
+    EXPECT_EQ(grid.TextMatrix(kTags, 1), QStringLiteral("Tag32800"));
+    EXPECT_EQ(grid.TextMatrix(32768, 2), QStringLiteral("V32768"));
+}
