@@ -6,6 +6,7 @@
 #include "platform/AppInfo.h"
 #include "platform/ComboBoxes.h"
 #include "platform/Dialogs.h"
+#include "tags/GridControl.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -123,6 +124,9 @@ void frmMain::UpdateTitle()
 
 void frmMain::mnuFileItem_Click(int index)
 {
+    // Menu and toolbar take no focus, so a tag name still being typed is finished first:
+    // the command then sees it.
+    grdItems->finishEdit();
     switch (index) {
     case 0:
         FileNew();

@@ -4,10 +4,12 @@
 #include "tags/GridControl.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QPushButton>
+#include <QtTest/QTest>
 
 namespace {
 class Commands : public MainWindowFixture
@@ -266,4 +268,31 @@ TEST_F(SaveGuard, LoadFailureStillWritesTheSettingsFile)
     const qsizetype engineObject = engine->released.lastIndexOf(QStringLiteral("Engine"));
     EXPECT_GT(workspace, 1);
     EXPECT_GT(engineObject, workspace);
+}
+
+TEST_F(SaveGuard, SaveFinishesATagNameStillBeingTyped)
+{
+    frmMain& w = connectedWindow();
+    w.show();
+    w.cmbVars->setEditText(QStringLiteral("Speed"));
+    w.cmdAddItem->click();
+    AddRecentConnection(std::make_shared<clsCtrlParameter>());
+    g_strFilePath = appPath(QStringLiteral("typed.qts"));
+
+    const QModelIndex cell = w.grdItems->model()->index(0, 1);
+    w.grdItems->setCurrentIndex(cell);
+    w.grdItems->edit(cell);
+    QWidget* editor = w.grdItems->indexWidget(cell);
+    if (!editor)
+        editor = QApplication::focusWidget();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, QStringLiteral("Pressure"));
+
+    w.mnuFileItem[3]->trigger();
+    EXPECT_EQ(w.grdItems->TextMatrix(1, 1), QStringLiteral("Pressure"));
+    QFile saved(g_strFilePath);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().contains("Tag1=Pressure,Speed,"));
+    EXPECT_FALSE(w.changed());
 }
