@@ -12,32 +12,28 @@ std::optional<LayoutResult> ComputeLayout(const LayoutInput& in)
     if (in.outerWidth < kMinimumOuterWidth || in.outerHeight < kMinimumOuterHeight)
         return std::nullopt;
 
-    LayoutResult out;
-    out.fraGeneral = in.fraGeneral;
-    out.fraBRAKKA = in.fraBRAKKA;
-    out.fraItem = in.fraItem;
-    out.txtOption = in.txtOption;
-    out.chkConnQUOR = in.chkConnQUOR;
-    out.cmbCtrls = in.cmbCtrls;
-    out.grdItems = in.grdItems;
+    LayoutResult result;
+    result.places = in.places;
+    LayoutPlaces& out = result.places;
+    const LayoutPlaces& was = in.places;
 
-    out.fraGeneral.width = in.clientWidth - in.fraGeneral.left - kRightMargin;
+    out.fraGeneral.width = in.clientWidth - was.fraGeneral.left - kRightMargin;
     out.txtOption.width =
-        out.fraGeneral.width - in.txtOption.left - in.chkConnQUOR.width - kOptionFieldMargin;
+        out.fraGeneral.width - was.txtOption.left - was.chkConnQUOR.width - kOptionFieldMargin;
     // The Connect button stays just right of the widened option field.
-    out.chkConnQUOR.left = in.txtOption.left + out.txtOption.width + kGap;
-    out.cmbCtrls.width = out.fraGeneral.width - in.cmbCtrls.left - kRightMargin;
+    out.chkConnQUOR.left = was.txtOption.left + out.txtOption.width + kGap;
+    out.cmbCtrls.width = out.fraGeneral.width - was.cmbCtrls.left - kRightMargin;
     // Both connection frames take the same place; the run mode shows one of them.
-    out.fraBRAKKA.top = in.fraGeneral.top;
+    out.fraBRAKKA.top = was.fraGeneral.top;
     out.fraBRAKKA.width = out.fraGeneral.width;
     out.fraItem.width = out.fraGeneral.width;
     out.grdItems.width = out.fraGeneral.width;
 
     const TwipsRect& upper = in.brakkaMode ? out.fraBRAKKA : out.fraGeneral;
-    out.generalVisible = !in.brakkaMode;
-    out.brakkaVisible = in.brakkaMode;
+    result.generalVisible = !in.brakkaMode;
+    result.brakkaVisible = in.brakkaMode;
     out.fraItem.top = upper.top + upper.height + kGap;
     out.grdItems.top = out.fraItem.top + out.fraItem.height + kGridGap;
     out.grdItems.height = in.clientHeight - out.grdItems.top - in.stbrMainHeight - kGap;
-    return out;
+    return result;
 }

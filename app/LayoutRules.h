@@ -33,6 +33,18 @@ struct TwipsRect
     bool operator==(const TwipsRect&) const = default;
 };
 
+// The controls that follow the window's size.
+struct LayoutPlaces
+{
+    TwipsRect fraGeneral;
+    TwipsRect fraBRAKKA;
+    TwipsRect fraItem;
+    TwipsRect txtOption;
+    TwipsRect chkConnQUOR;
+    TwipsRect cmbCtrls;
+    TwipsRect grdItems;
+};
+
 struct LayoutInput
 {
     int outerWidth = 0;
@@ -40,25 +52,13 @@ struct LayoutInput
     int clientWidth = 0;
     int clientHeight = 0;
     bool brakkaMode = false;
-    TwipsRect fraGeneral;
-    TwipsRect fraBRAKKA;
-    TwipsRect fraItem;
-    TwipsRect txtOption;
-    TwipsRect chkConnQUOR;
-    TwipsRect cmbCtrls;
-    TwipsRect grdItems;
+    LayoutPlaces places;
     int stbrMainHeight = 0;
 };
 
 struct LayoutResult
 {
-    TwipsRect fraGeneral;
-    TwipsRect fraBRAKKA;
-    TwipsRect fraItem;
-    TwipsRect txtOption;
-    TwipsRect chkConnQUOR;
-    TwipsRect cmbCtrls;
-    TwipsRect grdItems;
+    LayoutPlaces places;
     bool generalVisible = true;
     bool brakkaVisible = false;
 };

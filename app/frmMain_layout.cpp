@@ -27,25 +27,25 @@ void frmMain::Form_Resize()
     in.clientWidth = clientWidth;
     in.clientHeight = clientHeight;
     in.brakkaMode = g_bBRAKKAMode;
-    in.fraGeneral = twipsGeometry(fraGeneral);
-    in.fraBRAKKA = twipsGeometry(fraBRAKKA);
-    in.fraItem = twipsGeometry(fraItem);
-    in.txtOption = twipsGeometry(txtOption);
-    in.chkConnQUOR = twipsGeometry(chkConnQUOR);
-    in.cmbCtrls = twipsGeometry(cmbCtrls);
-    in.grdItems = twipsGeometry(grdItems);
+    in.places.fraGeneral = twipsGeometry(fraGeneral);
+    in.places.fraBRAKKA = twipsGeometry(fraBRAKKA);
+    in.places.fraItem = twipsGeometry(fraItem);
+    in.places.txtOption = twipsGeometry(txtOption);
+    in.places.chkConnQUOR = twipsGeometry(chkConnQUOR);
+    in.places.cmbCtrls = twipsGeometry(cmbCtrls);
+    in.places.grdItems = twipsGeometry(grdItems);
     in.stbrMainHeight = statusHeight;
 
     const std::optional<LayoutResult> out = ComputeLayout(in);
     if (!out)
         return;
-    setTwipsGeometry(fraGeneral, out->fraGeneral);
-    setTwipsGeometry(fraBRAKKA, out->fraBRAKKA);
-    setTwipsGeometry(fraItem, out->fraItem);
-    setTwipsGeometry(txtOption, out->txtOption);
-    setTwipsGeometry(chkConnQUOR, out->chkConnQUOR);
-    setTwipsGeometry(cmbCtrls, out->cmbCtrls);
-    setTwipsGeometry(grdItems, out->grdItems);
+    setTwipsGeometry(fraGeneral, out->places.fraGeneral);
+    setTwipsGeometry(fraBRAKKA, out->places.fraBRAKKA);
+    setTwipsGeometry(fraItem, out->places.fraItem);
+    setTwipsGeometry(txtOption, out->places.txtOption);
+    setTwipsGeometry(chkConnQUOR, out->places.chkConnQUOR);
+    setTwipsGeometry(cmbCtrls, out->places.cmbCtrls);
+    setTwipsGeometry(grdItems, out->places.grdItems);
     fraGeneral->setVisible(out->generalVisible);
     fraBRAKKA->setVisible(out->brakkaVisible);
 }

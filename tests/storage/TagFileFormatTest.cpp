@@ -10,16 +10,9 @@ using namespace TagFileFormat;
 
 TEST(TagFileFormat, RowsHaveExactlyNineCommas)
 {
-    const QStringList cells = {QStringLiteral("Speed"),
-                               QStringLiteral("I1"),
-                               QString(),
-                               QString(),
-                               QString(),
-                               QString(),
-                               QString(),
-                               QString(),
-                               QString(),
-                               QString()};
+    QStringList cells(10);
+    cells[0] = QStringLiteral("Speed");
+    cells[1] = QStringLiteral("I1");
     EXPECT_EQ(joinRow(cells), QStringLiteral("Speed,I1,,,,,,,,"));
     EXPECT_EQ(splitRow(joinRow(cells)), cells);
 }
