@@ -100,6 +100,8 @@ public:
     // ---- Controls, named as designed. Control arrays are indexed as designed.
     QWidget* client = nullptr; // the client area
     QMenu* mnuFile = nullptr;
+    // Table editing commands, between File and Help.
+    QMenu* mnuEdit = nullptr;
     QMenu* mnuHelp = nullptr;
     std::array<QAction*, 7> mnuFileItem{};
     std::array<QAction*, 1> mnuHelpItem{};

@@ -113,6 +113,8 @@ void frmMain::createMenus()
         mnuFileItem[i] = item;
     }
 
+    mnuEdit = named(menuBar()->addMenu(QStringLiteral("&Edit")), QStringLiteral("mnuEdit"));
+
     mnuHelp = named(menuBar()->addMenu(QStringLiteral("&Help")), QStringLiteral("mnuHelp"));
     mnuHelpItem[0] = mnuHelp->addAction(QStringLiteral("&Version..."));
     mnuHelpItem[0]->setObjectName(indexedName("mnuHelpItem", 0));

@@ -24,7 +24,8 @@ constexpr qint32 kTags = 32766;
 class CountingDialogs final : public IDialogs
 {
 public:
-    MsgAnswer messageBox(QWidget*, const QString&, const QString& text, MsgIcon, MsgButtons) override
+    MsgAnswer messageBox(QWidget*, const QString&, const QString& text, MsgIcon, MsgButtons,
+                         const QString&) override
     {
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
         ++shown;

@@ -18,7 +18,8 @@ constexpr qint32 kTags = 30000;
 class AnswerYes final : public IDialogs
 {
 public:
-    MsgAnswer messageBox(QWidget*, const QString&, const QString&, MsgIcon, MsgButtons buttons) override
+    MsgAnswer messageBox(QWidget*, const QString&, const QString&, MsgIcon, MsgButtons buttons,
+                         const QString&) override
     {
         ++shown;
         return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Yes;

@@ -24,5 +24,11 @@ QString applicationTitle()
 
 MsgAnswer showMessage(QWidget* parent, const QString& text, MsgIcon icon, MsgButtons buttons)
 {
-    return dialogs().messageBox(parent, applicationTitle(), text, icon, buttons);
+    return dialogs().messageBox(parent, applicationTitle(), text, icon, buttons, QString());
+}
+
+MsgAnswer showMessageWithDetails(QWidget* parent, const QString& text, MsgIcon icon, const QString& details,
+                                 MsgButtons buttons)
+{
+    return dialogs().messageBox(parent, applicationTitle(), text, icon, buttons, details);
 }

@@ -56,8 +56,9 @@ class IDialogs
 {
 public:
     virtual ~IDialogs() = default;
+    // `details` is the reason behind the message, shown on request below it ("" = none).
     virtual MsgAnswer messageBox(QWidget* parent, const QString& title, const QString& text, MsgIcon icon,
-                                 MsgButtons buttons) = 0;
+                                 MsgButtons buttons, const QString& details) = 0;
     // The chosen full path, or "" when the user cancelled.
     virtual QString fileDialog(QWidget* parent, const FileDialogRequest& request) = 0;
 };
@@ -73,3 +74,6 @@ QString applicationTitle();
 // Shorthand for the common case: one message with one button.
 MsgAnswer showMessage(QWidget* parent, const QString& text, MsgIcon icon,
                       MsgButtons buttons = MsgButtons::Ok);
+// The same message with the reason behind it in the box's details.
+MsgAnswer showMessageWithDetails(QWidget* parent, const QString& text, MsgIcon icon, const QString& details,
+                                 MsgButtons buttons = MsgButtons::Ok);

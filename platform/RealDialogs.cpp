@@ -107,9 +107,11 @@ bool isReadOnlyTarget(const QString& path)
 }
 
 MsgAnswer RealDialogs::messageBox(QWidget* parent, const QString& title, const QString& text, MsgIcon icon,
-                                  MsgButtons buttons)
+                                  MsgButtons buttons, const QString& details)
 {
     QMessageBox box(toQtIcon(icon), title, text, toQtButtons(buttons), parent);
+    if (!details.isEmpty())
+        box.setDetailedText(details);
     return fromQtAnswer(box.exec(), buttons);
 }
 

@@ -18,6 +18,7 @@ public:
         QString text;
         MsgIcon icon;
         MsgButtons buttons;
+        QString details;
     };
 
     ScriptedDialogs();
@@ -37,7 +38,7 @@ public:
     void clear();
 
     MsgAnswer messageBox(QWidget* parent, const QString& title, const QString& text, MsgIcon icon,
-                         MsgButtons buttons) override;
+                         MsgButtons buttons, const QString& details) override;
     QString fileDialog(QWidget* parent, const FileDialogRequest& request) override;
 
 private:
