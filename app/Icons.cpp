@@ -66,6 +66,19 @@ QPixmap drawSaveImage()
     return pixmap;
 }
 
+QPixmap drawTaggedMark(int size)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal s = size;
+    p.setPen(QPen(QColor(0x1e, 0x8c, 0x3c), qMax(1.5, s / 7), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(
+        QPolygonF({QPointF(s * 0.18, s * 0.55), QPointF(s * 0.42, s * 0.78), QPointF(s * 0.84, s * 0.24)}));
+    return pixmap;
+}
+
 } // namespace
 
 namespace Icons {
@@ -86,6 +99,14 @@ QIcon openImage()
 QIcon saveImage()
 {
     return QIcon(drawSaveImage());
+}
+
+QIcon taggedMark()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32})
+        icon.addPixmap(drawTaggedMark(size));
+    return icon;
 }
 
 } // namespace Icons

@@ -34,6 +34,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     createItemFrame();
     createGrid();
     createStatusBar();
+    createVariablePicker();
     setTabOrder();
     connectEvents();
 

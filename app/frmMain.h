@@ -10,6 +10,7 @@
 #include <memory>
 
 class GridControl;
+class QAbstractItemView;
 class QAction;
 class QComboBox;
 class QFrame;
@@ -20,6 +21,7 @@ class QPushButton;
 class QRadioButton;
 class QStatusBar;
 class QToolBar;
+class TagTableIndex;
 
 // The program's one window. Its member functions live in the folder of the subsystem
 // they belong to: composition, layout and commands in app/, the connection ways and
@@ -78,6 +80,14 @@ public:
     bool CheckTagNameDuplicate(qint32 row, qint32 col);
     bool CheckTagNameChar(const QString& text, const QString& ch);
 
+    // ---- Picking variables (tags/frmMain_picking.cpp)
+    // Opens the dialog that adds many variables at once.
+    void mnuEditAddVariables_Click();
+    // Appends one row per variable, in the given order, as that many presses of Add with
+    // `option` as the variable option would; variables that already have a tag are added
+    // again only when the user says so.
+    void AddVariables(const QStringList& variables, const QString& option);
+
     // ---- Tag setting file (storage/frmMain_tagfile.cpp)
     bool WriteTagFile(const QString& strPath);
     bool ReadTagFile(const QString& strPath);
@@ -102,6 +112,8 @@ public:
     QMenu* mnuFile = nullptr;
     // Table editing commands, between File and Help.
     QMenu* mnuEdit = nullptr;
+    // Edit > Add Variables..., enabled while a controller is connected.
+    QAction* mnuEditAddVariables = nullptr;
     QMenu* mnuHelp = nullptr;
     std::array<QAction*, 7> mnuFileItem{};
     std::array<QAction*, 1> mnuHelpItem{};
@@ -133,6 +145,10 @@ public:
     QPushButton* cmdDelete = nullptr;
     GridControl* grdItems = nullptr;
     QStatusBar* stbrMain = nullptr;
+    // The status bar's count of tags.
+    QLabel* lblTagCount = nullptr;
+    // The pop-up list in which typing into cmbVars shows the matching names.
+    QAbstractItemView* cmbVarsSearch = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -163,6 +179,15 @@ private:
     // Tag table helpers (tags/frmMain_tags.cpp).
     // Applies the name rules to the edited tag name, warning at the first that fails.
     bool tagNameStands();
+
+    // Picking helpers (tags/frmMain_picking.cpp).
+    void createVariablePicker();
+    // Enter in the search pop-up of cmbVars adds the name as typed or chosen there.
+    bool searchPopupKey(QEvent* event);
+    // After `count` rows were added: the last one is shown and entered, the status bar tells,
+    // and cmbVars takes the focus with its text selected for the next name.
+    void afterAdding(qsizetype count);
+    void showTagCount();
 
     // Tag setting file helpers (storage/frmMain_tagfile.cpp).
     enum class TagFileWrite
@@ -207,6 +232,8 @@ private:
     qint32 m_lCurRow = 0;
     qint32 m_lCurCol = 0;
     QString m_strCurText;
+    // The table looked up by variable and tag name.
+    TagTableIndex* m_tagIndex = nullptr;
     // The remembered connection each entry of cmbCtrl and cmbServer was made from.
     QList<CtrlParameterPtr> m_cmbCtrlRecords;
     QList<CtrlParameterPtr> m_cmbServerRecords;

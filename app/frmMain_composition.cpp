@@ -114,6 +114,12 @@ void frmMain::createMenus()
     }
 
     mnuEdit = named(menuBar()->addMenu(QStringLiteral("&Edit")), QStringLiteral("mnuEdit"));
+    mnuEdit->addSeparator();
+    mnuEditAddVariables =
+        named(mnuEdit->addAction(QStringLiteral("Add &Variables...")), QStringLiteral("mnuEditAddVariables"));
+    mnuEditAddVariables->setShortcut(QKeySequence(Qt::Key_Insert));
+    // Like Add, it waits for a connection.
+    mnuEditAddVariables->setEnabled(false);
 
     mnuHelp = named(menuBar()->addMenu(QStringLiteral("&Help")), QStringLiteral("mnuHelp"));
     mnuHelpItem[0] = mnuHelp->addAction(QStringLiteral("&Version..."));

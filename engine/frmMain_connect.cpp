@@ -5,6 +5,7 @@
 #include "platform/ComboBoxes.h"
 #include "platform/Dialogs.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -203,6 +204,7 @@ void frmMain::EnableItemButtons(bool enabled)
 {
     cmdAddItem->setEnabled(enabled);
     cmdDelete->setEnabled(enabled);
+    mnuEditAddVariables->setEnabled(enabled);
 }
 
 void frmMain::EnableProviderFields(bool enabled)
