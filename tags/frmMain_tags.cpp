@@ -58,9 +58,9 @@ void frmMain::cmdAddItem_Click()
             showMessage(this, QStringLiteral("Failed to add item."), MsgIcon::Critical);
             return;
         }
-        const QStringList tags = m_tagIndex->tagsOf(variable);
-        if (!tags.isEmpty() && showMessage(this, addAgainQuestion(variable, tags), MsgIcon::Question,
-                                           MsgButtons::YesNo) != MsgAnswer::Yes) {
+        if (m_tagIndex->isTagged(variable) &&
+            showMessage(this, addAgainQuestion(variable, m_tagIndex->tagsOf(variable)), MsgIcon::Question,
+                        MsgButtons::YesNo) != MsgAnswer::Yes) {
             cmbVars->setFocus();
             cmbVars->lineEdit()->selectAll();
             return;
