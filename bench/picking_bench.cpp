@@ -2,11 +2,9 @@
 // cmbVars, the Add Variables dialog opened and filtered, and 10,000 chosen variables added.
 // Each runs through a shown main window; after each step the pending layout and painting
 // are done, as the event loop does after a key or a command.
-#include "app/frmMain.h"
+#include "bench/BenchWindow.h"
 #include "platform/ComboBoxes.h"
-#include "platform/Dialogs.h"
 #include "tags/AddVariablesDialog.h"
-#include "tags/GridControl.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -16,7 +14,6 @@
 #include <QListView>
 #include <QTest>
 #include <benchmark/benchmark.h>
-#include <memory>
 
 namespace {
 
@@ -32,47 +29,17 @@ QStringList controllerNames()
     return names;
 }
 
-class AnswerYes final : public IDialogs
-{
-public:
-    MsgAnswer messageBox(QWidget*, const QString&, const QString&, MsgIcon, MsgButtons buttons,
-                         const QString&) override
-    {
-        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Yes;
-    }
-    QString fileDialog(QWidget*, const FileDialogRequest&) override { return {}; }
-};
-
-// A shown window, its Add enabled and cmbVars filled as after connecting to the controller.
-class Window
+// A shown window with cmbVars filled as after connecting to the controller.
+class Window : public BenchWindow
 {
 public:
     Window()
     {
-        setDialogs(&m_dialogs);
-        m_window = std::make_unique<frmMain>();
-        m_window->InitItemGrid();
-        m_window->EnableItemButtons(true);
-        m_window->show();
-        m_window->activateWindow();
-        appendItems(m_window->cmbVars, controllerNames());
-        m_window->cmbVars->setFocus();
+        window().activateWindow();
+        appendItems(window().cmbVars, controllerNames());
+        window().cmbVars->setFocus();
         settle();
     }
-    ~Window()
-    {
-        m_window.reset();
-        setDialogs(nullptr);
-    }
-    Window(const Window&) = delete;
-    Window& operator=(const Window&) = delete;
-
-    frmMain& window() { return *m_window; }
-    static void settle() { QCoreApplication::processEvents(); }
-
-private:
-    AnswerYes m_dialogs;
-    std::unique_ptr<frmMain> m_window;
 };
 
 const QStringList kQueries = {QStringLiteral("d"), QStringLiteral("0"), QStringLiteral("d1234"),

@@ -2,9 +2,7 @@
 // Delete with its renumbering, and a finished rename with the name rules. After each
 // operation the pending layout and painting are done, as the event loop does after a
 // command. Message boxes answer Yes without showing.
-#include "app/frmMain.h"
-#include "platform/Dialogs.h"
-#include "tags/GridControl.h"
+#include "bench/BenchWindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,52 +13,23 @@ namespace {
 
 constexpr qint32 kTags = 30000;
 
-class AnswerYes final : public IDialogs
-{
-public:
-    MsgAnswer messageBox(QWidget*, const QString&, const QString&, MsgIcon, MsgButtons buttons,
-                         const QString&) override
-    {
-        ++shown;
-        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Yes;
-    }
-    QString fileDialog(QWidget*, const FileDialogRequest&) override { return {}; }
-    qint64 shown = 0;
-};
-
 // A shown window whose table holds kTags tags added by its own Add handler.
-class Window
+class Window : public BenchWindow
 {
 public:
     Window()
     {
-        setDialogs(&m_dialogs);
-        m_window = std::make_unique<frmMain>();
-        m_window->InitItemGrid();
-        m_window->EnableItemButtons(true);
-        m_window->show();
         for (qint32 i = 0; i < kTags; ++i)
             addTag();
         settle();
     }
-    ~Window()
-    {
-        m_window.reset();
-        setDialogs(nullptr);
-    }
-    Window(const Window&) = delete;
-    Window& operator=(const Window&) = delete;
 
-    frmMain& window() { return *m_window; }
     // Adds a tag for a variable that has none yet, as the picker's Add does.
     void addTag()
     {
-        m_window->cmbVars->setEditText(QStringLiteral("Controller.Var%1").arg(m_added++));
-        m_window->cmdAddItem_Click();
+        window().cmbVars->setEditText(QStringLiteral("Controller.Var%1").arg(m_added++));
+        window().cmdAddItem_Click();
     }
-    GridControl& grid() { return *m_window->grdItems; }
-    qint64 boxesShown() const { return m_dialogs.shown; }
-    static void settle() { QCoreApplication::processEvents(); }
 
     // Stores `text` in cell (row, col) as the in-place editor does; AfterEdit follows.
     void typeInto(qint32 row, qint32 col, const QString& text)
@@ -69,8 +38,6 @@ public:
     }
 
 private:
-    AnswerYes m_dialogs;
-    std::unique_ptr<frmMain> m_window;
     qint64 m_added = 0;
 };
 

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QHelpEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>

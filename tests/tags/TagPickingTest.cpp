@@ -49,13 +49,14 @@ protected:
         for (const QString& variable : variables)
             table.AddItem(newTagRows(index, table.Rows(), {variable}, option).first());
     }
-    QStringList column(qint32 col) const
+    static QStringList column(const TagGridModel& model, qint32 col)
     {
         QStringList texts;
-        for (qint32 row = 1; row < table.Rows(); ++row)
-            texts.append(table.TextMatrix(row, col));
+        for (qint32 row = 1; row < model.Rows(); ++row)
+            texts.append(model.TextMatrix(row, col));
         return texts;
     }
+    QStringList column(qint32 col) const { return column(table, col); }
 
     TagGridModel table{11};
     TagTableIndex index{table};
@@ -103,12 +104,7 @@ TEST_F(TagTableLookup, ManyRowsAtOnceEqualAsManyAddsOneByOne)
     table.AddItems(newTagRows(index, table.Rows(), variables, "Conn=1"));
     EXPECT_EQ(inserted.size(), 1);
     for (qint32 col = 0; col < 4; ++col)
-        EXPECT_EQ(column(col), [&] {
-            QStringList texts;
-            for (qint32 row = 1; row < single.Rows(); ++row)
-                texts.append(single.TextMatrix(row, col));
-            return texts;
-        }()) << col;
+        EXPECT_EQ(column(col), column(single, col)) << col;
     EXPECT_EQ(column(1), (QStringList{"Tag2", "Tag3", "tag5", "Tag4", "Tag6", "Tag7", "Tag8", "Tag9"}));
     EXPECT_EQ(column(0).mid(3), (QStringList{"4", "5", "6", "7", "8"}));
     EXPECT_EQ(column(3).mid(3), QStringList(5, "Conn=1"));
