@@ -47,7 +47,8 @@ QString failureText(const std::exception_ptr& failure)
     }
 }
 
-std::shared_ptr<IEngine> engineFrom(std::unique_ptr<QPluginLoader> loader, IEnginePlugin& plugin, QString& reason)
+std::shared_ptr<IEngine> engineFrom(std::unique_ptr<QPluginLoader> loader, IEnginePlugin& plugin,
+                                    QString& reason)
 {
     std::shared_ptr<IEngine> engine;
     try {
@@ -74,9 +75,10 @@ std::shared_ptr<IEngine> engineAt(const QString& path, QString& reason)
     QObject* root = loader->instance();
     auto* plugin = root ? qobject_cast<IEnginePlugin*>(root) : nullptr;
     if (!plugin) {
-        reason = loader->isLoaded()
-                     ? QStringLiteral("%1 is not an engine plug-in.").arg(path)
-                     : QStringLiteral("Cannot load the engine plug-in %1: %2").arg(path, loader->errorString());
+        reason =
+            loader->isLoaded()
+                ? QStringLiteral("%1 is not an engine plug-in.").arg(path)
+                : QStringLiteral("Cannot load the engine plug-in %1: %2").arg(path, loader->errorString());
         return nullptr;
     }
     return engineFrom(std::move(loader), *plugin, reason);
@@ -177,7 +179,8 @@ std::shared_ptr<IEngine> CreateEngine(QString* errorText)
             problems.append(reason);
     }
     if (members.isEmpty() && problems.isEmpty())
-        problems.append(QStringLiteral("%1 names no engine plug-in.").arg(QLatin1StringView(kEngineVariable)));
+        problems.append(
+            QStringLiteral("%1 names no engine plug-in.").arg(QLatin1StringView(kEngineVariable)));
     if (errorText)
         *errorText = problems.join(QLatin1Char('\n'));
     if (members.isEmpty())

@@ -27,7 +27,8 @@ public:
                                                const QString& machineName, const QString& option) override
     {
         for (const EngineSet::Member& member : m_members) {
-            if (textsOf(member.workspace0->ProviderNames(Variant())).contains(providerName, Qt::CaseInsensitive))
+            if (textsOf(member.workspace0->ProviderNames(Variant()))
+                    .contains(providerName, Qt::CaseInsensitive))
                 return member.workspace0->AddController(controllerName, providerName, machineName, option);
         }
         throw EngineError(QStringLiteral("There is no provider \"%1\".").arg(providerName));
@@ -41,7 +42,9 @@ private:
 class SetWorkspaces final : public IWorkspaces
 {
 public:
-    explicit SetWorkspaces(Members members) : m_workspace0(std::make_shared<SetWorkspace>(std::move(members))) {}
+    explicit SetWorkspaces(Members members) : m_workspace0(std::make_shared<SetWorkspace>(std::move(members)))
+    {
+    }
 
     std::shared_ptr<IWorkspace> Item(qint16 index) override
     {
@@ -56,7 +59,10 @@ private:
 
 } // namespace
 
-EngineSet::EngineSet(QList<Member> members) : m_workspaces(std::make_shared<SetWorkspaces>(std::move(members))) {}
+EngineSet::EngineSet(QList<Member> members)
+    : m_workspaces(std::make_shared<SetWorkspaces>(std::move(members)))
+{
+}
 
 std::shared_ptr<IWorkspaces> EngineSet::Workspaces()
 {

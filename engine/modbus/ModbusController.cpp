@@ -5,8 +5,8 @@
 
 namespace modbus {
 
-std::shared_ptr<ModbusController> ModbusController::connect(const QString& name, const ModbusSettings& settings,
-                                                            RegisterMap map)
+std::shared_ptr<ModbusController> ModbusController::connect(const QString& name,
+                                                            const ModbusSettings& settings, RegisterMap map)
 {
     auto controller = std::make_shared<ModbusController>(name, settings, std::move(map));
     const QDeadlineTimer deadline(settings.timeoutMs);
@@ -66,7 +66,8 @@ Variant ModbusController::answer(const QString& query)
     if (!pluginkit::itemNamesQueryTarget(query, &target))
         throw EngineError(QStringLiteral("The query \"%1\" is not understood.").arg(query));
     if (target.compare(m_name, Qt::CaseInsensitive) != 0)
-        throw EngineError(QStringLiteral("The controller %1 knows no controller \"%2\".").arg(m_name, target));
+        throw EngineError(
+            QStringLiteral("The controller %1 knows no controller \"%2\".").arg(m_name, target));
     return Variant::textArray(servedNames());
 }
 

@@ -14,14 +14,15 @@ Variant ModbusWorkspace::ProviderNames(const Variant& option)
 }
 
 std::shared_ptr<IController> ModbusWorkspace::AddController(const QString& controllerName,
-                                                            const QString& providerName, const QString& machineName,
-                                                            const QString& option)
+                                                            const QString& providerName,
+                                                            const QString& machineName, const QString& option)
 {
     if (providerName.compare(kProviderName, Qt::CaseInsensitive) != 0)
         throw EngineError(QStringLiteral("There is no provider \"%1\".").arg(providerName));
     const ModbusSettings settings = parseSettings(machineName, option);
     RegisterMap map = readRegisterMap(settings.mapPath);
-    const QString name = controllerName.isEmpty() ? QStringLiteral("ModbusTCP_%1").arg(m_unnamed + 1) : controllerName;
+    const QString name =
+        controllerName.isEmpty() ? QStringLiteral("ModbusTCP_%1").arg(m_unnamed + 1) : controllerName;
     std::shared_ptr<IController> controller = ModbusController::connect(name, settings, std::move(map));
     if (controllerName.isEmpty())
         ++m_unnamed;

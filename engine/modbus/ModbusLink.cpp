@@ -37,8 +37,10 @@ bool waitUntil(const std::function<bool()>& done, QDeadlineTimer deadline,
 QString rangeText(const ReadBlock& block)
 {
     return block.count == 1 ? QStringLiteral("%1 %2").arg(tableName(block.table)).arg(block.start)
-                            : QStringLiteral("%1 %2-%3").arg(tableName(block.table)).arg(block.start).arg(
-                                  block.start + block.count - 1);
+                            : QStringLiteral("%1 %2-%3")
+                                  .arg(tableName(block.table))
+                                  .arg(block.start)
+                                  .arg(block.start + block.count - 1);
 }
 
 } // namespace
@@ -68,12 +70,13 @@ void ModbusLink::open(QDeadlineTimer deadline)
     if (client.state() != QModbusDevice::UnconnectedState) {
         // A connection that broke or is still closing is first closed for good.
         client.disconnectDevice();
-        waitUntil([&client] { return client.state() == QModbusDevice::UnconnectedState; }, deadline, wakeOnState);
+        waitUntil([&client] { return client.state() == QModbusDevice::UnconnectedState; }, deadline,
+                  wakeOnState);
     }
     if (!client.connectDevice())
         connectionFailed();
-    const bool settled =
-        waitUntil([&client] { return client.state() != QModbusDevice::ConnectingState; }, deadline, wakeOnState);
+    const bool settled = waitUntil([&client] { return client.state() != QModbusDevice::ConnectingState; },
+                                   deadline, wakeOnState);
     if (client.state() == QModbusDevice::ConnectedState)
         return;
     if (!settled) {
@@ -91,8 +94,9 @@ void ModbusLink::connectionFailed()
     const QString place = m_settings.place();
     if (socket && socket->error() == QAbstractSocket::ConnectionRefusedError)
         throw EngineError(QStringLiteral("Connection refused by %1.").arg(place));
-    const QString reason = socket && socket->error() != QAbstractSocket::UnknownSocketError ? socket->errorString()
-                                                                                           : m_client->errorString();
+    const QString reason = socket && socket->error() != QAbstractSocket::UnknownSocketError
+                               ? socket->errorString()
+                               : m_client->errorString();
     throw EngineError(QStringLiteral("Cannot connect to %1: %2.").arg(place, reason));
 }
 
@@ -103,12 +107,13 @@ ModbusLink::Answer ModbusLink::read(const ReadBlock& block, QDeadlineTimer deadl
     const std::unique_ptr<QModbusReply> reply(
         m_client->sendReadRequest(QModbusDataUnit(block.table, block.start, block.count), m_settings.unit));
     if (!reply)
-        throw EngineError(QStringLiteral("Cannot send a request to %1: %2.").arg(m_settings.place(), m_client->errorString()));
+        throw EngineError(QStringLiteral("Cannot send a request to %1: %2.")
+                              .arg(m_settings.place(), m_client->errorString()));
     QModbusReply& r = *reply;
     const QDeadlineTimer guard(std::max<qint64>(deadline.remainingTime(), 0) + kGraceMs);
-    waitUntil([&r] { return r.isFinished(); }, guard, [&r](QEventLoop& loop) {
-        QObject::connect(&r, &QModbusReply::finished, &loop, &QEventLoop::quit);
-    });
+    waitUntil(
+        [&r] { return r.isFinished(); }, guard,
+        [&r](QEventLoop& loop) { QObject::connect(&r, &QModbusReply::finished, &loop, &QEventLoop::quit); });
     const QString unit = QStringLiteral("Unit %1 does not answer: ").arg(m_settings.unit);
     if (!r.isFinished() || r.error() == QModbusDevice::TimeoutError) {
         // Drop the connection so a late answer cannot be taken for the next request's.
@@ -123,7 +128,8 @@ ModbusLink::Answer ModbusLink::read(const ReadBlock& block, QDeadlineTimer deadl
     case QModbusDevice::ProtocolError:
         break;
     default:
-        throw EngineError(QStringLiteral("The connection to %1 failed: %2.").arg(m_settings.place(), r.errorString()));
+        throw EngineError(
+            QStringLiteral("The connection to %1 failed: %2.").arg(m_settings.place(), r.errorString()));
     }
     const QModbusPdu::ExceptionCode code = r.rawResult().exceptionCode();
     switch (code) {
@@ -132,9 +138,9 @@ ModbusLink::Answer ModbusLink::read(const ReadBlock& block, QDeadlineTimer deadl
         return Answer::Rejected;
     case QModbusPdu::GatewayPathUnavailable:
     case QModbusPdu::GatewayTargetDeviceFailedToRespond:
-        throw EngineError(unit + QStringLiteral("the gateway %1 reports exception %2.")
-                                     .arg(m_settings.place())
-                                     .arg(int(code)));
+        throw EngineError(
+            unit +
+            QStringLiteral("the gateway %1 reports exception %2.").arg(m_settings.place()).arg(int(code)));
     default:
         throw EngineError(QStringLiteral("Unit %1 at %2 refuses to read %3: exception %4.")
                               .arg(m_settings.unit)

@@ -13,8 +13,9 @@ const QString kMap = QStringLiteral("Map");
 
 [[noreturn]] void badMachine(const QString& machine)
 {
-    throw EngineError(QStringLiteral("The machine \"%1\" is not a device address: %2 takes host or host:port.")
-                          .arg(machine, kProviderName));
+    throw EngineError(
+        QStringLiteral("The machine \"%1\" is not a device address: %2 takes host or host:port.")
+            .arg(machine, kProviderName));
 }
 
 int portOf(const QString& text, const QString& machine)
@@ -22,7 +23,8 @@ int portOf(const QString& text, const QString& machine)
     bool ok = false;
     const int port = text.toInt(&ok);
     if (!ok || port < 1 || port > 65535)
-        throw EngineError(QStringLiteral("The machine \"%1\" has no port from 1 to 65535 after its colon.").arg(machine));
+        throw EngineError(
+            QStringLiteral("The machine \"%1\" has no port from 1 to 65535 after its colon.").arg(machine));
     return port;
 }
 
@@ -31,7 +33,8 @@ void readMachine(const QString& text, ModbusSettings& settings)
     const QString machine = text.trimmed();
     if (machine.isEmpty())
         throw EngineError(
-            QStringLiteral("%1 needs the device's address in the machine field (host or host:port).").arg(kProviderName));
+            QStringLiteral("%1 needs the device's address in the machine field (host or host:port).")
+                .arg(kProviderName));
     if (machine.startsWith(QLatin1Char('['))) {
         const qsizetype close = machine.indexOf(QLatin1Char(']'));
         const QString rest = close < 0 ? QString() : machine.mid(close + 1);

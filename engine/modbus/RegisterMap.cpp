@@ -23,9 +23,9 @@ struct TypeInfo
 };
 
 constexpr TypeInfo kTypes[] = {
-    {QLatin1StringView("bool"), 1, true},     {QLatin1StringView("int16"), 1, false},
-    {QLatin1StringView("uint16"), 1, false},  {QLatin1StringView("int32"), 2, false},
-    {QLatin1StringView("uint32"), 2, false},  {QLatin1StringView("float32"), 2, false},
+    {QLatin1StringView("bool"), 1, true},    {QLatin1StringView("int16"), 1, false},
+    {QLatin1StringView("uint16"), 1, false}, {QLatin1StringView("int32"), 2, false},
+    {QLatin1StringView("uint32"), 2, false}, {QLatin1StringView("float32"), 2, false},
 };
 
 struct TableInfo
@@ -70,8 +70,9 @@ bool splitFields(const QString& line, QStringList& fields)
 
 bool sameWords(const QStringList& a, const QStringList& b)
 {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](const QString& x, const QString& y) { return x.compare(y, Qt::CaseInsensitive) == 0; });
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const QString& x, const QString& y) {
+        return x.compare(y, Qt::CaseInsensitive) == 0;
+    });
 }
 
 class MapParser final
@@ -100,6 +101,7 @@ public:
             else
                 m_map.append(entry(fields));
         }
+        m_line = std::max(m_headerLine, 1);
         if (m_columns == 0)
             fault(QStringLiteral("the header Name,Table,Address,Type is missing"));
         if (m_map.isEmpty())
@@ -110,18 +112,21 @@ public:
 private:
     [[noreturn]] void fault(const QString& reason) const
     {
-        throw EngineError(QStringLiteral("Register map %1 line %2: %3.").arg(m_fileName).arg(m_line).arg(reason));
+        throw EngineError(
+            QStringLiteral("Register map %1 line %2: %3.").arg(m_fileName).arg(m_line).arg(reason));
     }
 
     void readHeader(const QStringList& fields)
     {
+        m_headerLine = m_line;
         if (sameWords(fields, kHeader))
             m_columns = 4;
         else if (sameWords(fields, QStringList(kHeader) << kOrderColumn))
             m_columns = 5;
         else
-            fault(QStringLiteral("the header must be Name,Table,Address,Type with an optional Order column, not "
-                                 "'%1'")
+            fault(QStringLiteral(
+                      "the header must be Name,Table,Address,Type with an optional Order column, not "
+                      "'%1'")
                       .arg(fields.join(QLatin1Char(','))));
     }
 
@@ -140,9 +145,13 @@ private:
         entry.table = table(fields.at(1));
         const TypeInfo& type = typeOf(fields.at(3));
         entry.count = type.count;
-        const bool bitTable = entry.table == QModbusDataUnit::Coils || entry.table == QModbusDataUnit::DiscreteInputs;
+        const bool bitTable =
+            entry.table == QModbusDataUnit::Coils || entry.table == QModbusDataUnit::DiscreteInputs;
         if (type.bit != bitTable)
-            fault(QStringLiteral("a %1 cannot hold a %2 value").arg(fields.at(1).toLower(), type.name));
+            fault(
+                QStringLiteral("type '%1' does not fit table '%2' (bool goes with coil and discrete, numbers "
+                               "with input and holding)")
+                    .arg(fields.at(3), fields.at(1)));
         entry.address = address(fields.at(2), type);
         checkOrder(fields.value(4), type);
         m_lineOfName.insert(entry.name.toCaseFolded(), m_line);
@@ -187,15 +196,18 @@ private:
             return;
         if (type.bit)
             fault(QStringLiteral("a bool has no byte order, found '%1'").arg(text));
-        const QStringList orders = type.count == 1 ? QStringList{QStringLiteral("AB"), QStringLiteral("BA")}
-                                                   : QStringList{QStringLiteral("ABCD"), QStringLiteral("CDAB"),
-                                                                 QStringLiteral("BADC"), QStringLiteral("DCBA")};
+        const QStringList orders = type.count == 1
+                                       ? QStringList{QStringLiteral("AB"), QStringLiteral("BA")}
+                                       : QStringList{QStringLiteral("ABCD"), QStringLiteral("CDAB"),
+                                                     QStringLiteral("BADC"), QStringLiteral("DCBA")};
         if (!orders.contains(text, Qt::CaseInsensitive))
-            fault(QStringLiteral("unknown order '%1' for %2 (%3)").arg(text, type.name, orders.join(QStringLiteral(", "))));
+            fault(QStringLiteral("unknown order '%1' for %2 (%3)")
+                      .arg(text, type.name, orders.join(QStringLiteral(", "))));
     }
 
     QString m_fileName;
     int m_line = 0;
+    int m_headerLine = 0;
     int m_columns = 0;
     QHash<QString, int> m_lineOfName;
     RegisterMap m_map;
@@ -213,12 +225,15 @@ RegisterMap readRegisterMap(const QString& path)
     const QString fileName = QFileInfo(path).fileName();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw EngineError(QStringLiteral("Register map %1 cannot be read: %2.").arg(path, file.errorString()));
+        throw EngineError(
+            QStringLiteral("Register map %1 cannot be read: %2.").arg(path, file.errorString()));
     if (file.size() > kMaxMapBytes)
-        throw EngineError(QStringLiteral("Register map %1 is larger than %2 MiB.").arg(path).arg(kMaxMapBytes >> 20));
+        throw EngineError(
+            QStringLiteral("Register map %1 is larger than %2 MiB.").arg(path).arg(kMaxMapBytes >> 20));
     const QByteArray text = file.read(kMaxMapBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        throw EngineError(QStringLiteral("Register map %1 cannot be read: %2.").arg(path, file.errorString()));
+        throw EngineError(
+            QStringLiteral("Register map %1 cannot be read: %2.").arg(path, file.errorString()));
     return parseRegisterMap(text, fileName);
 }
 

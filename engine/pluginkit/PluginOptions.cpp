@@ -74,8 +74,10 @@ int OptionText::wholeNumber(const QString& key, int fallback, int min, int max, 
     bool ok = false;
     const int number = value(key).toInt(&ok);
     if (!ok || number < min || number > max)
-        malformedOption(
-            QStringLiteral("\"%1=%2\" is not %3 from %4 to %5.").arg(key, value(key), meaning).arg(min).arg(max));
+        malformedOption(QStringLiteral("\"%1=%2\" is not %3 from %4 to %5.")
+                            .arg(key, value(key), meaning)
+                            .arg(min)
+                            .arg(max));
     return number;
 }
 

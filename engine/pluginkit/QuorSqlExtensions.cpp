@@ -19,8 +19,8 @@ const QString kControllerNamesQuery = QStringLiteral("GET:$ENGINE$::!ControllerN
 
 bool itemNamesQueryTarget(const QString& query, QString* controllerName)
 {
-    if (query.size() < kItemNamesPrefix.size() + kItemNamesSuffix.size() || !query.startsWith(kItemNamesPrefix) ||
-        !query.endsWith(kItemNamesSuffix))
+    if (query.size() < kItemNamesPrefix.size() + kItemNamesSuffix.size() ||
+        !query.startsWith(kItemNamesPrefix) || !query.endsWith(kItemNamesSuffix))
         return false;
     *controllerName =
         query.mid(kItemNamesPrefix.size(), query.size() - kItemNamesPrefix.size() - kItemNamesSuffix.size());

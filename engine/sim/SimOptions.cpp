@@ -20,7 +20,8 @@ EthernetAddress parseEthernetAddress(const QString& text, bool withPort)
         bool ok = false;
         address.port = colon < 0 ? 0 : address.host.mid(colon + 1).toInt(&ok);
         if (!ok || address.port < 1 || address.port > 65535)
-            malformedOption(QStringLiteral("\"%1\" needs a port from 1 to 65535 after the address.").arg(text));
+            malformedOption(
+                QStringLiteral("\"%1\" needs a port from 1 to 65535 after the address.").arg(text));
         address.host.truncate(colon);
     }
     address.host = parseHost(address.host);

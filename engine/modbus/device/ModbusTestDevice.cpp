@@ -13,8 +13,8 @@ namespace {
 
 QModbusDataUnit::RegisterType tableNamed(const QString& name)
 {
-    for (const auto table : {QModbusDataUnit::Coils, QModbusDataUnit::DiscreteInputs, QModbusDataUnit::InputRegisters,
-                             QModbusDataUnit::HoldingRegisters}) {
+    for (const auto table : {QModbusDataUnit::Coils, QModbusDataUnit::DiscreteInputs,
+                             QModbusDataUnit::InputRegisters, QModbusDataUnit::HoldingRegisters}) {
         if (tableName(table).compare(name, Qt::CaseInsensitive) == 0)
             return table;
     }
@@ -29,9 +29,10 @@ QModbusDataUnitMap unitsFor(const RegisterMap& map)
     for (const RegisterEntry& entry : map) {
         const int last = entry.address + entry.count - 1;
         const auto found = spans.constFind(entry.table);
-        spans.insert(entry.table, found == spans.cend() ? std::pair(int(entry.address), last)
-                                                        : std::pair(std::min<int>(found->first, entry.address),
-                                                                    std::max(found->second, last)));
+        spans.insert(entry.table, found == spans.cend()
+                                      ? std::pair(int(entry.address), last)
+                                      : std::pair(std::min<int>(found->first, entry.address),
+                                                  std::max(found->second, last)));
     }
     QModbusDataUnitMap units;
     for (auto span = spans.cbegin(); span != spans.cend(); ++span) {
@@ -74,7 +75,8 @@ ModbusTestDevice::ModbusTestDevice(const RegisterMap& map, QList<AddressRange> a
 
 bool ModbusTestDevice::listen(int port)
 {
-    setConnectionParameter(QModbusDevice::NetworkAddressParameter, QHostAddress(QHostAddress::LocalHost).toString());
+    setConnectionParameter(QModbusDevice::NetworkAddressParameter,
+                           QHostAddress(QHostAddress::LocalHost).toString());
     setConnectionParameter(QModbusDevice::NetworkPortParameter, port);
     return connectDevice() && state() == QModbusDevice::ConnectedState;
 }

@@ -24,8 +24,8 @@ int run(const QCommandLineParser& options)
     ModbusTestDevice device(map, parseAddressRanges(options.value(QStringLiteral("absent"))),
                             options.value(QStringLiteral("unit")).toInt());
     if (!device.listen(options.value(QStringLiteral("port")).toInt())) {
-        print(QStringLiteral("Cannot listen at 127.0.0.1:%1: %2").arg(options.value(QStringLiteral("port")),
-                                                                        device.errorString()));
+        print(QStringLiteral("Cannot listen at 127.0.0.1:%1: %2")
+                  .arg(options.value(QStringLiteral("port")), device.errorString()));
         return 1;
     }
     QStringList served;
@@ -36,7 +36,10 @@ int run(const QCommandLineParser& options)
               .arg(device.port())
               .arg(device.serverAddress())
               .arg(mapPath));
-    print(QStringLiteral("Serves %1 of %2 names: %3").arg(served.size()).arg(map.size()).arg(served.join(QStringLiteral(", "))));
+    print(QStringLiteral("Serves %1 of %2 names: %3")
+              .arg(served.size())
+              .arg(map.size())
+              .arg(served.join(QStringLiteral(", "))));
     if (!absent.isEmpty())
         print(QStringLiteral("Absent: %1").arg(absent.join(QStringLiteral(", "))));
     print(QStringLiteral("Stop it with Ctrl+C."));
@@ -49,14 +52,18 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser options;
-    options.setApplicationDescription(QStringLiteral("A Modbus TCP device on 127.0.0.1 serving a register map."));
+    options.setApplicationDescription(
+        QStringLiteral("A Modbus TCP device on 127.0.0.1 serving a register map."));
     options.addHelpOption();
     options.addOptions({
-        {QStringLiteral("map"), QStringLiteral("The register map (CSV) whose registers it serves."), QStringLiteral("file")},
-        {QStringLiteral("port"), QStringLiteral("The TCP port (default 1502; 0 for a free one)."), QStringLiteral("port"),
-         QStringLiteral("1502")},
-        {QStringLiteral("unit"), QStringLiteral("Its unit id (default 1)."), QStringLiteral("id"), QStringLiteral("1")},
-        {QStringLiteral("absent"), QStringLiteral("Addresses it lacks, as table:address or table:first-last, comma-separated."),
+        {QStringLiteral("map"), QStringLiteral("The register map (CSV) whose registers it serves."),
+         QStringLiteral("file")},
+        {QStringLiteral("port"), QStringLiteral("The TCP port (default 1502; 0 for a free one)."),
+         QStringLiteral("port"), QStringLiteral("1502")},
+        {QStringLiteral("unit"), QStringLiteral("Its unit id (default 1)."), QStringLiteral("id"),
+         QStringLiteral("1")},
+        {QStringLiteral("absent"),
+         QStringLiteral("Addresses it lacks, as table:address or table:first-last, comma-separated."),
          QStringLiteral("list")},
     });
     options.process(app);
