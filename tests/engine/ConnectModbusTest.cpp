@@ -88,8 +88,9 @@ TEST_F(ConnectModbus, ListsWhatTheDeviceServesAndSavesANormalTagFile)
 
 TEST_F(ConnectModbus, NothingListeningFailsToAddController)
 {
+    const RefusingPort refusing;
     frmMain& w = openWindow();
-    connectModbus(w, machineWithoutListener(), QStringLiteral("Timeout=300,Map=") + kPressMap);
+    connectModbus(w, refusing.machine(), QStringLiteral("Timeout=300,Map=") + kPressMap);
     expectOnlyMessage(QStringLiteral("Failed to AddController."), MsgIcon::Critical);
     expectBoxOff(w.chkConnQUOR);
     EXPECT_EQ(w.connectedController(), nullptr);

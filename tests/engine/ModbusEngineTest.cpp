@@ -122,7 +122,8 @@ TEST_P(ModbusRefusal, FailsWithinTheTimeoutSayingWhy)
     const RefusedCase& c = GetParam();
     LocalDevice local(kDeviceMap, kAbsent);
     SilentPeer silent;
-    const QString machine = c.peer == 'r'   ? machineWithoutListener()
+    const RefusingPort refusing;
+    const QString machine = c.peer == 'r'   ? refusing.machine()
                             : c.peer == 's' ? silent.machine()
                                             : local.machine();
     const QString option = QString::fromUtf8(c.option).replace(QStringLiteral("$MAP"), writeMap(kDeviceMap));

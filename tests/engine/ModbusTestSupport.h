@@ -7,7 +7,11 @@
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <arpa/inet.h>
 #include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 inline QString modbusPluginPath()
 {
@@ -43,12 +47,28 @@ struct SilentPeer
     QTcpServer server;
 };
 
-// "127.0.0.1:<port>" at a port that was just bound and closed again, so nothing listens.
-inline QString machineWithoutListener()
+// A port on 127.0.0.1 that is bound but never listens: a connection to it is refused, and no
+// other program can take the port while the test holds it.
+class RefusingPort final
 {
-    QTcpServer probe;
-    EXPECT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return QStringLiteral("127.0.0.1:%1").arg(port);
-}
+public:
+    RefusingPort() : m_fd(::socket(AF_INET, SOCK_STREAM, 0))
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        EXPECT_EQ(::bind(m_fd, reinterpret_cast<sockaddr*>(&address), length), 0);
+        EXPECT_EQ(::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length), 0);
+        m_port = ntohs(address.sin_port);
+    }
+    ~RefusingPort() { ::close(m_fd); }
+    RefusingPort(const RefusingPort&) = delete;
+    RefusingPort& operator=(const RefusingPort&) = delete;
+
+    QString machine() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
+
+private:
+    int m_fd;
+    quint16 m_port = 0;
+};
