@@ -17,6 +17,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QMouseEvent;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
@@ -182,8 +183,10 @@ private:
 
     // Picking helpers (tags/frmMain_picking.cpp).
     void createVariablePicker();
-    // Enter in the search pop-up of cmbVars adds the name as typed or chosen there.
-    bool searchPopupKey(QEvent* event);
+    // Enter in the search pop-up of cmbVars adds the name as typed or chosen there; a press
+    // outside the pop-up closes it and reaches the control it was on. True when handled.
+    bool searchPopupEvent(QEvent* event);
+    bool replayPressOutsideSearch(const QMouseEvent& press);
     // After `count` rows were added: the last one is shown and entered, the status bar tells,
     // and cmbVars takes the focus with its text selected for the next name.
     void afterAdding(qsizetype count);

@@ -51,7 +51,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == client && event->type() == QEvent::Resize)
         Form_Resize();
-    if (watched == cmbVarsSearch && searchPopupKey(event))
+    if (watched == cmbVarsSearch && searchPopupEvent(event))
         return true;
     return QMainWindow::eventFilter(watched, event);
 }

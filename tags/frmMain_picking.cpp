@@ -9,12 +9,15 @@
 #include "tags/TaggedMarkDelegate.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
 
@@ -62,8 +65,10 @@ void frmMain::createVariablePicker()
     showTagCount();
 }
 
-bool frmMain::searchPopupKey(QEvent* event)
+bool frmMain::searchPopupEvent(QEvent* event)
 {
+    if (event->type() == QEvent::MouseButtonPress)
+        return replayPressOutsideSearch(*static_cast<QMouseEvent*>(event));
     if (event->type() != QEvent::KeyPress)
         return false;
     const int key = static_cast<QKeyEvent*>(event)->key();
@@ -76,6 +81,38 @@ bool frmMain::searchPopupKey(QEvent* event)
     if (current.isValid())
         setComboText(cmbVars, current.data(Qt::DisplayRole).toString());
     cmdAddItem->click();
+    return true;
+}
+
+bool frmMain::replayPressOutsideSearch(const QMouseEvent& press)
+{
+    if (cmbVarsSearch->rect().contains(press.position().toPoint()))
+        return false;
+    // The list opens by itself while a name is typed, so a click on Add (or any control of
+    // the window) must not be spent on closing it: it goes on to that control. Its release
+    // would go to the closed list, so the click is given whole.
+    cmbVarsSearch->hide();
+    const QPointF global = press.globalPosition();
+    const QPointer<QWidget> target = QApplication::widgetAt(global.toPoint());
+    if (!target || target->window() != this || !target->isEnabled())
+        return true;
+    // A press gives the focus as a real one does: to the first control up from the one
+    // under the mouse that takes the focus by click.
+    for (QWidget* w = target; w && w != this; w = w->parentWidget()) {
+        if (w->isEnabled() && (w->focusPolicy() & Qt::ClickFocus)) {
+            w->setFocus(Qt::MouseFocusReason);
+            break;
+        }
+    }
+    const QPointF at = target->mapFromGlobal(global);
+    QMouseEvent down(QEvent::MouseButtonPress, at, global, press.button(), press.buttons(),
+                     press.modifiers());
+    QCoreApplication::sendEvent(target, &down);
+    if (!target)
+        return true;
+    QMouseEvent up(QEvent::MouseButtonRelease, at, global, press.button(), press.buttons() & ~press.button(),
+                   press.modifiers());
+    QCoreApplication::sendEvent(target, &up);
     return true;
 }
 

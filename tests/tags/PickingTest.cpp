@@ -100,8 +100,9 @@ class PickingByEnter : public Picking, public ::testing::WithParamInterface<int>
 {
 };
 
-// Enter in cmbVars, in txtVarOpt, or on a name picked in the search pop-up adds it like Add;
-// the new row is shown and entered, and cmbVars waits for the next name, its text selected.
+// Enter in cmbVars, in txtVarOpt, or on a name picked in the search pop-up adds it like Add,
+// and so does a click on Add while the pop-up is open; the new row is shown and entered, and
+// cmbVars waits for the next name, its text selected.
 TEST_P(PickingByEnter, AddsLikeAddAndReturnsToThePickerWithItsTextSelected)
 {
     frmMain& w = connectTo({"Oil.Temp", "Oil.Level", "Speed"});
@@ -115,12 +116,21 @@ TEST_P(PickingByEnter, AddsLikeAddAndReturnsToThePickerWithItsTextSelected)
         w.cmbVars->setEditText(QStringLiteral("Oil.Level"));
         QTest::keyClick(w.txtVarOpt, Qt::Key_Enter);
         break;
-    default:
+    case 2:
         type(QStringLiteral("lev"));
         ASSERT_TRUE(search().isVisible());
         QTest::keyClick(&search(), Qt::Key_Down);
         QTest::keyClick(&search(), Qt::Key_Return);
         EXPECT_FALSE(search().isVisible());
+        break;
+    default: {
+        // A click on Add while the list is open: the open list receives the press.
+        type(QStringLiteral("Oil.Level"));
+        ASSERT_TRUE(search().isVisible());
+        const QPoint add = w.cmdAddItem->mapToGlobal(w.cmdAddItem->rect().center());
+        QTest::mouseClick(&search(), Qt::LeftButton, {}, search().mapFromGlobal(add));
+        EXPECT_FALSE(search().isVisible());
+    }
     }
     ASSERT_EQ(grid().Rows(), 62);
     EXPECT_EQ(grid().TextMatrix(61, 2), QStringLiteral("Oil.Level"));
@@ -147,7 +157,7 @@ TEST_P(PickingByEnter, AddsLikeAddAndReturnsToThePickerWithItsTextSelected)
     EXPECT_TRUE(w.stbrMain->currentMessage().isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, PickingByEnter, ::testing::Values(0, 1, 2));
+INSTANTIATE_TEST_SUITE_P(Keys, PickingByEnter, ::testing::Values(0, 1, 2, 3));
 
 TEST_F(Picking, EnterAndAddVariablesWaitForAConnection)
 {
