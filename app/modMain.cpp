@@ -14,6 +14,8 @@ std::shared_ptr<IWorkspace> g_objWorkspace;
 bool g_bBRAKKAMode = false;
 bool g_bLoadFailed = false;
 QString g_strFilePath;
+QString g_strLastFolder;
+QString g_strStartFile;
 
 namespace {
 
@@ -51,7 +53,9 @@ bool isMainWindowOpen()
 void Main()
 {
     try {
-        g_bBRAKKAMode = IsBRAKKAModeArgument(AppInfo::argumentText(QCoreApplication::arguments().mid(1)));
+        const QStringList arguments = QCoreApplication::arguments().mid(1);
+        g_bBRAKKAMode = IsBRAKKAModeArgument(AppInfo::argumentText(arguments));
+        g_strStartFile = StartFileArgument(arguments);
 
         g_objEngine = createEngine();
         if (!g_objEngine)
