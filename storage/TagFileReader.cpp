@@ -11,7 +11,8 @@ using namespace TagFileFormat;
 
 TagFileReader::TagFileReader(const QString& path)
 {
-    m_profile.setFileName(path);
+    // A relative name would be resolved against the current folder at every key.
+    m_profile.setFileName(QFileInfo(path).absoluteFilePath());
 }
 
 std::optional<QString> TagFileReader::accessProblem(const QString& path)
