@@ -5,6 +5,7 @@
 #include "app/ScriptCommands.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
+#include "bench/WindowBenchSetup.h"
 #include "platform/AppInfo.h"
 #include "platform/Dialogs.h"
 #include "tags/GridControl.h"
@@ -22,22 +23,6 @@
 namespace {
 
 constexpr qint32 kTags = 32766;
-
-// Answers every file dialog with one path; any message box means the run went wrong.
-class FixedDialogs final : public IDialogs
-{
-public:
-    MsgAnswer messageBox(QWidget*, const QString&, const QString& text, MsgIcon, MsgButtons,
-                         const QString&) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        ++shown;
-        return MsgAnswer::Ok;
-    }
-    QString fileDialog(QWidget*, const FileDialogRequest&) override { return path; }
-    QString path;
-    int shown = 0;
-};
 
 QByteArray tagRows()
 {
@@ -72,7 +57,7 @@ struct Setup
     QString qts;
     QString csv;
     QString saved;
-    FixedDialogs dialogs;
+    BenchDialogs dialogs;
     std::unique_ptr<frmMain> window;
 };
 Setup* g_setup = nullptr;
@@ -140,27 +125,11 @@ int main(int argc, char** argv)
     setup.saved = setup.dir.filePath(QStringLiteral("saved.qts"));
     QFile file(setup.qts);
     const QByteArray bytes =
-        "[QuorTagSetting]\r\nType=1\r\nController=PLC1\r\nProvider=QuorProv.Sim.Ethernet\r\n"
-        "Machine=\r\nOption=\r\n" +
-        tagRows() + "TagDataCnt=" + QByteArray::number(kTags) + "\r\n";
+        kBenchTagFileHead + tagRows() + "TagDataCnt=" + QByteArray::number(kTags) + "\r\n";
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0)
         return 1;
     file.close();
 
-    auto recent = std::make_shared<clsCtrlParameter>();
-    recent->m_lConnectType = 1;
-    recent->m_strControllerName = QStringLiteral("PLC1");
-    recent->m_strProviderName = QStringLiteral("QuorProv.Sim.Ethernet");
-    g_colRecent.Add(recent);
-    setup.window = std::make_unique<frmMain>();
-    setup.window->InitItemGrid();
-    setup.window->show();
-    QCoreApplication::processEvents();
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    setup.window.reset();
-    setDialogs(nullptr);
-    return 0;
+    setup.window = shownWindowThatSaves();
+    return runWindowBenchmarks(argc, argv, setup.window);
 }
