@@ -16,6 +16,8 @@ int main(int argc, char** argv)
         return runScriptCommand(QCoreApplication::arguments(), out, err);
     }
     QApplication app(argc, argv);
+    // Desktops match the window to its menu entry, and so to its icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quortageditor.QuorTagEditor"));
     Main();
     // Main leaves the window open, or ends with no window after a failed start.
     if (!isMainWindowOpen())
