@@ -15,6 +15,8 @@ std::shared_ptr<IWorkspace> g_objWorkspace;
 bool g_bBRAKKAMode = false;
 bool g_bLoadFailed = false;
 QString g_strFilePath;
+QString g_strLastFolder;
+QString g_strStartFile;
 
 namespace {
 
@@ -62,7 +64,9 @@ void Main()
 {
     QString problems;
     try {
-        g_bBRAKKAMode = IsBRAKKAModeArgument(AppInfo::argumentText(QCoreApplication::arguments().mid(1)));
+        const QStringList arguments = QCoreApplication::arguments().mid(1);
+        g_bBRAKKAMode = IsBRAKKAModeArgument(AppInfo::argumentText(arguments));
+        g_strStartFile = StartFileArgument(arguments);
 
         g_objEngine = createEngine(problems);
         reportStartupProblems(problems);
