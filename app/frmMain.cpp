@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QUndoStack>
 
 namespace {
 // The designed client area.
@@ -43,7 +44,11 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
            twipsToPixels(kDesignClientHeight) + menuBar()->sizeHint().height());
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    // The history tells the window as it goes; it goes before the controls it would look at.
+    delete m_undoStack;
+}
 
 void frmMain::closeEvent(QCloseEvent* event)
 {

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <array>
 #include <memory>
+#include <vector>
 
 class GridControl;
 class QAbstractItemView;
@@ -23,6 +24,8 @@ class QPushButton;
 class QRadioButton;
 class QStatusBar;
 class QToolBar;
+class QUndoStack;
+class TableEdit;
 class TagTableIndex;
 
 // The program's one window. Its member functions live in the folder of the subsystem
@@ -90,6 +93,21 @@ public:
     // again only when the user says so.
     void AddVariables(const QStringList& variables, const QString& option);
 
+    // ---- Undo history of the tag table and the Edit menu (tags/frmMain_edit.cpp)
+    void mnuEditUndo_Click();
+    void mnuEditRedo_Click();
+    // Every change of the tag table is kept here, one step per command.
+    QUndoStack& history() const { return *m_undoStack; }
+
+    // ---- Copy, cut and paste with spreadsheets (tags/frmMain_clipboard.cpp)
+    // The selected cells to the clipboard as tab-separated text, rows on lines.
+    void mnuEditCopy_Click();
+    // The rows of the selected cells to the clipboard as whole rows, and out of the table.
+    void mnuEditCut_Click();
+    void mnuEditPaste_Click();
+    // Pastes tab-separated text as Paste does the clipboard's.
+    void PasteText(const QString& text);
+
     // ---- Tag setting file (storage/frmMain_tagfile.cpp)
     bool WriteTagFile(const QString& strPath);
     bool ReadTagFile(const QString& strPath);
@@ -110,7 +128,9 @@ public:
 
     // ---- State
     bool changed() const { return m_bChanged; }
-    void setChanged(bool changed) { m_bChanged = changed; }
+    // True: a change outside the tag table's history (a connection, an opened file) is
+    // unsaved. False: everything counts as saved, as after a save.
+    void setChanged(bool changed);
     const std::shared_ptr<IController>& connectedController() const { return m_objCtrl; }
 
     // ---- Controls, named as designed. Control arrays are indexed as designed.
@@ -118,6 +138,15 @@ public:
     QMenu* mnuFile = nullptr;
     // Table editing commands, between File and Help.
     QMenu* mnuEdit = nullptr;
+    // Edit > Undo, Redo, Cut, Copy, Paste, Delete, Select All; Cut and Delete are enabled
+    // while a controller is connected, as cmdDelete is.
+    QAction* mnuEditUndo = nullptr;
+    QAction* mnuEditRedo = nullptr;
+    QAction* mnuEditCut = nullptr;
+    QAction* mnuEditCopy = nullptr;
+    QAction* mnuEditPaste = nullptr;
+    QAction* mnuEditDelete = nullptr;
+    QAction* mnuEditSelectAll = nullptr;
     // Edit > Add Variables..., enabled while a controller is connected.
     QAction* mnuEditAddVariables = nullptr;
     QMenu* mnuHelp = nullptr;
@@ -188,6 +217,18 @@ private:
     // Tag table helpers (tags/frmMain_tags.cpp).
     // Applies the name rules to the edited tag name, warning at the first that fails.
     bool tagNameStands();
+    // Deletes the selected data rows (two or more) after one question.
+    void deleteSelectedRows(const std::vector<qint32>& rows);
+
+    // History helpers (tags/frmMain_edit.cpp).
+    void createEditItems();
+    void connectEditItems();
+    // Makes the change and keeps it in the history as one step called `text`.
+    void applyTableEdit(const QString& text, std::unique_ptr<TableEdit> edit);
+    // Forgets the history (the table is replaced); the unsaved-change flag stays as it is.
+    void resetHistory();
+    // The unsaved-change flag and the remembered cell text after the history moved.
+    void followHistory();
 
     // Picking helpers (tags/frmMain_picking.cpp).
     void createVariablePicker();
@@ -244,8 +285,11 @@ private:
     std::shared_ptr<IExtension> m_objQuorSQL;
     // BRAKKA model: 0 = Lyra7, 1 = Lyra8.
     qint32 m_lCtrlModel = 0;
-    // The unsaved-change flag.
+    // The unsaved-change flag: set while the table is not where the history was last saved,
+    // or a change outside the table is unsaved.
     bool m_bChanged = false;
+    bool m_bChangedOutsideTable = false;
+    QUndoStack* m_undoStack = nullptr;
     // The last cell the grid reported as entered, and its text at that moment.
     qint32 m_lCurRow = 0;
     qint32 m_lCurCol = 0;

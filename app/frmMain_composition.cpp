@@ -115,6 +115,7 @@ void frmMain::createMenus()
     createCsvMenuItems();
 
     mnuEdit = named(menuBar()->addMenu(QStringLiteral("&Edit")), QStringLiteral("mnuEdit"));
+    createEditItems();
     mnuEdit->addSeparator();
     mnuEditAddVariables =
         named(mnuEdit->addAction(QStringLiteral("Add &Variables...")), QStringLiteral("mnuEditAddVariables"));

@@ -45,6 +45,7 @@ void frmMain::connectEvents()
     connect(cmdDelete, &QPushButton::clicked, this, &frmMain::cmdDelete_Click);
     connect(grdItems, &GridControl::EnterCell, this, &frmMain::grdItems_EnterCell);
     connect(grdItems, &GridControl::AfterEdit, this, &frmMain::grdItems_AfterEdit);
+    connectEditItems();
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)

@@ -91,7 +91,7 @@ void frmMain::chkConnQUOR_Click()
                 FillVariableNames();
                 EnableItemButtons(true);
                 AddRecentConnection(newRecord(kProviderConnection, controller, provider, machine, option));
-                m_bChanged = true;
+                setChanged(true);
                 return;
             }
             reportFailedConnection(this);
@@ -126,7 +126,7 @@ void frmMain::chkConnTULO_Click()
                 EnableItemButtons(true);
                 AddRecentConnection(
                     newRecord(kQueryServerConnection, nameOf(*m_objCtrl), kTuloProvider, QString(), option));
-                m_bChanged = true;
+                setChanged(true);
                 return;
             }
             reportFailedConnection(this);
@@ -163,7 +163,7 @@ void frmMain::chkConnBRAKKA_Click()
                     newRecord(kProviderConnection, nameOf(*m_objCtrl), provider, QString(),
                               brakkaOption(m_lCtrlModel, cmbServer->currentText(), txtTimeout->text())));
                 EnableItemButtons(true);
-                m_bChanged = true;
+                setChanged(true);
                 return;
             }
             reportFailedConnection(this);
@@ -205,6 +205,8 @@ void frmMain::EnableItemButtons(bool enabled)
     cmdAddItem->setEnabled(enabled);
     cmdDelete->setEnabled(enabled);
     mnuEditAddVariables->setEnabled(enabled);
+    mnuEditCut->setEnabled(enabled);
+    mnuEditDelete->setEnabled(enabled);
 }
 
 void frmMain::EnableProviderFields(bool enabled)

@@ -19,33 +19,67 @@ bool isQuote(QChar c)
     return c == QLatin1Char('"') || c == QLatin1Char('\'');
 }
 
-QString refusal(const TagGridModel& table, qint32 row, int col, const QString& reason)
+// The stored cells of one row, read from the table or given.
+struct StoredCells
+{
+    const TagGridModel* table = nullptr;
+    const QStringList* cells = nullptr;
+    qint32 row = 0;
+
+    QString text(int col) const
+    {
+        return table ? table->TextMatrix(row, col) : cells->value(col - kFirstStoredColumn);
+    }
+    QString title(int col) const
+    {
+        return table ? table->TextMatrix(0, col) : kStoredColumnTitles.at(col - kFirstStoredColumn);
+    }
+};
+
+QString refusal(const StoredCells& row, int col, const QString& reason)
 {
     return QStringLiteral("The tag [%1] in row %2 cannot be saved: its column \"%3\" %4")
-        .arg(table.TextMatrix(row, 1))
-        .arg(row)
-        .arg(table.TextMatrix(0, col), reason);
+        .arg(row.text(kFirstStoredColumn))
+        .arg(row.row)
+        .arg(row.title(col), reason);
 }
 
-std::optional<QString> cellProblem(const TagGridModel& table, qint32 row, int col)
+std::optional<QString> cellProblem(const StoredCells& row, int col)
 {
-    const QString text = table.TextMatrix(row, col);
+    const QString text = row.text(col);
     if (text.contains(QLatin1Char(',')))
-        return refusal(table, row, col,
+        return refusal(row, col,
                        QStringLiteral("holds a comma (\",\"), which a tag setting file cannot store. "
                                       "Remove the comma and save again."));
     if (text.contains(QLatin1Char('\t')))
-        return refusal(table, row, col,
+        return refusal(row, col,
                        QStringLiteral("holds a tab character, which a tag setting file cannot store. "
                                       "Remove the tab and save again."));
     if (col == kFirstStoredColumn && !text.isEmpty() && isBlank(text.front()))
-        return refusal(table, row, col,
+        return refusal(row, col,
                        QStringLiteral("begins with a blank, which a tag setting file does not keep. "
                                       "Remove the blank and save again."));
     if (col == kLastStoredColumn && !text.isEmpty() && isBlank(text.back()))
-        return refusal(table, row, col,
+        return refusal(row, col,
                        QStringLiteral("ends with a blank, which a tag setting file does not keep. "
                                       "Remove the blank and save again."));
+    return std::nullopt;
+}
+
+std::optional<QString> rowProblem(const StoredCells& row)
+{
+    for (int col = kFirstStoredColumn; col <= kLastStoredColumn; ++col) {
+        if (std::optional<QString> problem = cellProblem(row, col))
+            return problem;
+    }
+    const QString first = row.text(kFirstStoredColumn);
+    const QString last = row.text(kLastStoredColumn);
+    if (!first.isEmpty() && isQuote(first.front()) && last.endsWith(first.front()))
+        return refusal(row, kFirstStoredColumn,
+                       QStringLiteral("begins with the quotation mark that ends its column \"%1\"; "
+                                      "a tag setting file does not keep such a pair. Remove one of "
+                                      "them and save again.")
+                           .arg(row.title(kLastStoredColumn)));
     return std::nullopt;
 }
 
@@ -53,19 +87,12 @@ std::optional<QString> cellProblem(const TagGridModel& table, qint32 row, int co
 
 std::optional<QString> rowStorageProblem(const TagGridModel& table, qint32 row)
 {
-    for (int col = kFirstStoredColumn; col <= kLastStoredColumn; ++col) {
-        if (std::optional<QString> problem = cellProblem(table, row, col))
-            return problem;
-    }
-    const QString first = table.TextMatrix(row, kFirstStoredColumn);
-    const QString last = table.TextMatrix(row, kLastStoredColumn);
-    if (!first.isEmpty() && isQuote(first.front()) && last.endsWith(first.front()))
-        return refusal(table, row, kFirstStoredColumn,
-                       QStringLiteral("begins with the quotation mark that ends its column \"%1\"; "
-                                      "a tag setting file does not keep such a pair. Remove one of "
-                                      "them and save again.")
-                           .arg(table.TextMatrix(0, kLastStoredColumn)));
-    return std::nullopt;
+    return rowProblem({&table, nullptr, row});
+}
+
+std::optional<QString> storedCellsProblem(const QStringList& cells, qint32 row)
+{
+    return rowProblem({nullptr, &cells, row});
 }
 
 std::optional<QString> storageProblem(const TagGridModel& table)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class TagGridModel;
@@ -13,3 +14,6 @@ class TagGridModel;
 std::optional<QString> storageProblem(const TagGridModel& table);
 // The same message for the first such cell of data row `row`, or nothing.
 std::optional<QString> rowStorageProblem(const TagGridModel& table, qint32 row);
+// The same message for a row that is to stand as data row `row`, given as its ten stored
+// cells (Tag Name to G), or nothing.
+std::optional<QString> storedCellsProblem(const QStringList& cells, qint32 row);

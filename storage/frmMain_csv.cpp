@@ -3,6 +3,7 @@
 #include "storage/TagCsv.h"
 #include "storage/TagImport.h"
 #include "tags/GridControl.h"
+#include "tags/TableEdits.h"
 
 #include <QAction>
 #include <QFile>
@@ -68,11 +69,16 @@ void frmMain::mnuFileImportCsv_Click()
     const TagCsv::Parsed parsed = TagCsv::toRecords(file.readAll());
     const std::optional<QString> refusal = parsed.error
                                                ? importRefusal(parsed.error->line, parsed.error->reason)
-                                               : appendImportedRows(grdItems->table(), parsed.records);
+                                               : importRefusalOf(grdItems->table(), parsed.records);
     if (refusal) {
         showMessage(this, *refusal, MsgIcon::Exclamation);
         return;
     }
-    if (!parsed.records.isEmpty())
-        m_bChanged = true;
+    if (parsed.records.isEmpty())
+        return;
+    QList<QStringList> rows;
+    rows.reserve(parsed.records.size());
+    for (const TagCsv::Record& record : parsed.records)
+        rows.append(record.cells);
+    applyTableEdit(QStringLiteral("Import CSV"), appendStoredRows(grdItems->table(), rows));
 }

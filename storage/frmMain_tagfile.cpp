@@ -96,6 +96,7 @@ bool frmMain::ReadTagFile(const QString& strPath)
     m_bPathUnread = false;
     try {
         grdItems->setRows(1);
+        resetHistory();
         TagFileReader reader(strPath);
         const std::optional<TagFileConnection> connection = reader.readConnection();
         require(connection.has_value());
@@ -162,6 +163,7 @@ bool frmMain::ClearTagSetting()
         optLyra[1]->setChecked(true);
         EnableItemButtons(false);
         grdItems->setRows(1);
+        resetHistory();
         return true;
     } catch (...) {
         return false;
@@ -191,7 +193,7 @@ bool frmMain::FileSave(bool bSaveAs)
         }
         switch (writeTagFile(g_strFilePath)) {
         case TagFileWrite::Written:
-            m_bChanged = false;
+            setChanged(false);
             return true;
         case TagFileWrite::NothingToSave:
             // Nothing was saved, so the table keeps the file it had.
@@ -224,7 +226,7 @@ void frmMain::openTagFile(const QString& path)
     try {
         g_strFilePath = path;
         if (ReadTagFile(g_strFilePath)) {
-            m_bChanged = true;
+            setChanged(true);
             return;
         }
     } catch (...) {

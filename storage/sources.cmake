@@ -1,4 +1,8 @@
 target_sources(quor_core PRIVATE
+    storage/DelimitedText.cpp
+    storage/DelimitedText.h
+    storage/IncomingRows.cpp
+    storage/IncomingRows.h
     storage/IniDocument.cpp
     storage/IniDocument.h
     storage/IniKeyIndex.cpp
@@ -13,6 +17,8 @@ target_sources(quor_core PRIVATE
     storage/RecentConnections.h
     storage/SettingsLocation.cpp
     storage/SettingsLocation.h
+    storage/TabText.cpp
+    storage/TabText.h
     storage/TagCsv.cpp
     storage/TagCsv.h
     storage/TagFileCheck.cpp
@@ -25,6 +31,8 @@ target_sources(quor_core PRIVATE
     storage/TagFileReader.h
     storage/TagImport.cpp
     storage/TagImport.h
+    storage/TagPaste.cpp
+    storage/TagPaste.h
     storage/TagTableCheck.cpp
     storage/TagTableCheck.h
     storage/clsCtrlParameter.h

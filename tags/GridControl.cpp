@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QToolTip>
+#include <algorithm>
 
 namespace {
 
@@ -34,7 +35,8 @@ GridControl::GridControl(qint32 columns, QWidget* parent)
     setCornerButtonEnabled(false);
     // Header clicks would select whole columns; the grid works cell by cell.
     horizontalHeader()->setSectionsClickable(false);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Cells and rows are selected as in a spreadsheet: Shift and Ctrl extend the selection.
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
@@ -79,6 +81,73 @@ void GridControl::showCell(qint32 row, qint32 col)
     selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
 }
 
+std::vector<qint32> GridControl::selectedRows() const
+{
+    std::vector<bool> marked(static_cast<size_t>(m_model->rowCount()), false);
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            marked[static_cast<size_t>(row)] = true;
+    }
+    std::vector<qint32> rows;
+    for (size_t row = 0; row < marked.size(); ++row) {
+        if (marked[row])
+            rows.push_back(static_cast<qint32>(row) + 1);
+    }
+    return rows;
+}
+
+std::vector<qint32> GridControl::selectedColumns() const
+{
+    std::vector<bool> marked(static_cast<size_t>(m_model->Cols()), false);
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        for (int col = range.left(); col <= range.right(); ++col)
+            marked[static_cast<size_t>(col)] = true;
+    }
+    std::vector<qint32> cols;
+    for (size_t col = 0; col < marked.size(); ++col) {
+        if (marked[col])
+            cols.push_back(static_cast<qint32>(col));
+    }
+    return cols;
+}
+
+std::optional<CellBlock> GridControl::selectedBlock() const
+{
+    const QItemSelection selection = selectionModel()->selection();
+    if (selection.isEmpty()) {
+        const QModelIndex current = currentIndex();
+        if (!current.isValid())
+            return std::nullopt;
+        return CellBlock{current.row() + 1, current.column(), 1, 1};
+    }
+    int top = m_model->rowCount();
+    int bottom = -1;
+    int left = m_model->Cols();
+    int right = -1;
+    for (const QItemSelectionRange& range : selection) {
+        top = std::min(top, range.top());
+        bottom = std::max(bottom, range.bottom());
+        left = std::min(left, range.left());
+        right = std::max(right, range.right());
+    }
+    return CellBlock{top + 1, left, bottom - top + 1, right - left + 1};
+}
+
+void GridControl::selectBlock(const CellBlock& block)
+{
+    const int top = std::max(block.row, 1) - 1;
+    const int bottom = std::min(block.row + block.rows - 1, m_model->Rows() - 1) - 1;
+    const int left = std::max(block.col, 0);
+    const int right = std::min(block.col + block.cols, m_model->Cols()) - 1;
+    if (top > bottom || left > right)
+        return;
+    const QModelIndex first = m_model->index(top, left);
+    scrollTo(first);
+    selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    selectionModel()->select(QItemSelection(first, m_model->index(bottom, right)),
+                             QItemSelectionModel::ClearAndSelect);
+}
+
 int GridControl::Top() const
 {
     return toTwips(y());
@@ -109,6 +178,17 @@ void GridControl::setHeight(int twips)
     resize(width(), toPixels(twips));
 }
 
+QItemSelectionModel::SelectionFlags GridControl::selectionCommand(const QModelIndex& index,
+                                                                  const QEvent* event) const
+{
+    QItemSelectionModel::SelectionFlags flags = QTableView::selectionCommand(index, event);
+    const bool mouse =
+        event && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove);
+    if (mouse && m_pickingRows)
+        flags |= QItemSelectionModel::Rows;
+    return flags;
+}
+
 void GridControl::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTableView::currentChanged(current, previous);
@@ -122,8 +202,21 @@ void GridControl::currentChanged(const QModelIndex& current, const QModelIndex& 
         reportCurrent(current);
 }
 
+void GridControl::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)
+{
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && current.row() >= start && current.row() <= end) {
+        const int row = end + 1 < m_model->rowCount() ? end + 1 : start - 1;
+        if (row >= 0)
+            selectionModel()->setCurrentIndex(m_model->index(row, current.column()),
+                                              QItemSelectionModel::ClearAndSelect);
+    }
+    QTableView::rowsAboutToBeRemoved(parent, start, end);
+}
+
 void GridControl::mousePressEvent(QMouseEvent* event)
 {
+    m_pickingRows = indexAt(event->position().toPoint()).column() == 0;
     // A click on a current cell that the table moved does not change the current index,
     // yet it is where the user now works.
     if (m_currentStale) {

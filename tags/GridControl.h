@@ -1,9 +1,12 @@
 #pragma once
 
+#include "tags/CellBlock.h"
 #include "tags/TagGridModel.h"
 
 #include <QPointer>
 #include <QTableView>
+#include <optional>
+#include <vector>
 
 // The grid control of the main window: a table view over a TagGridModel that offers the
 // grid operations the tag table uses and raises its two events.
@@ -47,6 +50,14 @@ public:
     // into view; the grid reports it as entered. Does nothing outside the data rows.
     void showCell(qint32 row, qint32 col);
 
+    // The data rows (ascending) and the columns (ascending) that hold a selected cell.
+    std::vector<qint32> selectedRows() const;
+    std::vector<qint32> selectedColumns() const;
+    // The block that spans the selected cells, else the current cell; nothing without either.
+    std::optional<CellBlock> selectedBlock() const;
+    // Selects the cells of `block` (clipped to the table) and shows its first row.
+    void selectBlock(const CellBlock& block);
+
     // Place and size on the window, in twips (15 twips = 1 pixel).
     int Top() const;
     void setTop(int twips);
@@ -62,7 +73,14 @@ signals:
     void AfterEdit();
 
 protected:
+    // A press on a row number selects that row; with Shift or Ctrl it extends the selection
+    // by whole rows, as a spreadsheet's row headers do.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event = nullptr) const override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    // A current cell whose row goes moves to the row after it, the one Delete works on
+    // next, or to the row before when none follows.
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -88,4 +106,6 @@ private:
     // The current cell is not the one last reported (the table moved it, or moved rows
     // under it); the user's next action on it reports it again.
     bool m_currentStale = false;
+    // The mouse went down on a row number: its selection takes whole rows.
+    bool m_pickingRows = false;
 };

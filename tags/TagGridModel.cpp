@@ -1,5 +1,6 @@
 #include "tags/TagGridModel.h"
 
+#include <algorithm>
 #include <iterator>
 #include <string>
 
@@ -134,6 +135,83 @@ void TagGridModel::RemoveItem()
     if (m_rows.empty())
         throw GridError("the grid has no data row to remove");
     RemoveItem(Rows() - 1);
+}
+
+void TagGridModel::insertItems(qint32 row, std::vector<GridRow> rows)
+{
+    if (row < 1 || row > Rows())
+        outside("insertion row", row, Rows() + 1);
+    if (rows.empty())
+        return;
+    std::vector<QStringList> texts;
+    texts.reserve(rows.size());
+    for (const GridRow& inserted : rows) {
+        QStringList cells = emptyRow();
+        for (qint32 col = 0; col < Cols(); ++col)
+            cells[col] = inserted.cell(col).toString();
+        texts.push_back(std::move(cells));
+    }
+    const int first = row - 1;
+    Reshape reshape(*this);
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(texts.size()) - 1);
+    m_rows.insert(m_rows.begin() + first, std::make_move_iterator(texts.begin()),
+                  std::make_move_iterator(texts.end()));
+    endInsertRows();
+}
+
+void TagGridModel::removeItems(std::vector<qint32> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.empty())
+        return;
+    if (rows.front() < 1)
+        outside("data row", rows.front(), Rows());
+    if (rows.back() >= Rows())
+        outside("data row", rows.back(), Rows());
+    // From the bottom up, so the rows still to go keep their numbers.
+    auto runEnd = rows.end();
+    while (runEnd != rows.begin()) {
+        auto runBegin = runEnd - 1;
+        while (runBegin != rows.begin() && *(runBegin - 1) == *runBegin - 1)
+            --runBegin;
+        Reshape reshape(*this);
+        beginRemoveRows(QModelIndex(), *runBegin - 1, *(runEnd - 1) - 1);
+        m_rows.erase(m_rows.begin() + (*runBegin - 1), m_rows.begin() + *(runEnd - 1));
+        endRemoveRows();
+        runEnd = runBegin;
+    }
+}
+
+void TagGridModel::renumberFrom(qint32 row)
+{
+    if (row < 1)
+        outside("data row", row, Rows());
+    checkColumn(0);
+    if (row >= Rows())
+        return;
+    for (qint32 r = row; r < Rows(); ++r)
+        m_rows[static_cast<size_t>(r - 1)][0] = QString::number(r);
+    emit dataChanged(index(row - 1, 0), index(rowCount() - 1, 0), {Qt::DisplayRole, Qt::EditRole});
+}
+
+void TagGridModel::setBlock(qint32 row, qint32 col, const QList<QStringList>& texts)
+{
+    if (texts.isEmpty() || texts.first().isEmpty())
+        return;
+    const auto rows = static_cast<qint32>(texts.size());
+    const auto cols = static_cast<qint32>(texts.first().size());
+    if (row < 1 || row + rows > Rows())
+        outside("data row", row < 1 ? row : row + rows - 1, Rows());
+    if (col < 0 || col + cols > Cols())
+        outside("column", col < 0 ? col : col + cols - 1, Cols());
+    for (qint32 r = 0; r < rows; ++r) {
+        const QStringList& line = texts.at(r);
+        for (qint32 c = 0; c < cols; ++c)
+            m_rows[static_cast<size_t>(row + r - 1)][col + c] = line.value(c);
+    }
+    emit dataChanged(index(row - 1, col), index(row + rows - 2, col + cols - 1),
+                     {Qt::DisplayRole, Qt::EditRole});
 }
 
 GridColumn& TagGridModel::Column(qint32 col)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tags/GridRow.h"
+
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <stdexcept>
@@ -62,6 +64,21 @@ public:
     void RemoveItem(qint32 row);
     // Removes one data row (the last). Throws GridError when there is none.
     void RemoveItem();
+
+    // Inserts `rows` before data row `row` (1 .. Rows(); Rows() appends), with one
+    // rows-inserted notification. Cells beyond the last column are dropped. Throws GridError.
+    void insertItems(qint32 row, std::vector<GridRow> rows);
+    // Removes the given data rows (any order, repeats ignored); the rows below move up. One
+    // rows-removed notification per run of neighbouring rows. Throws GridError, removing
+    // nothing, when one of them does not exist.
+    void removeItems(std::vector<qint32> rows);
+    // Writes each data row's number into column 0, from data row `row` to the last, with one
+    // data-changed notification for the range. Nothing for a row past the last.
+    void renumberFrom(qint32 row);
+    // Writes the block of texts (rows of equal length) from cell (row, col) on, data rows
+    // only, with one data-changed notification. Throws GridError, writing nothing, when the
+    // block does not lie inside the data rows.
+    void setBlock(qint32 row, qint32 col, const QList<QStringList>& texts);
 
     // The column object for column `col`. Throws GridError outside the table.
     GridColumn& Column(qint32 col);

@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "tags/AddVariablesDialog.h"
 #include "tags/GridControl.h"
+#include "tags/TableEdits.h"
 #include "tags/TagPicking.h"
 #include "tags/TagTableIndex.h"
 #include "tags/TaggedMarkDelegate.h"
@@ -167,8 +168,9 @@ void frmMain::AddVariables(const QStringList& variables, const QString& option)
         }
         if (adding.isEmpty())
             return;
-        grdItems->AddItems(newTagRows(*m_tagIndex, grdItems->Rows(), adding, option));
-        m_bChanged = true;
+        applyTableEdit(
+            QStringLiteral("Add Variables"),
+            appendRowTexts(grdItems->table(), newTagRows(*m_tagIndex, grdItems->Rows(), adding, option)));
         afterAdding(adding.size());
     } catch (...) {
         showMessage(this, QStringLiteral("Failed to add item."), MsgIcon::Critical);

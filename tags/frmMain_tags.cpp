@@ -2,6 +2,7 @@
 #include "platform/ComboBoxes.h"
 #include "platform/Dialogs.h"
 #include "tags/GridControl.h"
+#include "tags/TableEdits.h"
 #include "tags/TagNameRules.h"
 #include "tags/TagPicking.h"
 #include "tags/TagTableIndex.h"
@@ -34,6 +35,7 @@ void ignoringFailure(Statement statement)
 void frmMain::InitItemGrid()
 {
     grdItems->setRows(1);
+    resetHistory();
     for (qint32 col = 0; col < kColumnTitles.size(); ++col)
         grdItems->setTextMatrix(0, col, kColumnTitles.at(col));
     GridColumn& number = grdItems->Column(0);
@@ -65,8 +67,9 @@ void frmMain::cmdAddItem_Click()
             cmbVars->lineEdit()->selectAll();
             return;
         }
-        grdItems->AddItem(newTagRows(*m_tagIndex, grdItems->Rows(), {variable}, txtVarOpt->text()).first());
-        m_bChanged = true;
+        applyTableEdit(QStringLiteral("Add"),
+                       appendRowTexts(grdItems->table(), newTagRows(*m_tagIndex, grdItems->Rows(), {variable},
+                                                                    txtVarOpt->text())));
         afterAdding(1);
     } catch (...) {
         showMessage(this, QStringLiteral("Failed to add item."), MsgIcon::Critical);
@@ -75,6 +78,11 @@ void frmMain::cmdAddItem_Click()
 
 void frmMain::cmdDelete_Click()
 {
+    const std::vector<qint32> selected = grdItems->selectedRows();
+    if (selected.size() > 1) {
+        deleteSelectedRows(selected);
+        return;
+    }
     // Nothing to delete without an entered data row; a row beyond the table is no row.
     if (m_lCurRow <= 0 || grdItems->Rows() < 2 || m_lCurRow >= grdItems->Rows())
         return;
@@ -83,10 +91,20 @@ void frmMain::cmdDelete_Click()
     const QString prompt = QStringLiteral("Are you sure want to delete the [Tag%1]\uFF1F").arg(number);
     if (showMessage(this, prompt, MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
-    ignoringFailure([&] { grdItems->RemoveItem(m_lCurRow); });
+    // The rows below the deleted one move up and are renumbered.
+    ignoringFailure(
+        [&] { applyTableEdit(QStringLiteral("Delete"), removeRows(grdItems->table(), {m_lCurRow})); });
     m_bChanged = true;
-    for (qint32 row = 1; row < grdItems->Rows(); ++row)
-        ignoringFailure([&] { grdItems->setTextMatrix(row, 0, QString::number(row)); });
+}
+
+void frmMain::deleteSelectedRows(const std::vector<qint32>& rows)
+{
+    const QString prompt =
+        QStringLiteral("Are you sure want to delete the %1 selected tags\uFF1F").arg(rows.size());
+    if (showMessage(this, prompt, MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+        return;
+    ignoringFailure([&] { applyTableEdit(QStringLiteral("Delete"), removeRows(grdItems->table(), rows)); });
+    m_bChanged = true;
 }
 
 void frmMain::grdItems_EnterCell(qint32 row, qint32 col)
@@ -110,10 +128,9 @@ void frmMain::grdItems_AfterEdit()
             return;
         }
         // An edit that stands is a change to keep; one that left the text as it was is none.
-        if (edited != m_strCurText) {
-            m_bChanged = true;
-            m_strCurText = edited;
-        }
+        if (edited != m_strCurText)
+            applyTableEdit(m_lCurCol == kTagNameColumn ? QStringLiteral("Rename") : QStringLiteral("Edit"),
+                           setCells(grdItems->table(), m_lCurRow, m_lCurCol, {{m_strCurText}}, {{edited}}));
     } catch (...) {
         ignoringFailure([&] { grdItems->setTextMatrix(m_lCurRow, m_lCurCol, m_strCurText); });
     }

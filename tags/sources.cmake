@@ -1,6 +1,11 @@
 target_sources(quor_core PRIVATE
+    tags/CellBlock.h
+    tags/GridRow.cpp
+    tags/GridRow.h
     tags/NameFilterModel.cpp
     tags/NameFilterModel.h
+    tags/TableEdits.cpp
+    tags/TableEdits.h
     tags/TagGridModel.cpp
     tags/TagGridModel.h
     tags/TagNameRules.cpp
@@ -16,5 +21,7 @@ target_sources(quor_gui PRIVATE
     tags/GridControl.h
     tags/TaggedMarkDelegate.cpp
     tags/TaggedMarkDelegate.h
+    tags/frmMain_clipboard.cpp
+    tags/frmMain_edit.cpp
     tags/frmMain_picking.cpp
     tags/frmMain_tags.cpp)
