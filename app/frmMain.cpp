@@ -37,6 +37,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     setTabOrder();
     connectEvents();
 
+    // The window is never smaller than the size at which the layout applies.
+    client->setMinimumSize(twipsToPixels(kMinimumOuterWidth - kFrameAllowanceWidth),
+                           twipsToPixels(kMinimumOuterHeight - kFrameAllowanceHeight));
     client->installEventFilter(this);
     resize(twipsToPixels(kDesignClientWidth),
            twipsToPixels(kDesignClientHeight) + menuBar()->sizeHint().height());

@@ -50,6 +50,8 @@ public:
 
     // ---- Layout (app/frmMain_layout.cpp)
     void Form_Resize();
+    // Fits the window's place and size into the available area of its screen.
+    void fitIntoScreen();
 
     // ---- Controller connection (engine/frmMain_connect.cpp)
     void chkConnQUOR_Click();
@@ -153,6 +155,9 @@ private:
 
     // Connection helpers (engine/frmMain_connect.cpp).
     bool guardBeforeConnecting();
+    bool refusedWhileAnotherWayIsConnected(QPushButton* box);
+    void chooseWayOf(QPushButton* box);
+    void updateOtherWays();
     void finishDisconnect(QPushButton* box);
     // Browsing helpers (engine/frmMain_browse.cpp).
     // Runs one QuorSQL query on the connected controller through a new extension.
@@ -171,7 +176,9 @@ private:
         NothingToSave,
         Failed
     };
-    TagFileWrite writeTagFile(const QString& strPath);
+    // The reason receives why a write failed, a read failed (with the file's name).
+    TagFileWrite writeTagFile(const QString& strPath, QString& reason);
+    bool readTagFile(const QString& strPath, QString& reason);
 
     // Settings helpers (storage/frmMain_settings.cpp): the window's outer place and size
     // in twips, as the settings file keeps them.

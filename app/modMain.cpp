@@ -3,11 +3,13 @@
 #include "app/CommandLine.h"
 #include "app/frmMain.h"
 #include "engine/EngineLoader.h"
+#include "engine/FailureText.h"
 #include "platform/AppInfo.h"
 #include "platform/Dialogs.h"
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <cstdio>
 
 std::shared_ptr<IEngine> g_objEngine;
 std::shared_ptr<IWorkspace> g_objWorkspace;
@@ -20,13 +22,33 @@ namespace {
 EngineFactory g_engineFactory;
 QPointer<frmMain> g_mainWindow;
 
-struct StartFailure
-{
-};
-
 std::shared_ptr<IEngine> createEngine()
 {
-    return g_engineFactory ? g_engineFactory() : CreateEngine();
+    QString reason;
+    std::shared_ptr<IEngine> engine = g_engineFactory ? g_engineFactory() : CreateEngine(&reason);
+    if (!engine)
+        throw EngineError(reason.isEmpty() ? QStringLiteral("The engine could not be created.") : reason);
+    return engine;
+}
+
+// Workspace 0 of the engine. The collection it comes from is released at once, so nothing of
+// the engine but the workspace outlives this call.
+std::shared_ptr<IWorkspace> workspaceZero(IEngine& engine)
+{
+    const std::shared_ptr<IWorkspaces> workspaces = engine.Workspaces();
+    if (!workspaces)
+        throw EngineError(QStringLiteral("The engine has no workspace collection."));
+    std::shared_ptr<IWorkspace> workspace = workspaces->Item(0);
+    if (!workspace)
+        throw EngineError(QStringLiteral("The engine has no workspace 0."));
+    return workspace;
+}
+
+// The start-up failure, with its reason in the box and on standard error.
+void reportFailedStart(const QString& reason)
+{
+    std::fprintf(stderr, "QuorTagEditor: Failed to start. %s\n", qPrintable(reason));
+    showMessageWithDetails(nullptr, QStringLiteral("Failed to start."), MsgIcon::Critical, reason);
 }
 
 } // namespace
@@ -54,14 +76,7 @@ void Main()
         g_bBRAKKAMode = IsBRAKKAModeArgument(AppInfo::argumentText(QCoreApplication::arguments().mid(1)));
 
         g_objEngine = createEngine();
-        if (!g_objEngine)
-            throw StartFailure();
-        const std::shared_ptr<IWorkspaces> workspaces = g_objEngine->Workspaces();
-        if (!workspaces)
-            throw StartFailure();
-        g_objWorkspace = workspaces->Item(0);
-        if (!g_objWorkspace)
-            throw StartFailure();
+        g_objWorkspace = workspaceZero(*g_objEngine);
 
         auto* window = new frmMain();
         window->setAttribute(Qt::WA_DeleteOnClose);
@@ -71,7 +86,7 @@ void Main()
         if (g_bLoadFailed)
             window->close();
     } catch (...) {
-        showMessage(nullptr, QStringLiteral("Failed to start."), MsgIcon::Critical);
+        reportFailedStart(currentFailureText());
         ReleaseEngine();
     }
 }

@@ -4,7 +4,9 @@ target_sources(quor_core PRIVATE
     app/LayoutRules.cpp
     app/LayoutRules.h
     app/VersionText.cpp
-    app/VersionText.h)
+    app/VersionText.h
+    app/WindowFit.cpp
+    app/WindowFit.h)
 target_sources(quor_gui PRIVATE
     app/Icons.cpp
     app/Icons.h

@@ -5,6 +5,8 @@ target_sources(quor_core PRIVATE
     engine/EngineError.h
     engine/EngineLoader.cpp
     engine/EngineLoader.h
+    engine/FailureText.cpp
+    engine/FailureText.h
     engine/EnginePlugin.h
     engine/Variant.cpp
     engine/Variant.h

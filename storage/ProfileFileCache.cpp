@@ -62,20 +62,27 @@ ProfileFileCache::Entry* ProfileFileCache::entry(const QString& fileName)
 bool ProfileFileCache::flush(const QString& fileName)
 {
     Entry* found = find(fileName);
-    if (!found)
+    if (!found) {
+        m_lastFlushError = QStringLiteral("No file name was given.");
         return false;
+    }
     if (!found->changed)
         return true;
     QSaveFile file(QFile::decodeName(found->nativePath));
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly)) {
+        m_lastFlushError = file.errorString();
         return false;
+    }
     const QByteArray bytes = found->document.toBytes();
     if (file.write(bytes) != bytes.size()) {
+        m_lastFlushError = file.errorString();
         file.cancelWriting();
         return false;
     }
-    if (!file.commit())
+    if (!file.commit()) {
+        m_lastFlushError = file.errorString();
         return false;
+    }
     found->changed = false;
     found->stamp = FileStamp::ofPath(found->nativePath);
     return true;

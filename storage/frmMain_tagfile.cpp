@@ -1,9 +1,11 @@
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "engine/ConnectionOptions.h"
+#include "engine/FailureText.h"
 #include "platform/AppInfo.h"
 #include "platform/ComboBoxes.h"
 #include "platform/Dialogs.h"
+#include "storage/FileFailures.h"
 #include "storage/OptionText.h"
 #include "storage/TagFileFormat.h"
 #include "storage/TagTableCheck.h"
@@ -24,22 +26,33 @@ const QString kQtsFilter = QStringLiteral("QTS ファイル (*.qts)|*.qts");
 constexpr quint32 kSaveDialogFlags = 2654214;
 constexpr quint32 kOpenDialogFlags = 2621444;
 
-// Raised inside the file procedures; their handlers turn it into their one message.
+// Raised inside the file procedures with the reason; their handlers turn it into their one
+// message and put the reason into its details.
 struct TagFileError
 {
+    QString reason;
 };
 
-void require(bool condition)
+void require(bool condition, const QString& reason)
 {
     if (!condition)
-        throw TagFileError();
+        throw TagFileError{reason};
 }
 
-qint32 wholeNumber(const QString& text)
+// A key of the tag setting file read as a whole number.
+qint32 wholeNumber(clsProfile& profile, const QString& key)
 {
-    const std::optional<qint32> value = toWholeNumber(text);
-    require(value.has_value());
+    const std::optional<qint32> value = toWholeNumber(profile.GetString(kSection, key));
+    if (!value)
+        throw TagFileError{FileFailures::unreadKey(profile, kSection, key, QStringLiteral("a whole number"))};
     return *value;
+}
+
+// Writes one key of the section; a refusal ends the write with its reason.
+void writeKey(clsProfile& profile, const QString& key, const QString& value)
+{
+    require(profile.WriteString(kSection, key, value),
+            FileFailures::refusedWrite(profile.FileName(), kSection, key));
 }
 
 FileDialogRequest qtsDialog(bool save)
@@ -57,10 +70,11 @@ FileDialogRequest qtsDialog(bool save)
 
 bool frmMain::WriteTagFile(const QString& strPath)
 {
-    return writeTagFile(strPath) != TagFileWrite::Failed;
+    QString reason;
+    return writeTagFile(strPath, reason) != TagFileWrite::Failed;
 }
 
-frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath)
+frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath, QString& reason)
 {
     clsProfile profile;
     profile.setFileName(strPath);
@@ -70,14 +84,14 @@ frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath)
     }
     try {
         for (const QString& section : profile.GetSectNames())
-            require(profile.DeleteSection(section));
+            require(profile.DeleteSection(section), FileFailures::refusedWrite(strPath, section, QString()));
 
         const CtrlParameterPtr recent = g_colRecent.Item(1);
-        require(profile.WriteString(kSection, kType, QString::number(recent->m_lConnectType)));
-        require(profile.WriteString(kSection, kController, recent->m_strControllerName));
-        require(profile.WriteString(kSection, kProvider, recent->m_strProviderName));
-        require(profile.WriteString(kSection, kMachine, recent->m_strMachineName));
-        require(profile.WriteString(kSection, kOption, recent->m_strOptionVal));
+        writeKey(profile, kType, QString::number(recent->m_lConnectType));
+        writeKey(profile, kController, recent->m_strControllerName);
+        writeKey(profile, kProvider, recent->m_strProviderName);
+        writeKey(profile, kMachine, recent->m_strMachineName);
+        writeKey(profile, kOption, recent->m_strOptionVal);
 
         const qint32 rows = grdItems->Rows();
         qint32 count = 0;
@@ -85,20 +99,29 @@ frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath)
             QStringList cells;
             for (int col = kFirstStoredColumn; col < kFirstStoredColumn + kStoredColumns; ++col)
                 cells.append(grdItems->TextMatrix(row, col));
-            require(profile.WriteString(kSection, tagKey(row), joinRow(cells)));
+            writeKey(profile, tagKey(row), joinRow(cells));
             ++count;
         }
-        require(profile.WriteString(kSection, kTagDataCnt, QString::number(count)));
-        require(profile.Flush());
+        writeKey(profile, kTagDataCnt, QString::number(count));
+        require(profile.Flush(), FileFailures::failedFlush(profile));
         return TagFileWrite::Written;
+    } catch (const TagFileError& e) {
+        reason = e.reason;
     } catch (...) {
-        // Nothing of a save that failed part-way reaches the file.
-        profile.DiscardChanges();
-        return TagFileWrite::Failed;
+        reason = currentFailureText();
     }
+    // Nothing of a save that failed part-way reaches the file.
+    profile.DiscardChanges();
+    return TagFileWrite::Failed;
 }
 
 bool frmMain::ReadTagFile(const QString& strPath)
+{
+    QString reason;
+    return readTagFile(strPath, reason);
+}
+
+bool frmMain::readTagFile(const QString& strPath, QString& reason)
 {
     clsProfile profile;
     profile.setFileName(strPath);
@@ -106,7 +129,7 @@ bool frmMain::ReadTagFile(const QString& strPath)
     try {
         grdItems->setRows(1);
         const auto record = std::make_shared<clsCtrlParameter>();
-        const qint32 type = wholeNumber(profile.GetString(kSection, kType));
+        const qint32 type = wholeNumber(profile, kType);
         if (type == ConnectionOptions::kProviderConnection && g_bBRAKKAMode) {
             const QString provider = profile.GetString(kSection, kProvider);
             if (provider.compare(ConnectionOptions::kFerritProvider, Qt::CaseInsensitive) == 0) {
@@ -116,10 +139,15 @@ bool frmMain::ReadTagFile(const QString& strPath)
                 setComboText(cmbServer,
                              GetOptionValue(profile.GetString(kSection, kOption), QStringLiteral("Server=")));
             } else {
-                showMessage(this,
-                            QStringLiteral("Failed to read the file.") +
-                                QStringLiteral("In order to open a file, please start in normal mode."),
-                            MsgIcon::Exclamation);
+                showMessageWithDetails(
+                    this,
+                    QStringLiteral("Failed to read the file.") +
+                        QStringLiteral("In order to open a file, please start in normal mode."),
+                    MsgIcon::Exclamation,
+                    FileFailures::details(
+                        strPath, QStringLiteral("The file connects through the provider \"%1\", which is not "
+                                                "a BRAKKA provider.")
+                                     .arg(provider)));
                 // The file was not read: a plain Save must not write over it.
                 m_bPathUnread = true;
                 return true;
@@ -133,20 +161,26 @@ bool frmMain::ReadTagFile(const QString& strPath)
             setComboText(cmbConn, profile.GetString(kSection, kOption));
         }
 
-        record->m_lTagDataCnt = wholeNumber(profile.GetString(kSection, kTagDataCnt));
+        record->m_lTagDataCnt = wholeNumber(profile, kTagDataCnt);
         const QChar tab = QLatin1Char('\t');
         for (qint32 i = 1; i <= record->m_lTagDataCnt; ++i) {
             const std::optional<QStringList> fields = splitRow(profile.GetString(kSection, tagKey(i)));
-            require(fields.has_value());
+            if (!fields) {
+                throw TagFileError{FileFailures::unreadKey(
+                    profile, kSection, tagKey(i), QStringLiteral("a tag row of %1 fields").arg(kStoredColumns))};
+            }
             grdItems->AddItem(QString::number(i) + tab + fields->join(tab));
         }
         return true;
+    } catch (const TagFileError& e) {
+        reason = FileFailures::details(strPath, e.reason);
     } catch (...) {
-        showMessage(this, QStringLiteral("Failed to read the file."), MsgIcon::Exclamation);
-        // An existing file that could not be read is kept from a plain Save.
-        m_bPathUnread = QFileInfo::exists(strPath);
-        return false;
+        reason = FileFailures::details(strPath, currentFailureText());
     }
+    showMessageWithDetails(this, QStringLiteral("Failed to read the file."), MsgIcon::Exclamation, reason);
+    // An existing file that could not be read is kept from a plain Save.
+    m_bPathUnread = QFileInfo::exists(strPath);
+    return false;
 }
 
 bool frmMain::ClearTagSetting()
@@ -187,6 +221,7 @@ bool frmMain::ClearTagSetting()
 
 bool frmMain::FileSave(bool bSaveAs)
 {
+    QString reason;
     try {
         // Cells the row format cannot give back as they are stop the save before the file is touched.
         if (const std::optional<QString> problem = storageProblem(grdItems->table())) {
@@ -206,7 +241,7 @@ bool frmMain::FileSave(bool bSaveAs)
             g_strFilePath = path;
             m_bPathUnread = false;
         }
-        switch (writeTagFile(g_strFilePath)) {
+        switch (writeTagFile(g_strFilePath, reason)) {
         case TagFileWrite::Written:
             m_bChanged = false;
             return true;
@@ -216,26 +251,30 @@ bool frmMain::FileSave(bool bSaveAs)
             m_bPathUnread = previousUnread;
             return false;
         case TagFileWrite::Failed:
+            reason = FileFailures::details(g_strFilePath, reason);
             break;
         }
     } catch (...) {
+        reason = currentFailureText();
     }
-    showMessage(this, QStringLiteral("Failed to save the qts file."), MsgIcon::Critical);
+    showMessageWithDetails(this, QStringLiteral("Failed to save the qts file."), MsgIcon::Critical, reason);
     return false;
 }
 
 void frmMain::FileOpen()
 {
+    QString reason;
     try {
         const QString path = dialogs().fileDialog(this, qtsDialog(false));
         if (path.isEmpty())
             return;
         g_strFilePath = path;
-        if (ReadTagFile(g_strFilePath)) {
+        if (readTagFile(g_strFilePath, reason)) {
             m_bChanged = true;
             return;
         }
     } catch (...) {
+        reason = currentFailureText();
     }
-    showMessage(this, QStringLiteral("Failed to open qts file"), MsgIcon::Critical);
+    showMessageWithDetails(this, QStringLiteral("Failed to open qts file"), MsgIcon::Critical, reason);
 }
