@@ -103,7 +103,8 @@ frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath, QString& rea
             ++count;
         }
         writeKey(profile, kTagDataCnt, QString::number(count));
-        require(profile.Flush(), FileFailures::failedFlush(profile));
+        if (!profile.Flush())
+            throw TagFileError{FileFailures::failedFlush(profile)};
         return TagFileWrite::Written;
     } catch (const TagFileError& e) {
         reason = e.reason;

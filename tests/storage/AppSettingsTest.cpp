@@ -100,6 +100,8 @@ TEST_F(AppSettings, FormWithoutHeightAppliesWhatItHasThenStops)
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_EQ(dialogs.shown().at(0).text, kFailedToReadSettings);
     EXPECT_EQ(dialogs.shown().at(0).icon, MsgIcon::Exclamation);
+    EXPECT_EQ(dialogs.shown().at(0).details,
+              QStringLiteral("File: ") + settingsPath() + QStringLiteral("\nThe key \"Height\" is missing from the section [Form]."));
     EXPECT_EQ(window->pos(), QPoint(40, 100));
     window->show();
     EXPECT_EQ(window->client->width(), 680);
@@ -220,5 +222,8 @@ TEST_F(AppSettings, ASettingsFileThatCannotBeWrittenIsReported)
     ASSERT_TRUE(QDir().mkdir(settingsPath()));
     window->SaveAppSettings();
     EXPECT_EQ(dialogs.texts(), QStringList{kFailedToCreateSettings});
+    // The file's name and the system's reason.
+    EXPECT_EQ(dialogs.shown().at(0).details,
+              QStringLiteral("File: ") + settingsPath() + QStringLiteral("\nThe file could not be written: Filename refers to a directory"));
     EXPECT_TRUE(QFileInfo(settingsPath()).isDir());
 }
