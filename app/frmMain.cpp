@@ -35,6 +35,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     createGrid();
     createStatusBar();
     setTabOrder();
+    fitCaptions();
     connectEvents();
 
     // The window is never smaller than the size at which the layout applies.

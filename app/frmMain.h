@@ -200,6 +200,7 @@ private:
     void createGrid();
     void createStatusBar();
     void setTabOrder();
+    void fitCaptions();
     void connectEvents();
 
     // The connected controller; empty when nothing is connected.

@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev
-          libxkbcommon-dev libgtest-dev libgmock-dev libbenchmark-dev)
+          libxkbcommon-dev libgtest-dev libgmock-dev libbenchmark-dev
+          fonts-ipafont-gothic)
 
 missing=()
 for p in "${packages[@]}"; do
