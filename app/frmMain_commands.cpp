@@ -58,7 +58,8 @@ void frmMain::Form_Load()
         cmbProvs->model()->sort(0);
         cmbProvs->setEditText(text);
     } catch (...) {
-        showMessageWithDetails(this, QStringLiteral("Failed to load."), MsgIcon::Critical, currentFailureText());
+        showMessageWithDetails(this, QStringLiteral("Failed to load."), MsgIcon::Critical,
+                               currentFailureText());
         g_bLoadFailed = true;
     }
 }

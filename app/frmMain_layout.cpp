@@ -8,10 +8,10 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QMenuBar>
-#include <QScreen>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 

@@ -87,8 +87,8 @@ void frmMain::FillVariableNames()
 {
     const bool tulo = optProvider[1]->isChecked();
     // Without a query the controller's own list is asked for.
-    const QString query = tulo ? ConnectionOptions::itemNamesQuery(cmbCtrls->currentText())
-                               : QStringLiteral("VariableNames");
+    const QString query =
+        tulo ? ConnectionOptions::itemNamesQuery(cmbCtrls->currentText()) : QStringLiteral("VariableNames");
     try {
         const BusyCursor busy;
         const Variant names = tulo ? runQuorSqlQuery(query) : connected().VariableNames(Variant());

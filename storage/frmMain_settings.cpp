@@ -2,8 +2,8 @@
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "engine/ConnectionOptions.h"
-#include "platform/ComboBoxes.h"
 #include "engine/FailureText.h"
+#include "platform/ComboBoxes.h"
 #include "platform/Dialogs.h"
 #include "storage/FileFailures.h"
 #include "storage/OptionText.h"
@@ -57,8 +57,8 @@ float windowNumber(clsProfile& profile, const QString& key)
     bool ok = false;
     const float value = numberLocale().toFloat(withoutDirectionMarks(text.trimmed()), &ok);
     if (!ok || !std::isfinite(value) || std::fabs(value) > kMaxWindowTwips) {
-        throw SettingsError{FileFailures::unreadKey(profile, kFormSection, key,
-                                                    QStringLiteral("a window number in twips"))};
+        throw SettingsError{
+            FileFailures::unreadKey(profile, kFormSection, key, QStringLiteral("a window number in twips"))};
     }
     return value;
 }
@@ -138,8 +138,8 @@ void frmMain::LoadAppSettings()
                 const std::optional<qint32> type =
                     TagFileFormat::toWholeNumber(profile.GetString(kRecentSection, QStringLiteral("Type")));
                 if (!type) {
-                    throw SettingsError{FileFailures::unreadKey(profile, kRecentSection, QStringLiteral("Type"),
-                                                                QStringLiteral("a whole number"))};
+                    throw SettingsError{FileFailures::unreadKey(
+                        profile, kRecentSection, QStringLiteral("Type"), QStringLiteral("a whole number"))};
                 }
                 record->m_lConnectType = *type;
                 record->m_strControllerName = profile.GetString(kRecentSection, QStringLiteral("Controller"));

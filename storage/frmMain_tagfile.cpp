@@ -167,8 +167,9 @@ bool frmMain::readTagFile(const QString& strPath, QString& reason)
         for (qint32 i = 1; i <= record->m_lTagDataCnt; ++i) {
             const std::optional<QStringList> fields = splitRow(profile.GetString(kSection, tagKey(i)));
             if (!fields) {
-                throw TagFileError{FileFailures::unreadKey(
-                    profile, kSection, tagKey(i), QStringLiteral("a tag row of %1 fields").arg(kStoredColumns))};
+                throw TagFileError{
+                    FileFailures::unreadKey(profile, kSection, tagKey(i),
+                                            QStringLiteral("a tag row of %1 fields").arg(kStoredColumns))};
             }
             grdItems->AddItem(QString::number(i) + tab + fields->join(tab));
         }

@@ -83,7 +83,8 @@ TEST_F(Captions, EveryCaptionFitsWhereItIsSeen)
             // Trailing blanks may be cut; every visible character must show.
             const QRect text = metrics.boundingRect(caption.trimmed());
             EXPECT_LE(metrics.horizontalAdvance(caption.trimmed()), area.width())
-                << name.toStdString() << " \"" << caption.toStdString() << "\" in " << control->font().family().toStdString();
+                << name.toStdString() << " \"" << caption.toStdString() << "\" in "
+                << control->font().family().toStdString();
             EXPECT_LE(text.height(), area.height()) << name.toStdString();
         }
         // A label's text starts at its top, where the designed place puts it.
@@ -109,8 +110,10 @@ TEST_F(Captions, TabReachesEveryOptionButtonInItsDesignedPlace)
             visited.append(QApplication::focusWidget()->objectName());
         }
         const QStringList expected =
-            brakka ? QStringList{QStringLiteral("optLyra_0"), QStringLiteral("optLyra_1"), QStringLiteral("cmbServer")}
-                   : QStringList{QStringLiteral("chkConnQUOR"), QStringLiteral("optProvider_1"), QStringLiteral("cmbConn")};
+            brakka ? QStringList{QStringLiteral("optLyra_0"), QStringLiteral("optLyra_1"),
+                                 QStringLiteral("cmbServer")}
+                   : QStringList{QStringLiteral("chkConnQUOR"), QStringLiteral("optProvider_1"),
+                                 QStringLiteral("cmbConn")};
         EXPECT_GE(visited.indexOf(expected.at(1)), 0) << visited.join(QLatin1Char(' ')).toStdString();
         EXPECT_EQ(visited.indexOf(expected.at(1)) - 1, visited.indexOf(expected.at(0)))
             << visited.join(QLatin1Char(' ')).toStdString();

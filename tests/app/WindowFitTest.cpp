@@ -16,6 +16,11 @@ struct FitCase
     QRect expected;
 };
 
+void PrintTo(const FitCase& c, std::ostream* os)
+{
+    *os << c.outer.x() << ',' << c.outer.y() << ' ' << c.outer.width() << 'x' << c.outer.height();
+}
+
 class FitWindowRectTest : public ::testing::TestWithParam<FitCase>
 {
 };

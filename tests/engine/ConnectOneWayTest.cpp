@@ -24,7 +24,8 @@ protected:
         w.cmbConn->setEditText(QStringLiteral("Conn=eth:10.0.0.1:7010"));
         w.cmbServer->setEditText(QStringLiteral("10.0.0.2"));
         engine->answers.insert(kControllerNames, Variant::textArray({QStringLiteral("PLC1")}));
-        engine->answers.insert(QStringLiteral("GET:PLC1::!ItemNames:"), Variant::textArray({QStringLiteral("X1")}));
+        engine->answers.insert(QStringLiteral("GET:PLC1::!ItemNames:"),
+                               Variant::textArray({QStringLiteral("X1")}));
         return w;
     }
 
@@ -47,6 +48,11 @@ struct PressedFirst
     const char* provider; // what the engine is asked for
 };
 
+void PrintTo(const PressedFirst& c, std::ostream* os)
+{
+    *os << c.provider;
+}
+
 class ConnectPressedFirst : public OneWay, public ::testing::WithParamInterface<PressedFirst>
 {
 };
@@ -59,7 +65,9 @@ TEST_P(ConnectPressedFirst, ChoosesItsWayBeforeConnecting)
     EXPECT_TRUE(dialogs.shown().isEmpty()) << dialogs.texts().join(QLatin1Char('|')).toStdString();
     expectBoxOn(box);
     ASSERT_EQ(engine->callsTo(QStringLiteral("AddController")).size(), 1);
-    EXPECT_TRUE(engine->callsTo(QStringLiteral("AddController")).first().contains(QLatin1String(GetParam().provider)));
+    EXPECT_TRUE(engine->callsTo(QStringLiteral("AddController"))
+                    .first()
+                    .contains(QLatin1String(GetParam().provider)));
     // The way shown as chosen is the way that connected.
     if (GetParam().way == Quor) {
         EXPECT_TRUE(w.optProvider[0]->isChecked());
@@ -119,9 +127,9 @@ TEST_P(OtherWayWhileConnected, CannotBeUsedAndNeverDropsTheController)
 }
 
 INSTANTIATE_TEST_SUITE_P(Pairs, OtherWayWhileConnected,
-                         ::testing::Values(std::pair{Quor, Tulo}, std::pair{Quor, Brakka}, std::pair{Tulo, Quor},
-                                           std::pair{Tulo, Brakka}, std::pair{Brakka, Quor},
-                                           std::pair{Brakka, Tulo}));
+                         ::testing::Values(std::pair{Quor, Tulo}, std::pair{Quor, Brakka},
+                                           std::pair{Tulo, Quor}, std::pair{Tulo, Brakka},
+                                           std::pair{Brakka, Quor}, std::pair{Brakka, Tulo}));
 
 TEST_F(OneWay, AfterADisconnectTheChosenOptionDecidesAgain)
 {

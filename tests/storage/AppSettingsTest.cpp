@@ -101,7 +101,8 @@ TEST_F(AppSettings, FormWithoutHeightAppliesWhatItHasThenStops)
     EXPECT_EQ(dialogs.shown().at(0).text, kFailedToReadSettings);
     EXPECT_EQ(dialogs.shown().at(0).icon, MsgIcon::Exclamation);
     EXPECT_EQ(dialogs.shown().at(0).details,
-              QStringLiteral("File: ") + settingsPath() + QStringLiteral("\nThe key \"Height\" is missing from the section [Form]."));
+              QStringLiteral("File: ") + settingsPath() +
+                  QStringLiteral("\nThe key \"Height\" is missing from the section [Form]."));
     EXPECT_EQ(window->pos(), QPoint(40, 100));
     window->show();
     EXPECT_EQ(window->client->width(), 680);
@@ -224,6 +225,7 @@ TEST_F(AppSettings, ASettingsFileThatCannotBeWrittenIsReported)
     EXPECT_EQ(dialogs.texts(), QStringList{kFailedToCreateSettings});
     // The file's name and the system's reason.
     EXPECT_EQ(dialogs.shown().at(0).details,
-              QStringLiteral("File: ") + settingsPath() + QStringLiteral("\nThe file could not be written: Filename refers to a directory"));
+              QStringLiteral("File: ") + settingsPath() +
+                  QStringLiteral("\nThe file could not be written: Filename refers to a directory"));
     EXPECT_TRUE(QFileInfo(settingsPath()).isDir());
 }

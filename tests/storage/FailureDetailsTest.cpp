@@ -14,6 +14,11 @@ struct ReadCase
     const char* reason;
 };
 
+void PrintTo(const ReadCase& c, std::ostream* os)
+{
+    *os << c.reason;
+}
+
 class UnreadableTagFile : public StorageWindow, public ::testing::WithParamInterface<ReadCase>
 {
 };
@@ -26,8 +31,8 @@ TEST_P(UnreadableTagFile, NamesTheFileAndWhatCouldNotBeRead)
     loadWindow();
     dialogs.chooseFileNext(path);
     window->mnuFileItem[1]->trigger();
-    ASSERT_EQ(dialogs.texts(),
-              (QStringList{QStringLiteral("Failed to read the file."), QStringLiteral("Failed to open qts file")}));
+    ASSERT_EQ(dialogs.texts(), (QStringList{QStringLiteral("Failed to read the file."),
+                                            QStringLiteral("Failed to open qts file")}));
     const QString details = QStringLiteral("File: %1\n%2").arg(path, QString::fromUtf8(GetParam().reason));
     EXPECT_EQ(dialogs.shown().at(0).details, details);
     EXPECT_EQ(dialogs.shown().at(1).details, details);
@@ -38,13 +43,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ReadCase{nullptr, "The file does not exist."},
         ReadCase{"[Other]\r\nType=1\r\n", "The file has no section [QuorTagSetting]."},
-        ReadCase{"[QuorTagSetting]\r\nType=abc\r\n",
-                 "The key \"Type\" of the section [QuorTagSetting] holds \"abc\", which is not a whole number."},
+        ReadCase{
+            "[QuorTagSetting]\r\nType=abc\r\n",
+            "The key \"Type\" of the section [QuorTagSetting] holds \"abc\", which is not a whole number."},
         ReadCase{"[QuorTagSetting]\r\nType=1\r\nTagDataCnt=2\r\nTag1=a,b,,,,,,,,\r\n",
                  "The key \"Tag2\" is missing from the section [QuorTagSetting]."},
-        ReadCase{"[QuorTagSetting]\r\nType=2\r\nTagDataCnt=1\r\nTag1=a,b\r\n",
-                 "The key \"Tag1\" of the section [QuorTagSetting] holds \"a,b\", which is not a tag row of 10 "
-                 "fields."}));
+        ReadCase{
+            "[QuorTagSetting]\r\nType=2\r\nTagDataCnt=1\r\nTag1=a,b\r\n",
+            "The key \"Tag1\" of the section [QuorTagSetting] holds \"a,b\", which is not a tag row of 10 "
+            "fields."}));
 
 class UnwritableTagFile : public StorageWindow
 {
@@ -100,9 +107,10 @@ TEST_F(UnwritableTagFile, AValueTheStoreRefusesIsNamed)
     dialogs.chooseFileNext(path);
     window->FileSave(true);
     ASSERT_EQ(dialogs.shown().size(), 1);
-    EXPECT_EQ(dialogs.shown().at(0).details,
-              QStringLiteral("File: %1\nThe key \"Option\" of the section [QuorTagSetting] could not be written.")
-                  .arg(path));
+    EXPECT_EQ(
+        dialogs.shown().at(0).details,
+        QStringLiteral("File: %1\nThe key \"Option\" of the section [QuorTagSetting] could not be written.")
+            .arg(path));
 }
 
 } // namespace
