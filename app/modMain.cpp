@@ -22,13 +22,22 @@ namespace {
 EngineFactory g_engineFactory;
 QPointer<frmMain> g_mainWindow;
 
-std::shared_ptr<IEngine> createEngine()
+// The engine; problems receives why engine plug-ins were left out, also when an engine was made.
+// Without an engine the reasons are raised.
+std::shared_ptr<IEngine> createEngine(QString& problems)
 {
-    QString reason;
-    std::shared_ptr<IEngine> engine = g_engineFactory ? g_engineFactory() : CreateEngine(&reason);
+    std::shared_ptr<IEngine> engine = g_engineFactory ? g_engineFactory() : CreateEngine(&problems);
     if (!engine)
-        throw EngineError(reason.isEmpty() ? QStringLiteral("The engine could not be created.") : reason);
+        throw EngineError(problems.isEmpty() ? QStringLiteral("The engine could not be created.") : problems);
     return engine;
+}
+
+// Plug-ins left out of a working engine are told on standard error, where a program started
+// from a terminal or a service shows them.
+void reportStartupProblems(const QString& problems)
+{
+    if (!problems.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(problems));
 }
 
 // Workspace 0 of the engine. The collection it comes from is released at once, so nothing of
@@ -72,10 +81,13 @@ bool isMainWindowOpen()
 
 void Main()
 {
+    QString problems;
     try {
         g_bBRAKKAMode = IsBRAKKAModeArgument(AppInfo::argumentText(QCoreApplication::arguments().mid(1)));
 
-        g_objEngine = createEngine();
+        QString problems;
+        g_objEngine = createEngine(problems);
+        reportStartupProblems(problems);
         g_objWorkspace = workspaceZero(*g_objEngine);
 
         auto* window = new frmMain();

@@ -5,9 +5,11 @@ target_sources(quor_core PRIVATE
     engine/EngineError.h
     engine/EngineLoader.cpp
     engine/EngineLoader.h
+    engine/EnginePlugin.h
+    engine/EngineSet.cpp
+    engine/EngineSet.h
     engine/FailureText.cpp
     engine/FailureText.h
-    engine/EnginePlugin.h
     engine/Variant.cpp
     engine/Variant.h
     engine/VariantList.cpp

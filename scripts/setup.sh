@@ -2,9 +2,8 @@
 # Installs the Debian 12 packages the build and the tests need, when they are missing.
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev
-          libxkbcommon-dev libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-ipafont-gothic)
+packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-serialbus-dev libgl-dev libvulkan-dev
+          libxkbcommon-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic)
 
 missing=()
 for p in "${packages[@]}"; do

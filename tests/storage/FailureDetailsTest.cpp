@@ -10,13 +10,14 @@ namespace {
 
 struct ReadCase
 {
+    const char* name;
     const char* bytes; // nullptr: no file at all
     const char* reason;
 };
 
 void PrintTo(const ReadCase& c, std::ostream* os)
 {
-    *os << c.reason;
+    *os << c.name;
 }
 
 class UnreadableTagFile : public StorageWindow, public ::testing::WithParamInterface<ReadCase>
@@ -41,15 +42,15 @@ TEST_P(UnreadableTagFile, NamesTheFileAndWhatCouldNotBeRead)
 INSTANTIATE_TEST_SUITE_P(
     Files, UnreadableTagFile,
     ::testing::Values(
-        ReadCase{nullptr, "The file does not exist."},
-        ReadCase{"[Other]\r\nType=1\r\n", "The file has no section [QuorTagSetting]."},
+        ReadCase{"NoFile", nullptr, "The file does not exist."},
+        ReadCase{"NoSection", "[Other]\r\nType=1\r\n", "The file has no section [QuorTagSetting]."},
         ReadCase{
-            "[QuorTagSetting]\r\nType=abc\r\n",
+            "TypeNotANumber", "[QuorTagSetting]\r\nType=abc\r\n",
             "The key \"Type\" of the section [QuorTagSetting] holds \"abc\", which is not a whole number."},
-        ReadCase{"[QuorTagSetting]\r\nType=1\r\nTagDataCnt=2\r\nTag1=a,b,,,,,,,,\r\n",
+        ReadCase{"TagKeyMissing", "[QuorTagSetting]\r\nType=1\r\nTagDataCnt=2\r\nTag1=a,b,,,,,,,,\r\n",
                  "The key \"Tag2\" is missing from the section [QuorTagSetting]."},
         ReadCase{
-            "[QuorTagSetting]\r\nType=2\r\nTagDataCnt=1\r\nTag1=a,b\r\n",
+            "TooFewFields", "[QuorTagSetting]\r\nType=2\r\nTagDataCnt=1\r\nTag1=a,b\r\n",
             "The key \"Tag1\" of the section [QuorTagSetting] holds \"a,b\", which is not a tag row of 10 "
             "fields."}));
 
