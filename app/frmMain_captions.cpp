@@ -12,21 +12,31 @@ namespace {
 // Captions keep this far from their container's right edge, as the frames' fields do.
 constexpr int kRightMarginTwips = 120;
 
-// How far right a control may reach: up to the next control that shares its row, or the
-// container's margin.
+// The rows a control draws its caption in: a label's text hangs from its top, a button's
+// caption is centred in it.
+QRect captionBand(const QWidget* control)
+{
+    QRect band = control->geometry();
+    if (qobject_cast<const QLabel*>(control))
+        band.setHeight(std::min(band.height(), QFontMetrics(control->font()).height()));
+    return band;
+}
+
+// How far right a control may reach: up to the next control beside its caption, or the
+// container's margin. A field that starts below the caption's rows does not limit it.
 int roomOf(const QWidget* control)
 {
-    const QRect place = control->geometry();
+    const QRect band = captionBand(control);
     int right = control->parentWidget()->width() - twipsToPixels(kRightMarginTwips);
     for (const QObject* child : control->parentWidget()->children()) {
         const auto* other = qobject_cast<const QWidget*>(child);
         if (!other || other == control)
             continue;
         const QRect g = other->geometry();
-        if (g.x() > place.x() && g.top() <= place.bottom() && g.bottom() >= place.top())
+        if (g.x() > band.x() && g.top() <= band.bottom() && g.bottom() >= band.top())
             right = std::min(right, g.x());
     }
-    return right - place.x();
+    return right - band.x();
 }
 
 // What a control takes of its width for itself (indicator, frame, margins), beside its text.

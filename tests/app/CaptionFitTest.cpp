@@ -87,6 +87,8 @@ TEST_F(Captions, EveryCaptionFitsWhereItIsSeen)
                 << control->font().family().toStdString();
             EXPECT_LE(text.height(), area.height()) << name.toStdString();
         }
+        // Fitting never makes a caption hard to read.
+        EXPECT_GE(control->font().pointSizeF(), 7.0) << name.toStdString();
         // A label's text starts at its top, where the designed place puts it.
         if (auto* label = qobject_cast<QLabel*>(control)) {
             EXPECT_TRUE(label->alignment() & Qt::AlignTop) << name.toStdString();
