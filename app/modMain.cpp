@@ -16,6 +16,8 @@ std::shared_ptr<IWorkspace> g_objWorkspace;
 bool g_bBRAKKAMode = false;
 bool g_bLoadFailed = false;
 QString g_strFilePath;
+QString g_strLastFolder;
+QString g_strStartFile;
 
 namespace {
 
@@ -83,7 +85,9 @@ void Main()
 {
     QString problems;
     try {
-        g_bBRAKKAMode = IsBRAKKAModeArgument(AppInfo::argumentText(QCoreApplication::arguments().mid(1)));
+        const QStringList arguments = QCoreApplication::arguments().mid(1);
+        g_bBRAKKAMode = IsBRAKKAModeArgument(AppInfo::argumentText(arguments));
+        g_strStartFile = StartFileArgument(arguments);
 
         QString problems;
         g_objEngine = createEngine(problems);

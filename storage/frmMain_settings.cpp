@@ -21,6 +21,8 @@ namespace {
 const QString kSettingSection = QStringLiteral("Setting");
 const QString kFormSection = QStringLiteral("Form");
 const QString kRecentSection = QStringLiteral("Recent");
+// The folder of the file last chosen in a file dialog, where the next dialog starts.
+const QString kLastFolderKey = QStringLiteral("LastFolder");
 
 // Raised inside the settings procedures with the reason for the message's details.
 struct SettingsError
@@ -127,6 +129,7 @@ void frmMain::LoadAppSettings()
         for (const QString& section : profile.GetSectNames()) {
             if (section == kSettingSection) {
                 g_strFilePath = profile.GetString(kSettingSection, QStringLiteral("Path"));
+                g_strLastFolder = profile.GetString(kSettingSection, kLastFolderKey);
             } else if (section == kFormSection) {
                 // Each value moves or resizes the window as soon as it is read.
                 setOuterTop(windowNumber(profile, QStringLiteral("Top")));
@@ -203,6 +206,8 @@ void frmMain::SaveAppSettings()
         }
         if (!g_strFilePath.isEmpty())
             write(kSettingSection, QStringLiteral("Path"), g_strFilePath);
+        if (!g_strLastFolder.isEmpty())
+            write(kSettingSection, kLastFolderKey, g_strLastFolder);
         const QLocale locale = numberLocale();
         write(kFormSection, QStringLiteral("Top"), locale.toString(outerTop()));
         write(kFormSection, QStringLiteral("Left"), locale.toString(outerLeft()));

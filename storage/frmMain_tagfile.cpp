@@ -2,12 +2,13 @@
 #include "app/modMain.h"
 #include "engine/ConnectionOptions.h"
 #include "engine/FailureText.h"
-#include "platform/AppInfo.h"
 #include "platform/ComboBoxes.h"
 #include "platform/Dialogs.h"
 #include "storage/FileFailures.h"
 #include "storage/OptionText.h"
+#include "storage/SettingsLocation.h"
 #include "storage/TagFileFormat.h"
+#include "storage/TagFileReader.h"
 #include "storage/TagTableCheck.h"
 #include "storage/clsProfile.h"
 #include "tags/GridControl.h"
@@ -39,13 +40,12 @@ void require(bool condition, const QString& reason)
         throw TagFileError{reason};
 }
 
-// A key of the tag setting file read as a whole number.
-qint32 wholeNumber(clsProfile& profile, const QString& key)
+// Why a key of the file could not be read as expected, told from the file as it is.
+QString unreadKey(const QString& path, const QString& key, const QString& expected)
 {
-    const std::optional<qint32> value = toWholeNumber(profile.GetString(kSection, key));
-    if (!value)
-        throw TagFileError{FileFailures::unreadKey(profile, kSection, key, QStringLiteral("a whole number"))};
-    return *value;
+    clsProfile profile;
+    profile.setFileName(QFileInfo(path).absoluteFilePath());
+    return FileFailures::unreadKey(profile, kSection, key, expected);
 }
 
 // Writes one key of the section; a refusal ends the write with its reason.
@@ -59,7 +59,6 @@ FileDialogRequest qtsDialog(bool save)
 {
     FileDialogRequest request;
     request.save = save;
-    request.initialDirectory = AppInfo::applicationDirectory();
     request.filter = kQtsFilter;
     request.defaultSuffix = QStringLiteral("qts");
     request.flags = save ? kSaveDialogFlags : kOpenDialogFlags;
@@ -124,54 +123,51 @@ bool frmMain::ReadTagFile(const QString& strPath)
 
 bool frmMain::readTagFile(const QString& strPath, QString& reason)
 {
-    clsProfile profile;
-    profile.setFileName(strPath);
     m_bPathUnread = false;
     try {
         grdItems->setRows(1);
-        const auto record = std::make_shared<clsCtrlParameter>();
-        const qint32 type = wholeNumber(profile, kType);
-        if (type == ConnectionOptions::kProviderConnection && g_bBRAKKAMode) {
-            const QString provider = profile.GetString(kSection, kProvider);
-            if (provider.compare(ConnectionOptions::kFerritProvider, Qt::CaseInsensitive) == 0) {
-                setComboText(cmbServer,
-                             GetOptionValue(profile.GetString(kSection, kOption), QStringLiteral("Conn=")));
-            } else if (provider.compare(ConnectionOptions::kLyra8Provider, Qt::CaseInsensitive) == 0) {
-                setComboText(cmbServer,
-                             GetOptionValue(profile.GetString(kSection, kOption), QStringLiteral("Server=")));
+        TagFileReader reader(strPath);
+        const std::optional<TagFileConnection> connection = reader.readConnection();
+        if (!connection)
+            throw TagFileError{unreadKey(strPath, kType, QStringLiteral("a whole number"))};
+        if (connection->type == ConnectionOptions::kProviderConnection && g_bBRAKKAMode) {
+            if (connection->provider.compare(ConnectionOptions::kFerritProvider, Qt::CaseInsensitive) == 0) {
+                setComboText(cmbServer, GetOptionValue(connection->option, QStringLiteral("Conn=")));
+            } else if (connection->provider.compare(ConnectionOptions::kLyra8Provider, Qt::CaseInsensitive) ==
+                       0) {
+                setComboText(cmbServer, GetOptionValue(connection->option, QStringLiteral("Server=")));
             } else {
                 showMessageWithDetails(
                     this,
                     QStringLiteral("Failed to read the file.") +
                         QStringLiteral("In order to open a file, please start in normal mode."),
                     MsgIcon::Exclamation,
-                    FileFailures::details(
-                        strPath, QStringLiteral("The file connects through the provider \"%1\", which is not "
-                                                "a BRAKKA provider.")
-                                     .arg(provider)));
+                    FileFailures::details(strPath,
+                                          QStringLiteral("The file connects through the provider \"%1\", "
+                                                         "which is not a BRAKKA provider.")
+                                              .arg(connection->provider)));
                 // The file was not read: a plain Save must not write over it.
                 m_bPathUnread = true;
                 return true;
             }
-        } else if (type == ConnectionOptions::kProviderConnection) {
-            setComboText(cmbCtrl, profile.GetString(kSection, kController));
-            setComboText(cmbProvs, profile.GetString(kSection, kProvider));
-            txtMachine->setText(profile.GetString(kSection, kMachine));
-            txtOption->setText(profile.GetString(kSection, kOption));
-        } else if (type == ConnectionOptions::kQueryServerConnection) {
-            setComboText(cmbConn, profile.GetString(kSection, kOption));
+        } else if (connection->type == ConnectionOptions::kProviderConnection) {
+            setComboText(cmbCtrl, connection->controller);
+            setComboText(cmbProvs, connection->provider);
+            txtMachine->setText(connection->machine);
+            txtOption->setText(connection->option);
+        } else if (connection->type == ConnectionOptions::kQueryServerConnection) {
+            setComboText(cmbConn, connection->option);
         }
-
-        record->m_lTagDataCnt = wholeNumber(profile, kTagDataCnt);
-        const QChar tab = QLatin1Char('\t');
-        for (qint32 i = 1; i <= record->m_lTagDataCnt; ++i) {
-            const std::optional<QStringList> fields = splitRow(profile.GetString(kSection, tagKey(i)));
-            if (!fields) {
-                throw TagFileError{
-                    FileFailures::unreadKey(profile, kSection, tagKey(i),
-                                            QStringLiteral("a tag row of %1 fields").arg(kStoredColumns))};
-            }
-            grdItems->AddItem(QString::number(i) + tab + fields->join(tab));
+        const TagRowsRead rows = reader.readRows(grdItems->table());
+        switch (rows.result) {
+        case TagRowsRead::Result::Read:
+            return true;
+        case TagRowsRead::Result::BadCount:
+            throw TagFileError{unreadKey(strPath, kTagDataCnt, QStringLiteral("a whole number"))};
+        case TagRowsRead::Result::MissingRow:
+        case TagRowsRead::Result::ShortRow:
+            throw TagFileError{unreadKey(strPath, tagKey(rows.stoppedAt),
+                                         QStringLiteral("a tag row of %1 fields").arg(kStoredColumns))};
         }
         return true;
     } catch (const TagFileError& e) {
@@ -237,7 +233,7 @@ bool frmMain::FileSave(bool bSaveAs)
                 showMessage(this, QStringLiteral("[Controller] is no input."), MsgIcon::Exclamation);
                 return false;
             }
-            const QString path = dialogs().fileDialog(this, qtsDialog(true));
+            const QString path = chooseFile(qtsDialog(true));
             if (path.isEmpty())
                 return false;
             g_strFilePath = path;
@@ -265,11 +261,21 @@ bool frmMain::FileSave(bool bSaveAs)
 
 void frmMain::FileOpen()
 {
-    QString reason;
     try {
-        const QString path = dialogs().fileDialog(this, qtsDialog(false));
+        const QString path = chooseFile(qtsDialog(false));
         if (path.isEmpty())
             return;
+        openTagFile(path);
+    } catch (...) {
+        showMessageWithDetails(this, QStringLiteral("Failed to open qts file"), MsgIcon::Critical,
+                               currentFailureText());
+    }
+}
+
+void frmMain::openTagFile(const QString& path)
+{
+    QString reason;
+    try {
         g_strFilePath = path;
         if (readTagFile(g_strFilePath, reason)) {
             m_bChanged = true;
@@ -279,4 +285,13 @@ void frmMain::FileOpen()
         reason = currentFailureText();
     }
     showMessageWithDetails(this, QStringLiteral("Failed to open qts file"), MsgIcon::Critical, reason);
+}
+
+QString frmMain::chooseFile(FileDialogRequest request)
+{
+    request.initialDirectory = fileDialogStartFolder(g_strFilePath, g_strLastFolder);
+    const QString path = dialogs().fileDialog(this, request);
+    if (!path.isEmpty())
+        g_strLastFolder = QFileInfo(path).absolutePath();
+    return path;
 }
