@@ -57,6 +57,8 @@ public:
 
     // ---- Layout (app/frmMain_layout.cpp)
     void Form_Resize();
+    // Fits the window's place and size into the available area of its screen.
+    void fitIntoScreen();
 
     // ---- Controller connection (engine/frmMain_connect.cpp)
     void chkConnQUOR_Click();
@@ -207,6 +209,9 @@ private:
 
     // Connection helpers (engine/frmMain_connect.cpp).
     bool guardBeforeConnecting();
+    bool refusedWhileAnotherWayIsConnected(QPushButton* box);
+    void chooseWayOf(QPushButton* box);
+    void updateOtherWays();
     void finishDisconnect(QPushButton* box);
     // Browsing helpers (engine/frmMain_browse.cpp).
     // Runs one QuorSQL query on the connected controller through a new extension.
@@ -248,7 +253,9 @@ private:
         NothingToSave,
         Failed
     };
-    TagFileWrite writeTagFile(const QString& strPath);
+    // The reason receives why a write failed, a read failed (with the file's name).
+    TagFileWrite writeTagFile(const QString& strPath, QString& reason);
+    bool readTagFile(const QString& strPath, QString& reason);
     // The File > Open reading of a chosen file, with its messages.
     void openTagFile(const QString& path);
     // A file dialog that starts in the folder of the user's files; the chosen path, or "".
@@ -277,6 +284,7 @@ private:
     void createGrid();
     void createStatusBar();
     void setTabOrder();
+    void fitCaptions();
     void connectEvents();
 
     // The connected controller; empty when nothing is connected.

@@ -1,6 +1,8 @@
 target_sources(quor_core PRIVATE
     storage/DelimitedText.cpp
     storage/DelimitedText.h
+    storage/FileFailures.cpp
+    storage/FileFailures.h
     storage/IncomingRows.cpp
     storage/IncomingRows.h
     storage/IniDocument.cpp
