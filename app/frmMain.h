@@ -230,6 +230,8 @@ private:
     void connectEditItems();
     // Makes the change and keeps it in the history as one step called `text`.
     void applyTableEdit(const QString& text, std::unique_ptr<TableEdit> edit);
+    // Undoes or redoes one step (`step`), with `failure` as the message when it fails.
+    void stepHistory(void (QUndoStack::*step)(), const QString& failure);
     // Forgets the history (the table is replaced); the unsaved-change flag stays as it is.
     void resetHistory();
     // The unsaved-change flag and the remembered cell text after the history moved.

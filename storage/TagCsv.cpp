@@ -73,10 +73,8 @@ Parsed toRecords(const QByteArray& bytes)
     const QString text = QString::fromUtf8(body);
     const DelimitedText::Split split =
         DelimitedText::split(text, QLatin1Char(','), DelimitedText::EmptyLines::Skipped);
-    if (split.error) {
-        parsed.error = ParseError{split.error->line, split.error->reason};
+    if ((parsed.error = split.error))
         return parsed;
-    }
     const QList<DelimitedText::Record>& raw = split.records;
     if (raw.isEmpty()) {
         parsed.error = ParseError{1, QStringLiteral("the header row is missing.")};

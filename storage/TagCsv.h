@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/DelimitedText.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QStringList>
@@ -24,11 +26,7 @@ struct Record
 };
 
 // Why a CSV file cannot be taken: the line and the reason.
-struct ParseError
-{
-    qint64 line = 0;
-    QString reason;
-};
+using ParseError = DelimitedText::Error;
 
 struct Parsed
 {

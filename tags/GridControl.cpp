@@ -23,6 +23,24 @@ int toTwips(int pixels)
     return pixels * static_cast<int>(kTwipsPerPixel);
 }
 
+// The rows (or columns) that the ranges span, ascending, each once, counted from `base`.
+std::vector<qint32> spannedBy(const QItemSelection& selection, int count,
+                              int (QItemSelectionRange::*first)() const,
+                              int (QItemSelectionRange::*last)() const, qint32 base)
+{
+    std::vector<bool> marked(static_cast<size_t>(count), false);
+    for (const QItemSelectionRange& range : selection) {
+        for (int i = (range.*first)(); i <= (range.*last)(); ++i)
+            marked[static_cast<size_t>(i)] = true;
+    }
+    std::vector<qint32> spanned;
+    for (size_t i = 0; i < marked.size(); ++i) {
+        if (marked[i])
+            spanned.push_back(static_cast<qint32>(i) + base);
+    }
+    return spanned;
+}
+
 } // namespace
 
 GridControl::GridControl(QWidget* parent) : GridControl(kDesignColumns, parent) {}
@@ -83,32 +101,14 @@ void GridControl::showCell(qint32 row, qint32 col)
 
 std::vector<qint32> GridControl::selectedRows() const
 {
-    std::vector<bool> marked(static_cast<size_t>(m_model->rowCount()), false);
-    for (const QItemSelectionRange& range : selectionModel()->selection()) {
-        for (int row = range.top(); row <= range.bottom(); ++row)
-            marked[static_cast<size_t>(row)] = true;
-    }
-    std::vector<qint32> rows;
-    for (size_t row = 0; row < marked.size(); ++row) {
-        if (marked[row])
-            rows.push_back(static_cast<qint32>(row) + 1);
-    }
-    return rows;
+    return spannedBy(selectionModel()->selection(), m_model->rowCount(), &QItemSelectionRange::top,
+                     &QItemSelectionRange::bottom, 1);
 }
 
 std::vector<qint32> GridControl::selectedColumns() const
 {
-    std::vector<bool> marked(static_cast<size_t>(m_model->Cols()), false);
-    for (const QItemSelectionRange& range : selectionModel()->selection()) {
-        for (int col = range.left(); col <= range.right(); ++col)
-            marked[static_cast<size_t>(col)] = true;
-    }
-    std::vector<qint32> cols;
-    for (size_t col = 0; col < marked.size(); ++col) {
-        if (marked[col])
-            cols.push_back(static_cast<qint32>(col));
-    }
-    return cols;
+    return spannedBy(selectionModel()->selection(), m_model->Cols(), &QItemSelectionRange::left,
+                     &QItemSelectionRange::right, 0);
 }
 
 std::optional<CellBlock> GridControl::selectedBlock() const

@@ -105,23 +105,23 @@ void frmMain::connectEditItems()
 
 void frmMain::mnuEditUndo_Click()
 {
-    grdItems->finishEdit();
-    try {
-        m_undoStack->undo();
-    } catch (...) {
-        resetHistory();
-        showMessage(this, QStringLiteral("Failed to undo."), MsgIcon::Critical);
-    }
+    stepHistory(&QUndoStack::undo, QStringLiteral("Failed to undo."));
 }
 
 void frmMain::mnuEditRedo_Click()
 {
+    stepHistory(&QUndoStack::redo, QStringLiteral("Failed to redo."));
+}
+
+void frmMain::stepHistory(void (QUndoStack::*step)(), const QString& failure)
+{
     grdItems->finishEdit();
     try {
-        m_undoStack->redo();
+        (m_undoStack->*step)();
     } catch (...) {
+        // A step that failed half-way leaves no history to trust.
         resetHistory();
-        showMessage(this, QStringLiteral("Failed to redo."), MsgIcon::Critical);
+        showMessage(this, failure, MsgIcon::Critical);
     }
 }
 
