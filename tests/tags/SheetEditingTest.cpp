@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QMenu>
 #include <QUndoStack>
-#include <functional>
 
 namespace {
 
@@ -63,6 +62,13 @@ protected:
         }
     }
 
+    QString writeFile(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(appPath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        return file.fileName();
+    }
+
     QList<QStringList> before;
 };
 
@@ -86,18 +92,15 @@ TEST_F(SheetEditing, RowNumbersPickRowsShiftAndCtrlExtendAndEnteringACellStillFi
     key(Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(grid().selectedRows().size(), 6u);
 
-    // The Edit menu: Undo, Redo, then the clipboard commands, then Add Variables.
+    // The Edit menu: Undo, Redo, the clipboard commands, then Add Variables; Cut and Delete
+    // wait for a connection as the Delete button does.
     QList<QAction*> items = w.mnuEdit->actions();
     items.removeIf([](QAction* item) { return item->isSeparator(); });
     EXPECT_EQ(items,
               (QList<QAction*>{w.mnuEditUndo, w.mnuEditRedo, w.mnuEditCut, w.mnuEditCopy, w.mnuEditPaste,
                                w.mnuEditDelete, w.mnuEditSelectAll, w.mnuEditAddVariables}));
-    EXPECT_EQ(w.mnuEditRedo->shortcuts(), (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
-                                                               QKeySequence(QStringLiteral("Ctrl+Y"))}));
     w.EnableItemButtons(false);
-    EXPECT_FALSE(w.mnuEditCut->isEnabled());
-    EXPECT_FALSE(w.mnuEditDelete->isEnabled());
-    EXPECT_TRUE(w.mnuEditPaste->isEnabled());
+    EXPECT_FALSE(w.mnuEditCut->isEnabled() || w.mnuEditDelete->isEnabled());
 }
 
 TEST_F(SheetEditing, DeletingSelectedRowsAsksOnceRenumbersAndUndoBringsThemBack)
@@ -176,44 +179,45 @@ TEST_F(SheetEditing, APasteThatBreaksANameRuleChangesNothingAndNamesTheRowOnce)
 {
     frmMain& w = openWith(3);
     const int steps = w.history().count();
-    click(2, 4);
     w.PasteText(QStringLiteral("Fan\tF\t\t\t\t\t\t\t\t\nTAG2\tP\t\t\t\t\t\t\t\t\n"));
-    ASSERT_EQ(dialogs.shown().size(), 1);
-    EXPECT_EQ(dialogs.shown().first().text,
-              QStringLiteral("Nothing was pasted. Row 5: [TAG2] is a duplicate."));
-    EXPECT_EQ(dialogs.shown().first().icon, MsgIcon::Exclamation);
+    EXPECT_EQ(dialogs.texts(),
+              QStringList{QStringLiteral("Nothing was pasted. Row 5: [TAG2] is a duplicate.")});
     EXPECT_EQ(rows(), before);
     EXPECT_FALSE(w.changed());
     EXPECT_EQ(w.history().count(), steps);
 }
 
 // Every kind of change of the table: made, undone and made again.
-class EveryChange;
-struct Change
+class EveryChange : public SheetEditing, public ::testing::WithParamInterface<const char*>
 {
-    const char* name;
-    std::function<void(EveryChange&, frmMain&)> make;
-};
-
-class EveryChange : public SheetEditing, public ::testing::WithParamInterface<Change>
-{
-public:
-    using SheetEditing::click;
-    using SheetEditing::key;
-    using SheetEditing::selectRows;
-    using TagTableFixture::add;
-    using TagTableFixture::edit;
-    using TagTableFixture::pressDelete;
-    void answerYes() { dialogs.answerNext(MsgAnswer::Yes); }
-    void importCsv(frmMain& w, const QByteArray& bytes)
+protected:
+    void make(frmMain& w, const std::string& kind)
     {
-        const QString csv = appPath(QStringLiteral("t.csv"));
-        QFile file(csv);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
-        dialogs.chooseFileNext(csv);
-        w.mnuFileImportCsv->trigger();
+        if (kind == "Add") {
+            add(QStringLiteral("V9"));
+        } else if (kind == "AddVariables") {
+            w.AddVariables({QStringLiteral("X"), QStringLiteral("Y")}, {});
+        } else if (kind == "Delete" || kind == "DeleteMany") {
+            kind == "Delete" ? click(2, 1) : selectRows({1, 3, 4});
+            dialogs.answerNext(MsgAnswer::Yes);
+            key(Qt::Key_Delete);
+        } else if (kind == "Rename" || kind == "CellEdit") {
+            edit(3, kind == "Rename" ? 1 : 7, QStringLiteral("Pump"));
+        } else if (kind == "PasteRows") {
+            w.PasteText(QStringLiteral("Fan\tF\t\t\t\t\t\t\t\tg\n"));
+        } else if (kind == "PasteCells") {
+            click(2, 1);
+            w.PasteText(QStringLiteral("Tag9\tW\nTag8\tX\n"));
+        } else if (kind == "Cut") {
+            selectRows({2, 3});
+            w.mnuEditCut->trigger();
+            EXPECT_EQ(QGuiApplication::clipboard()->text(),
+                      QStringLiteral("Tag2\tV2\tOpt2\t\t\t\t\t\t\t\nTag3\tV3\tOpt3\t\t\t\t\t\t\t\n"));
+        } else if (kind == "ImportCsv") {
+            dialogs.chooseFileNext(
+                writeFile(QStringLiteral("t.csv"), "Tag Name,Var Name\r\nFan,F\r\nPump,P\r\n"));
+            w.mnuFileImportCsv->trigger();
+        }
     }
 };
 
@@ -221,7 +225,7 @@ TEST_P(EveryChange, IsOneStepThatUndoAndRedoTakeBackAndMakeAgain)
 {
     frmMain& w = openWith(4);
     const int step = w.history().index();
-    GetParam().make(*this, w);
+    make(w, GetParam());
     const QList<QStringList> after = rows();
     ASSERT_NE(after, before);
     EXPECT_TRUE(w.changed());
@@ -236,45 +240,9 @@ TEST_P(EveryChange, IsOneStepThatUndoAndRedoTakeBackAndMakeAgain)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, EveryChange,
-    ::testing::Values(
-        Change{"Add", [](EveryChange& t, frmMain&) { t.add(QStringLiteral("V9")); }},
-        Change{"AddVariables",
-               [](EveryChange&, frmMain& w) {
-                   w.AddVariables({QStringLiteral("X"), QStringLiteral("Y")}, {});
-               }},
-        Change{"Delete",
-               [](EveryChange& t, frmMain&) {
-                   t.click(2, 1);
-                   t.answerYes();
-                   t.pressDelete();
-               }},
-        Change{"DeleteMany",
-               [](EveryChange& t, frmMain&) {
-                   t.selectRows({1, 3, 4});
-                   t.answerYes();
-                   t.key(Qt::Key_Delete);
-               }},
-        Change{"Rename", [](EveryChange& t, frmMain&) { t.edit(3, 1, QStringLiteral("Pump")); }},
-        Change{"CellEdit", [](EveryChange& t, frmMain&) { t.edit(2, 7, QStringLiteral("x")); }},
-        Change{"PasteRows",
-               [](EveryChange&, frmMain& w) { w.PasteText(QStringLiteral("Fan\tF\t\t\t\t\t\t\t\tg\n")); }},
-        Change{"PasteCells",
-               [](EveryChange& t, frmMain& w) {
-                   t.click(2, 1);
-                   w.PasteText(QStringLiteral("Tag9\tW\nTag8\tX\n"));
-               }},
-        Change{"Cut",
-               [](EveryChange& t, frmMain& w) {
-                   t.selectRows({2, 3});
-                   w.mnuEditCut->trigger();
-                   EXPECT_EQ(QGuiApplication::clipboard()->text(),
-                             QStringLiteral("Tag2\tV2\tOpt2\t\t\t\t\t\t\t\nTag3\tV3\tOpt3\t\t\t\t\t\t\t\n"));
-               }},
-        Change{"ImportCsv", [](EveryChange& t,
-                               frmMain& w) { t.importCsv(w, "Tag Name,Var Name\r\nFan,F\r\nPump,P\r\n"); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Kinds, EveryChange,
+                         ::testing::Values("Add", "AddVariables", "Delete", "DeleteMany", "Rename",
+                                           "CellEdit", "PasteRows", "PasteCells", "Cut", "ImportCsv"));
 
 TEST_F(SheetEditing, TheFlagFollowsTheHistoryFromTheLastSaveAndNewAndOpenForgetIt)
 {
@@ -303,20 +271,15 @@ TEST_F(SheetEditing, TheFlagFollowsTheHistoryFromTheLastSaveAndNewAndOpenForgetI
     dialogs.answerNext(MsgAnswer::No);
     w.FileNew();
     EXPECT_TRUE(w.changed());
-    EXPECT_FALSE(w.history().canUndo());
-    EXPECT_FALSE(w.history().canRedo());
-    EXPECT_FALSE(w.mnuEditUndo->isEnabled());
+    EXPECT_FALSE(w.history().canUndo() || w.history().canRedo() || w.mnuEditUndo->isEnabled());
 
     // An opened file counts as unsaved; its history starts empty, and undoing back to it
     // gives that state again.
-    const QString path = appPath(QStringLiteral("open.qts"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[QuorTagSetting]\r\nType=1\r\nController=PLC1\r\nProvider=P\r\nMachine=\r\nOption=\r\n"
-               "Tag1=Fan,F,,,,,,,,\r\nTag2=Pump,P,,,,,,,,\r\nTagDataCnt=2\r\n");
-    file.close();
     w.setChanged(false);
-    dialogs.chooseFileNext(path);
+    dialogs.chooseFileNext(writeFile(QStringLiteral("open.qts"),
+                                     "[QuorTagSetting]\r\nType=1\r\nController=PLC1\r\nProvider=P\r\n"
+                                     "Machine=\r\nOption=\r\nTag1=Fan,F,,,,,,,,\r\nTag2=Pump,P,,,,,,,,\r\n"
+                                     "TagDataCnt=2\r\n"));
     w.mnuFileItem[1]->trigger();
     EXPECT_EQ(names(), (QStringList{"Fan", "Pump"}));
     EXPECT_TRUE(w.changed());
