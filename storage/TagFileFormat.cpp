@@ -17,10 +17,29 @@ QString joinRow(const QStringList& cells)
 
 std::optional<QStringList> splitRow(const QString& value)
 {
-    const QStringList pieces = value.split(QLatin1Char(','));
-    if (pieces.size() < kStoredColumns)
+    const auto fields = splitRowView(value);
+    if (!fields)
         return std::nullopt;
-    return pieces.mid(0, kStoredColumns);
+    QStringList pieces;
+    pieces.reserve(kStoredColumns);
+    for (const QStringView field : *fields)
+        pieces.append(field.toString());
+    return pieces;
+}
+
+std::optional<std::array<QStringView, kStoredColumns>> splitRowView(QStringView value)
+{
+    std::array<QStringView, kStoredColumns> fields;
+    qsizetype from = 0;
+    for (int i = 0; i < kStoredColumns; ++i) {
+        const qsizetype comma = value.indexOf(u',', from);
+        if (comma < 0 && i < kStoredColumns - 1)
+            return std::nullopt;
+        const qsizetype end = comma < 0 ? value.size() : comma;
+        fields[static_cast<size_t>(i)] = value.sliced(from, end - from);
+        from = end + 1;
+    }
+    return fields;
 }
 
 std::optional<qint32> toWholeNumber(const QString& text)

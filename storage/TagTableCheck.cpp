@@ -29,7 +29,7 @@ QString refusal(const TagGridModel& table, qint32 row, int col, const QString& r
 
 std::optional<QString> cellProblem(const TagGridModel& table, qint32 row, int col)
 {
-    const QString text = table.TextMatrix(row, col);
+    const QStringView text = table.textAt(row, col);
     if (text.contains(QLatin1Char(',')))
         return refusal(table, row, col,
                        QStringLiteral("holds a comma (\",\"), which a tag setting file cannot store. "
@@ -58,8 +58,8 @@ std::optional<QString> storageProblem(const TagGridModel& table)
             if (std::optional<QString> problem = cellProblem(table, row, col))
                 return problem;
         }
-        const QString first = table.TextMatrix(row, kFirstStoredColumn);
-        const QString last = table.TextMatrix(row, kLastStoredColumn);
+        const QStringView first = table.textAt(row, kFirstStoredColumn);
+        const QStringView last = table.textAt(row, kLastStoredColumn);
         if (!first.isEmpty() && isQuote(first.front()) && last.endsWith(first.front()))
             return refusal(table, row, kFirstStoredColumn,
                            QStringLiteral("begins with the quotation mark that ends its column \"%1\"; "

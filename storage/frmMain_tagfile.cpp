@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "storage/OptionText.h"
 #include "storage/TagFileFormat.h"
+#include "storage/TagFileRows.h"
 #include "storage/TagTableCheck.h"
 #include "storage/clsProfile.h"
 #include "tags/GridControl.h"
@@ -82,10 +83,7 @@ frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath)
         const qint32 rows = grdItems->Rows();
         qint32 count = 0;
         for (qint32 row = 1; row < rows; ++row) {
-            QStringList cells;
-            for (int col = kFirstStoredColumn; col < kFirstStoredColumn + kStoredColumns; ++col)
-                cells.append(grdItems->TextMatrix(row, col));
-            require(profile.WriteString(kSection, tagKey(row), joinRow(cells)));
+            require(profile.WriteString(kSection, tagKey(row), storedRowValue(grdItems->table(), row)));
             ++count;
         }
         require(profile.WriteString(kSection, kTagDataCnt, QString::number(count)));
@@ -103,6 +101,12 @@ bool frmMain::ReadTagFile(const QString& strPath)
     clsProfile profile;
     profile.setFileName(strPath);
     m_bPathUnread = false;
+    TagFileRows tags;
+    // The rows read reach the grid in one insertion, also when reading stopped part-way.
+    const auto showRowsRead = [&] {
+        grdItems->table().insertItems(grdItems->Rows(), std::move(tags.rows));
+        tags.rows.clear();
+    };
     try {
         grdItems->setRows(1);
         const auto record = std::make_shared<clsCtrlParameter>();
@@ -134,14 +138,15 @@ bool frmMain::ReadTagFile(const QString& strPath)
         }
 
         record->m_lTagDataCnt = wholeNumber(profile.GetString(kSection, kTagDataCnt));
-        const QChar tab = QLatin1Char('\t');
-        for (qint32 i = 1; i <= record->m_lTagDataCnt; ++i) {
-            const std::optional<QStringList> fields = splitRow(profile.GetString(kSection, tagKey(i)));
-            require(fields.has_value());
-            grdItems->AddItem(QString::number(i) + tab + fields->join(tab));
-        }
+        tags = readTagFileRows(profile, record->m_lTagDataCnt, grdItems->Cols());
+        showRowsRead();
+        require(tags.complete);
         return true;
     } catch (...) {
+        try {
+            showRowsRead();
+        } catch (...) {
+        }
         showMessage(this, QStringLiteral("Failed to read the file."), MsgIcon::Exclamation);
         // An existing file that could not be read is kept from a plain Save.
         m_bPathUnread = QFileInfo::exists(strPath);

@@ -15,6 +15,8 @@ target_sources(quor_core PRIVATE
     storage/SettingsLocation.h
     storage/TagFileFormat.cpp
     storage/TagFileFormat.h
+    storage/TagFileRows.cpp
+    storage/TagFileRows.h
     storage/TagTableCheck.cpp
     storage/TagTableCheck.h
     storage/clsCtrlParameter.h

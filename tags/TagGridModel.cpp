@@ -1,13 +1,43 @@
 #include "tags/TagGridModel.h"
 
+#include <algorithm>
 #include <string>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
+
+// Cutting at least this many rows at once gives the freed memory back to the system.
+constexpr qint32 kLargeCut = 4096;
 
 [[noreturn]] void outside(const char* what, qint32 value, qint32 limit)
 {
     throw GridError(std::string(what) + ' ' + std::to_string(value) + " is outside the grid (0 to " +
                     std::to_string(limit - 1) + ")");
+}
+
+void returnFreedMemory()
+{
+#ifdef __GLIBC__
+    // Freed row blocks stay in the allocator's free lists otherwise, and the process keeps
+    // the memory of its largest table for good.
+    malloc_trim(0);
+#endif
+}
+
+// The decimal text of a row number, written into `digits`.
+QStringView decimal(qint32 number, char16_t (&digits)[12])
+{
+    char16_t* end = std::end(digits);
+    char16_t* at = end;
+    auto value = static_cast<quint32>(number);
+    do {
+        *--at = static_cast<char16_t>(u'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    return QStringView(at, end);
 }
 
 } // namespace
@@ -42,12 +72,10 @@ void TagGridModel::setRows(qint32 rows)
     const int have = static_cast<int>(m_rows.size());
     Reshape reshape(*this);
     if (wanted < have) {
-        beginRemoveRows(QModelIndex(), wanted, have - 1);
-        m_rows.erase(m_rows.begin() + wanted, m_rows.end());
-        endRemoveRows();
+        removeRun(rows, have - wanted);
     } else if (wanted > have) {
         beginInsertRows(QModelIndex(), have, wanted - 1);
-        m_rows.resize(static_cast<size_t>(wanted), emptyRow());
+        m_rows.resize(static_cast<size_t>(wanted));
         endInsertRows();
     }
 }
@@ -71,8 +99,8 @@ void TagGridModel::setCols(qint32 cols)
         beginInsertColumns(QModelIndex(), have, cols - 1);
     m_columns.resize(static_cast<size_t>(cols));
     m_header.resize(cols);
-    for (QStringList& row : m_rows)
-        row.resize(cols);
+    for (GridRow& row : m_rows)
+        row.truncate(cols);
     if (cols < have)
         endRemoveColumns();
     else
@@ -82,7 +110,13 @@ void TagGridModel::setCols(qint32 cols)
 QString TagGridModel::TextMatrix(qint32 row, qint32 col) const
 {
     checkCell(row, col);
-    return row == 0 ? m_header.at(col) : m_rows[static_cast<size_t>(row - 1)].at(col);
+    return row == 0 ? m_header.at(col) : m_rows[static_cast<size_t>(row - 1)].cell(col).toString();
+}
+
+QStringView TagGridModel::textAt(qint32 row, qint32 col) const
+{
+    checkCell(row, col);
+    return row == 0 ? QStringView(m_header.at(col)) : m_rows[static_cast<size_t>(row - 1)].cell(col);
 }
 
 void TagGridModel::setTextMatrix(qint32 row, qint32 col, const QString& text)
@@ -93,35 +127,25 @@ void TagGridModel::setTextMatrix(qint32 row, qint32 col, const QString& text)
         emit headerDataChanged(Qt::Horizontal, col, col);
         return;
     }
-    m_rows[static_cast<size_t>(row - 1)][col] = text;
+    m_rows[static_cast<size_t>(row - 1)].setCell(col, text);
     const QModelIndex cell = index(row - 1, col);
     emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
 }
 
 void TagGridModel::AddItem(const QString& text)
 {
-    QStringList row = emptyRow();
-    qsizetype col = 0;
-    for (const QStringView piece : QStringView(text).tokenize(u'\t')) {
-        if (col == row.size())
-            break;
-        row[col++] = piece.toString();
-    }
-    const int at = static_cast<int>(m_rows.size());
-    Reshape reshape(*this);
-    beginInsertRows(QModelIndex(), at, at);
-    m_rows.push_back(std::move(row));
-    endInsertRows();
+    TabbedCells cells(Cols());
+    cells.add(text);
+    std::vector<GridRow> rows;
+    rows.push_back(cells.row());
+    insertItems(Rows(), std::move(rows));
 }
 
 void TagGridModel::RemoveItem(qint32 row)
 {
     if (row < 1 || row >= Rows())
         outside("data row", row, Rows());
-    Reshape reshape(*this);
-    beginRemoveRows(QModelIndex(), row - 1, row - 1);
-    m_rows.erase(m_rows.begin() + (row - 1));
-    endRemoveRows();
+    removeRun(row, 1);
 }
 
 void TagGridModel::RemoveItem()
@@ -129,6 +153,59 @@ void TagGridModel::RemoveItem()
     if (m_rows.empty())
         throw GridError("the grid has no data row to remove");
     RemoveItem(Rows() - 1);
+}
+
+void TagGridModel::insertItems(qint32 row, std::vector<GridRow> rows)
+{
+    if (row < 1 || row > Rows())
+        outside("insertion row", row, Rows() + 1);
+    if (rows.empty())
+        return;
+    for (GridRow& inserted : rows)
+        inserted.truncate(Cols());
+    const int first = row - 1;
+    Reshape reshape(*this);
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
+    if (m_rows.empty())
+        m_rows = std::move(rows);
+    else
+        m_rows.insert(m_rows.begin() + first, std::make_move_iterator(rows.begin()),
+                      std::make_move_iterator(rows.end()));
+    endInsertRows();
+}
+
+void TagGridModel::removeItems(std::vector<qint32> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.empty())
+        return;
+    if (rows.front() < 1)
+        outside("data row", rows.front(), Rows());
+    if (rows.back() >= Rows())
+        outside("data row", rows.back(), Rows());
+    // From the bottom up, so the rows still to go keep their numbers.
+    auto runEnd = rows.end();
+    while (runEnd != rows.begin()) {
+        auto runBegin = runEnd - 1;
+        while (runBegin != rows.begin() && *(runBegin - 1) == *runBegin - 1)
+            --runBegin;
+        removeRun(*runBegin, static_cast<qint32>(runEnd - runBegin));
+        runEnd = runBegin;
+    }
+}
+
+void TagGridModel::renumberFrom(qint32 row)
+{
+    if (row < 1)
+        outside("data row", row, Rows());
+    checkColumn(0);
+    if (row >= Rows())
+        return;
+    char16_t digits[12];
+    for (qint32 r = row; r < Rows(); ++r)
+        m_rows[static_cast<size_t>(r - 1)].setCell(0, decimal(r, digits));
+    emit dataChanged(index(row - 1, 0), index(rowCount() - 1, 0), {Qt::DisplayRole, Qt::EditRole});
 }
 
 GridColumn& TagGridModel::Column(qint32 col)
@@ -167,7 +244,7 @@ QVariant TagGridModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return m_rows[static_cast<size_t>(index.row())].at(index.column());
+        return m_rows[static_cast<size_t>(index.row())].cell(index.column()).toString();
     case Qt::BackgroundRole:
         if (m_columns[static_cast<size_t>(index.column())].backColor == GridColumn::BackColor::ButtonFace)
             return m_buttonFaceBrush;
@@ -181,7 +258,7 @@ bool TagGridModel::setData(const QModelIndex& index, const QVariant& value, int 
 {
     if (role != Qt::EditRole || !holds(index) || !(flags(index) & Qt::ItemIsEditable))
         return false;
-    m_rows[static_cast<size_t>(index.row())][index.column()] = value.toString();
+    m_rows[static_cast<size_t>(index.row())].setCell(index.column(), value.toString());
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     emit cellEdited(index.row() + 1, index.column());
     return true;
@@ -222,9 +299,15 @@ bool TagGridModel::holds(const QModelIndex& index) const
     return index.isValid() && index.model() == this && index.row() < rowCount() && index.column() < Cols();
 }
 
-QStringList TagGridModel::emptyRow() const
+void TagGridModel::removeRun(qint32 first, qint32 count)
 {
-    QStringList row;
-    row.resize(Cols());
-    return row;
+    Reshape reshape(*this);
+    beginRemoveRows(QModelIndex(), first - 1, first + count - 2);
+    const auto begin = m_rows.begin() + (first - 1);
+    m_rows.erase(begin, begin + count);
+    if (count >= kLargeCut)
+        m_rows.shrink_to_fit();
+    endRemoveRows();
+    if (count >= kLargeCut)
+        returnFreedMemory();
 }

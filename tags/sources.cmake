@@ -1,4 +1,6 @@
 target_sources(quor_core PRIVATE
+    tags/GridRow.cpp
+    tags/GridRow.h
     tags/TagGridModel.cpp
     tags/TagGridModel.h
     tags/TagNameRules.cpp

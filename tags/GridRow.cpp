@@ -1,0 +1,136 @@
+#include "tags/GridRow.h"
+
+#include <cstring>
+
+// Block layout: quint32 count, quint32 end[count] (the running end of each cell's text, in
+// UTF-16 code units), then the texts. Integers are copied in and out, the texts are read in
+// place.
+
+namespace {
+
+constexpr std::size_t kWord = sizeof(quint32);
+
+quint32 word(const std::byte* at)
+{
+    quint32 value;
+    std::memcpy(&value, at, kWord);
+    return value;
+}
+
+void putWord(std::byte* at, quint32 value)
+{
+    std::memcpy(at, &value, kWord);
+}
+
+} // namespace
+
+GridRow::GridRow(std::span<const QStringView> cells)
+{
+    std::size_t count = cells.size();
+    while (count > 0 && cells[count - 1].isEmpty())
+        --count;
+    if (count == 0)
+        return;
+    std::size_t total = 0;
+    for (std::size_t col = 0; col < count; ++col)
+        total += static_cast<std::size_t>(cells[col].size());
+    const std::size_t head = kWord * (count + 1);
+    m_block = std::make_unique_for_overwrite<std::byte[]>(head + total * sizeof(char16_t));
+    putWord(m_block.get(), static_cast<quint32>(count));
+    auto* out = reinterpret_cast<char16_t*>(m_block.get() + head);
+    quint32 end = 0;
+    for (std::size_t col = 0; col < count; ++col) {
+        const QStringView cell = cells[col];
+        if (!cell.isEmpty())
+            std::memcpy(out + end, cell.utf16(), static_cast<std::size_t>(cell.size()) * sizeof(char16_t));
+        end += static_cast<quint32>(cell.size());
+        putWord(m_block.get() + kWord * (col + 1), end);
+    }
+}
+
+GridRow::GridRow(const GridRow& other)
+{
+    if (!other.m_block)
+        return;
+    const std::size_t size = other.blockSize();
+    m_block = std::make_unique_for_overwrite<std::byte[]>(size);
+    std::memcpy(m_block.get(), other.m_block.get(), size);
+}
+
+GridRow& GridRow::operator=(const GridRow& other)
+{
+    if (this != &other)
+        *this = GridRow(other);
+    return *this;
+}
+
+qsizetype GridRow::cellCount() const
+{
+    return m_block ? static_cast<qsizetype>(word(m_block.get())) : 0;
+}
+
+QStringView GridRow::cell(qsizetype col) const
+{
+    if (col < 0 || col >= cellCount())
+        return {};
+    const quint32 begin = col == 0 ? 0 : end(col - 1);
+    return QStringView(text() + begin, static_cast<qsizetype>(end(col) - begin));
+}
+
+void GridRow::setCell(qsizetype col, QStringView text)
+{
+    const qsizetype count = cellCount();
+    if (col < 0 || (col >= count && text.isEmpty()))
+        return;
+    const QStringView old = cell(col);
+    if (col < count && old.size() == text.size() && !text.isEmpty()) {
+        // Same length (a renumbered row, mostly): written in place.
+        std::memmove(const_cast<QChar*>(old.data()), text.data(),
+                     static_cast<std::size_t>(text.size()) * sizeof(char16_t));
+        return;
+    }
+    // Cells missing before `col` are empty ones (the array leaves new elements unset).
+    QVarLengthArray<QStringView, 16> cells;
+    for (qsizetype c = 0; c <= std::max(count - 1, col); ++c)
+        cells.append(c == col ? text : cell(c));
+    *this = GridRow(std::span<const QStringView>(cells.data(), cells.size()));
+}
+
+void GridRow::truncate(qsizetype cols)
+{
+    const qsizetype count = cellCount();
+    if (cols >= count)
+        return;
+    QVarLengthArray<QStringView, 16> cells;
+    for (qsizetype c = 0; c < std::max<qsizetype>(cols, 0); ++c)
+        cells.append(cell(c));
+    *this = GridRow(std::span<const QStringView>(cells.data(), cells.size()));
+}
+
+quint32 GridRow::end(qsizetype col) const
+{
+    return word(m_block.get() + kWord * static_cast<std::size_t>(col + 1));
+}
+
+const char16_t* GridRow::text() const
+{
+    return reinterpret_cast<const char16_t*>(m_block.get() + kWord * (word(m_block.get()) + 1));
+}
+
+std::size_t GridRow::blockSize() const
+{
+    const quint32 count = word(m_block.get());
+    return kWord * (count + 1) + end(count - 1) * sizeof(char16_t);
+}
+
+void TabbedCells::add(QStringView text)
+{
+    qsizetype from = 0;
+    while (m_cells.size() < m_columns) {
+        const qsizetype tab = text.indexOf(u'\t', from);
+        m_cells.append(text.sliced(from, (tab < 0 ? text.size() : tab) - from));
+        if (tab < 0)
+            return;
+        from = tab + 1;
+    }
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QStringView>
+#include <QVarLengthArray>
+#include <cstddef>
+#include <memory>
+#include <span>
+
+// The cells of one data row of the grid, held in one block: the number of cells kept, the
+// end of each cell's text, then the texts one after the other. Empty cells at the end of the
+// row are not kept, and a row without text holds no block, so a table of tens of thousands
+// of rows costs little more than its text.
+class GridRow final
+{
+public:
+    GridRow() noexcept = default;
+    // The cells in column order.
+    explicit GridRow(std::span<const QStringView> cells);
+    GridRow(const GridRow& other);
+    GridRow& operator=(const GridRow& other);
+    GridRow(GridRow&&) noexcept = default;
+    GridRow& operator=(GridRow&&) noexcept = default;
+    ~GridRow() = default;
+
+    // The text of cell `col`; empty beyond the cells kept. Valid until the row changes.
+    QStringView cell(qsizetype col) const;
+    void setCell(qsizetype col, QStringView text);
+    // Drops the cells from column `cols` on.
+    void truncate(qsizetype cols);
+    // Cells from the first to the last that is not empty; those after it are empty.
+    qsizetype cellCount() const;
+
+private:
+    quint32 end(qsizetype col) const;
+    const char16_t* text() const;
+    std::size_t blockSize() const;
+
+    std::unique_ptr<std::byte[]> m_block;
+};
+
+// Collects the cells of a row from texts cut at TAB characters, the pieces filling the
+// columns in order, as the grid's AddItem cuts its text. Pieces beyond the last column are
+// dropped. The texts must outlive the collector.
+class TabbedCells final
+{
+public:
+    explicit TabbedCells(qsizetype columns) : m_columns(columns) {}
+    void add(QStringView text);
+    GridRow row() const { return GridRow(std::span<const QStringView>(m_cells.data(), m_cells.size())); }
+
+private:
+    qsizetype m_columns;
+    QVarLengthArray<QStringView, 16> m_cells;
+};
