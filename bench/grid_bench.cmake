@@ -1,7 +1,7 @@
 # Grid operations on a tag table of 30,000 rows, with and without a view attached.
 add_executable(bench_grid ${CMAKE_CURRENT_SOURCE_DIR}/grid_bench.cpp ${CMAKE_CURRENT_SOURCE_DIR}/WidgetBenchMain.cpp)
-target_link_libraries(bench_grid PRIVATE quortag quor_policy benchmark::benchmark)
+target_link_libraries(bench_grid PRIVATE quortag quor_bench_support)
 
 # The tag table's Add, Delete and rename handlers on 30,000 tags, through a shown main window.
 add_executable(bench_tagtable ${CMAKE_CURRENT_SOURCE_DIR}/tagtable_bench.cpp ${CMAKE_CURRENT_SOURCE_DIR}/WidgetBenchMain.cpp)
-target_link_libraries(bench_tagtable PRIVATE quortag quor_policy benchmark::benchmark)
+target_link_libraries(bench_tagtable PRIVATE quortag quor_bench_support)

@@ -5,8 +5,9 @@
 #include "tags/GridControl.h"
 #include "tags/TagNameRules.h"
 
+#include "bench/BenchFigures.h"
+
 #include <QApplication>
-#include <benchmark/benchmark.h>
 #include <memory>
 
 namespace {
@@ -55,12 +56,6 @@ private:
     TagGridModel* m_model = nullptr;
 };
 
-void renumber(TagGridModel& model)
-{
-    for (qint32 row = 1; row < model.Rows(); ++row)
-        model.setTextMatrix(row, 0, QString::number(row));
-}
-
 void BM_AddItem(benchmark::State& state)
 {
     Table table(static_cast<int>(state.range(0)));
@@ -76,7 +71,7 @@ void BM_DeleteMiddleAndRenumber(benchmark::State& state)
     Table table(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         table.model().RemoveItem(kRows / 2);
-        renumber(table.model());
+        table.model().renumberFrom(kRows / 2);
         table.model().AddItem(rowText(table.model().Rows())); // keep the size
         table.settle();
     }
@@ -125,3 +120,8 @@ BENCHMARK(BM_ReadAllCells)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillAndClear)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+std::vector<BenchFigure> benchFigures()
+{
+    return {};
+}

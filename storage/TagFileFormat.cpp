@@ -1,5 +1,6 @@
 #include "storage/TagFileFormat.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -7,7 +8,7 @@ namespace TagFileFormat {
 
 QString tagKey(qint64 row)
 {
-    return QStringLiteral("Tag") + QString::number(row);
+    return kTagKeyPrefix + QString::number(row);
 }
 
 QString joinRow(const QStringList& cells)
@@ -29,16 +30,20 @@ std::optional<QStringList> splitRow(const QString& value)
 
 std::optional<std::array<QStringView, kStoredColumns>> splitRowView(QStringView value)
 {
+    // A plain scan: rows are short, and the library's search costs more than it saves.
     std::array<QStringView, kStoredColumns> fields;
-    qsizetype from = 0;
-    for (int i = 0; i < kStoredColumns; ++i) {
-        const qsizetype comma = value.indexOf(u',', from);
-        if (comma < 0 && i < kStoredColumns - 1)
-            return std::nullopt;
-        const qsizetype end = comma < 0 ? value.size() : comma;
-        fields[static_cast<size_t>(i)] = value.sliced(from, end - from);
-        from = end + 1;
+    size_t found = 0;
+    const char16_t* from = value.utf16();
+    const char16_t* const end = from + value.size();
+    while (found < fields.size()) {
+        const char16_t* const comma = std::find(from, end, u',');
+        fields[found++] = QStringView(from, comma);
+        if (comma == end)
+            break;
+        from = comma + 1;
     }
+    if (found < fields.size())
+        return std::nullopt;
     return fields;
 }
 

@@ -22,6 +22,7 @@ constexpr int kFirstStoredColumn = 1;
 constexpr int kStoredColumns = 10;
 
 // "Tag" followed by the row number.
+inline const QString kTagKeyPrefix = QStringLiteral("Tag");
 QString tagKey(qint64 row);
 // The ten cells of a row joined with "," (no quoting: a cell must not hold a comma).
 QString joinRow(const QStringList& cells);

@@ -19,12 +19,17 @@ TagFileRows readTagFileRows(clsProfile& profile, qint32 count, qsizetype columns
 {
     TagFileRows result;
     result.rows.reserve(static_cast<size_t>(std::clamp(count, 0, kMostRowsReserved)));
+    // The key and the number are written into buffers kept from row to row.
+    QString key = kTagKeyPrefix;
+    std::array<char16_t, 12> digits;
     for (qint32 i = 1; i <= count; ++i) {
-        const QString value = profile.GetString(kSection, tagKey(i));
+        const QStringView number = rowNumberText(i, digits);
+        key.truncate(kTagKeyPrefix.size());
+        key.append(number);
+        const QString value = profile.GetString(kSection, key);
         const auto fields = splitRowView(value);
         if (!fields)
             return result;
-        const QString number = QString::number(i);
         TabbedCells cells(columns);
         cells.add(number);
         for (const QStringView field : *fields)

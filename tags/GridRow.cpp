@@ -1,5 +1,6 @@
 #include "tags/GridRow.h"
 
+#include <algorithm>
 #include <cstring>
 
 // Block layout: quint32 count, quint32 end[count] (the running end of each cell's text, in
@@ -125,12 +126,29 @@ std::size_t GridRow::blockSize() const
 
 void TabbedCells::add(QStringView text)
 {
-    qsizetype from = 0;
+    // A plain scan: the texts are short, and the library's search costs more than it saves.
+    const char16_t* from = text.utf16();
+    const char16_t* const end = from + text.size();
     while (m_cells.size() < m_columns) {
-        const qsizetype tab = text.indexOf(u'\t', from);
-        m_cells.append(text.sliced(from, (tab < 0 ? text.size() : tab) - from));
-        if (tab < 0)
+        const char16_t* const tab = std::find(from, end, u'\t');
+        m_cells.append(QStringView(from, tab));
+        if (tab == end)
             return;
         from = tab + 1;
     }
+}
+
+QStringView rowNumberText(qint32 number, std::array<char16_t, 12>& digits)
+{
+    char16_t* const end = digits.data() + digits.size();
+    char16_t* at = end;
+    const bool negative = number < 0;
+    auto value = negative ? 0u - static_cast<quint32>(number) : static_cast<quint32>(number);
+    do {
+        *--at = static_cast<char16_t>(u'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    if (negative)
+        *--at = u'-';
+    return QStringView(at, end);
 }

@@ -2,6 +2,7 @@
 
 #include <QStringView>
 #include <QVarLengthArray>
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <span>
@@ -52,3 +53,7 @@ private:
     qsizetype m_columns;
     QVarLengthArray<QStringView, 16> m_cells;
 };
+
+// The decimal text of a row number, written into `digits`: the grid's running numbers
+// without a string allocated for each.
+QStringView rowNumberText(qint32 number, std::array<char16_t, 12>& digits);

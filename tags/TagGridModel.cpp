@@ -27,19 +27,6 @@ void returnFreedMemory()
 #endif
 }
 
-// The decimal text of a row number, written into `digits`.
-QStringView decimal(qint32 number, char16_t (&digits)[12])
-{
-    char16_t* end = std::end(digits);
-    char16_t* at = end;
-    auto value = static_cast<quint32>(number);
-    do {
-        *--at = static_cast<char16_t>(u'0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    return QStringView(at, end);
-}
-
 } // namespace
 
 // Marks the span of a structural change so views can tell it from the user's moves.
@@ -202,9 +189,9 @@ void TagGridModel::renumberFrom(qint32 row)
     checkColumn(0);
     if (row >= Rows())
         return;
-    char16_t digits[12];
+    std::array<char16_t, 12> digits;
     for (qint32 r = row; r < Rows(); ++r)
-        m_rows[static_cast<size_t>(r - 1)].setCell(0, decimal(r, digits));
+        m_rows[static_cast<size_t>(r - 1)].setCell(0, rowNumberText(r, digits));
     emit dataChanged(index(row - 1, 0), index(rowCount() - 1, 0), {Qt::DisplayRole, Qt::EditRole});
 }
 

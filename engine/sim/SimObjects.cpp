@@ -104,7 +104,7 @@ Variant SimExtension::answer(const QString& query) const
                                        query.size() - kItemNamesPrefix.size() - kItemNamesSuffix.size());
         for (const ControllerDef& controller : m_data->reported) {
             if (controller.name.compare(name, Qt::CaseInsensitive) == 0)
-                return Variant::textArray(controller.variables);
+                return Variant::textArray(controller.variables.names());
         }
         throw EngineError(QStringLiteral("The query server knows no controller \"%1\".").arg(name));
     }
