@@ -19,14 +19,11 @@ TagFileRows readTagFileRows(clsProfile& profile, qint32 count, qsizetype columns
 {
     TagFileRows result;
     result.rows.reserve(static_cast<size_t>(std::clamp(count, 0, kMostRowsReserved)));
-    // The key and the number are written into buffers kept from row to row.
-    QString key = kTagKeyPrefix;
+    TagKeyText keys;
     std::array<char16_t, 12> digits;
     for (qint32 i = 1; i <= count; ++i) {
+        const QString value = profile.GetString(kSection, keys.of(i));
         const QStringView number = rowNumberText(i, digits);
-        key.truncate(kTagKeyPrefix.size());
-        key.append(number);
-        const QString value = profile.GetString(kSection, key);
         const auto fields = splitRowView(value);
         if (!fields)
             return result;
@@ -42,11 +39,28 @@ TagFileRows readTagFileRows(clsProfile& profile, qint32 count, qsizetype columns
 
 QString storedRowValue(const TagGridModel& table, qint32 row)
 {
-    QString value;
+    const GridRow& cells = table.rowAt(row);
+    qsizetype size = kStoredColumns - 1;
+    for (int col = kFirstStoredColumn; col < kFirstStoredColumn + kStoredColumns; ++col)
+        size += cells.cell(col).size();
+    // Written straight into a text of the final size: appending piece by piece costs more than
+    // the copying itself.
+    QString value(size, Qt::Uninitialized);
+    QChar* out = value.data();
     for (int col = kFirstStoredColumn; col < kFirstStoredColumn + kStoredColumns; ++col) {
         if (col != kFirstStoredColumn)
-            value += QLatin1Char(',');
-        value += table.textAt(row, col);
+            *out++ = QLatin1Char(',');
+        const QStringView cell = cells.cell(col);
+        out = std::copy(cell.begin(), cell.end(), out);
     }
     return value;
+}
+
+const QString& TagKeyText::of(qint32 row)
+{
+    if (m_key.isEmpty())
+        m_key = kTagKeyPrefix;
+    m_key.truncate(kTagKeyPrefix.size());
+    m_key.append(rowNumberText(row, m_digits));
+    return m_key;
 }

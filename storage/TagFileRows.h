@@ -2,6 +2,8 @@
 
 #include "tags/GridRow.h"
 
+#include <QString>
+#include <array>
 #include <vector>
 
 class clsProfile;
@@ -23,3 +25,14 @@ TagFileRows readTagFileRows(clsProfile& profile, qint32 count, qsizetype columns
 
 // The value stored for data row `row` of the table: its columns 1 to 10 joined with ",".
 QString storedRowValue(const TagGridModel& table, qint32 row);
+
+// The keys "Tag" 1, 2 ... built in one text kept from key to key.
+class TagKeyText final
+{
+public:
+    const QString& of(qint32 row);
+
+private:
+    QString m_key;
+    std::array<char16_t, 12> m_digits{};
+};

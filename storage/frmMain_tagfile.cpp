@@ -82,8 +82,9 @@ frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath)
 
         const qint32 rows = grdItems->Rows();
         qint32 count = 0;
+        TagKeyText keys;
         for (qint32 row = 1; row < rows; ++row) {
-            require(profile.WriteString(kSection, tagKey(row), storedRowValue(grdItems->table(), row)));
+            require(profile.WriteString(kSection, keys.of(row), storedRowValue(grdItems->table(), row)));
             ++count;
         }
         require(profile.WriteString(kSection, kTagDataCnt, QString::number(count)));

@@ -11,13 +11,6 @@ namespace {
 
 constexpr std::size_t kWord = sizeof(quint32);
 
-quint32 word(const std::byte* at)
-{
-    quint32 value;
-    std::memcpy(&value, at, kWord);
-    return value;
-}
-
 void putWord(std::byte* at, quint32 value)
 {
     std::memcpy(at, &value, kWord);
@@ -65,19 +58,6 @@ GridRow& GridRow::operator=(const GridRow& other)
     return *this;
 }
 
-qsizetype GridRow::cellCount() const
-{
-    return m_block ? static_cast<qsizetype>(word(m_block.get())) : 0;
-}
-
-QStringView GridRow::cell(qsizetype col) const
-{
-    if (col < 0 || col >= cellCount())
-        return {};
-    const quint32 begin = col == 0 ? 0 : end(col - 1);
-    return QStringView(text() + begin, static_cast<qsizetype>(end(col) - begin));
-}
-
 void GridRow::setCell(qsizetype col, QStringView text)
 {
     const qsizetype count = cellCount();
@@ -108,19 +88,9 @@ void GridRow::truncate(qsizetype cols)
     *this = GridRow(std::span<const QStringView>(cells.data(), cells.size()));
 }
 
-quint32 GridRow::end(qsizetype col) const
-{
-    return word(m_block.get() + kWord * static_cast<std::size_t>(col + 1));
-}
-
-const char16_t* GridRow::text() const
-{
-    return reinterpret_cast<const char16_t*>(m_block.get() + kWord * (word(m_block.get()) + 1));
-}
-
 std::size_t GridRow::blockSize() const
 {
-    const quint32 count = word(m_block.get());
+    const quint32 count = word(0);
     return kWord * (count + 1) + end(count - 1) * sizeof(char16_t);
 }
 

@@ -4,6 +4,7 @@
 #include <QVarLengthArray>
 #include <array>
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <span>
 
@@ -24,16 +25,32 @@ public:
     ~GridRow() = default;
 
     // The text of cell `col`; empty beyond the cells kept. Valid until the row changes.
-    QStringView cell(qsizetype col) const;
+    QStringView cell(qsizetype col) const
+    {
+        if (col < 0 || col >= cellCount())
+            return {};
+        const quint32 begin = col == 0 ? 0 : end(col - 1);
+        return QStringView(text() + begin, static_cast<qsizetype>(end(col) - begin));
+    }
     void setCell(qsizetype col, QStringView text);
     // Drops the cells from column `cols` on.
     void truncate(qsizetype cols);
     // Cells from the first to the last that is not empty; those after it are empty.
-    qsizetype cellCount() const;
+    qsizetype cellCount() const { return m_block ? static_cast<qsizetype>(word(0)) : 0; }
 
 private:
-    quint32 end(qsizetype col) const;
-    const char16_t* text() const;
+    // The integer at word `index` of the block.
+    quint32 word(std::size_t index) const
+    {
+        quint32 value;
+        std::memcpy(&value, m_block.get() + index * sizeof(quint32), sizeof(quint32));
+        return value;
+    }
+    quint32 end(qsizetype col) const { return word(static_cast<std::size_t>(col) + 1); }
+    const char16_t* text() const
+    {
+        return reinterpret_cast<const char16_t*>(m_block.get() + (word(0) + 1) * sizeof(quint32));
+    }
     std::size_t blockSize() const;
 
     std::unique_ptr<std::byte[]> m_block;

@@ -106,6 +106,13 @@ QStringView TagGridModel::textAt(qint32 row, qint32 col) const
     return row == 0 ? QStringView(m_header.at(col)) : m_rows[static_cast<size_t>(row - 1)].cell(col);
 }
 
+const GridRow& TagGridModel::rowAt(qint32 row) const
+{
+    if (row < 1 || row >= Rows())
+        outside("data row", row, Rows());
+    return m_rows[static_cast<size_t>(row - 1)];
+}
+
 void TagGridModel::setTextMatrix(qint32 row, qint32 col, const QString& text)
 {
     checkCell(row, col);

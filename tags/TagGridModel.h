@@ -56,6 +56,9 @@ public:
     void setTextMatrix(qint32 row, qint32 col, const QString& text);
     // The text of a cell without a copy; valid until the table changes. Throws GridError.
     QStringView textAt(qint32 row, qint32 col) const;
+    // Data row `row` (1 .. Rows() - 1) as it is kept, for reading many of its cells at once;
+    // valid until the table changes. Throws GridError.
+    const GridRow& rowAt(qint32 row) const;
 
     // Appends a data row; the text is cut at TABs and the pieces fill columns 0, 1, 2 ...
     // Pieces beyond the last column are dropped.
