@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string_view>
+#include <sys/resource.h>
 
 namespace {
 
@@ -100,4 +101,11 @@ bool resetPeakResident()
     clear << "5";
     clear.flush();
     return static_cast<bool>(clear);
+}
+
+long long minorPageFaults()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
 }

@@ -28,6 +28,8 @@ long long residentBytes();
 long long peakResidentBytes();
 // Starts a new peak at the present resident size; false where the system does not allow it.
 bool resetPeakResident();
+// Page faults of this process so far that needed no disk: each maps a fresh page of memory.
+long long minorPageFaults();
 
 // The figures of a benchmark program that uses the shared widget main (WidgetBenchMain.cpp).
 std::vector<BenchFigure> benchFigures();

@@ -129,16 +129,21 @@ void OpenIntoGrid(benchmark::State& state)
     const auto tags = static_cast<qint32>(state.range(0));
     const bool afterLargeTable = state.range(1) == 1;
     int step = 0;
+    long long faults = 0;
     for (auto _ : state) {
         state.PauseTiming();
         if (afterLargeTable)
             openInWindow(tagFile(kManyTags));
         emptyTable();
         touch(tagFile(tags), ++step);
+        const long long faultsBefore = minorPageFaults();
         state.ResumeTiming();
         if (!openInWindow(tagFile(tags)))
             state.SkipWithError("read failed");
+        faults += minorPageFaults() - faultsBefore;
     }
+    state.counters["page_faults"] =
+        benchmark::Counter(static_cast<double>(faults), benchmark::Counter::kAvgIterations);
     if (!tableHolds(tags))
         state.SkipWithError("wrong table read");
 }
@@ -174,10 +179,15 @@ void FloorOpen(benchmark::State& state)
 {
     const auto tags = static_cast<qint32>(state.range(0));
     std::vector<QStringList> rows;
+    long long faults = 0;
     for (auto _ : state) {
+        const long long faultsBefore = minorPageFaults();
         rows = floorRead(tagFile(tags));
         benchmark::DoNotOptimize(rows.data());
+        faults += minorPageFaults() - faultsBefore;
     }
+    state.counters["page_faults"] =
+        benchmark::Counter(static_cast<double>(faults), benchmark::Counter::kAvgIterations);
     if (rows.size() != static_cast<size_t>(tags) ||
         rows.back().at(2) != QStringLiteral("Controller.Var%1").arg(tags))
         state.SkipWithError("wrong rows read");
@@ -238,7 +248,8 @@ BENCHMARK(FloorSave)->Unit(benchmark::kMillisecond)->UseRealTime();
 const std::vector<BenchFigure> kFigures = {
     {"open 32,766 tags into the grid", "OpenIntoGrid/32766/0", "FloorOpen/32766", 2.0, 40},
     {"open 100,000 tags into the grid", "OpenIntoGrid/100000/0", "FloorOpen/100000", 0, 120},
-    {"open 100 tags after a 100,000-tag table (first: floor)", "OpenIntoGrid/100/1", "OpenIntoGrid/100/0", 0, 0},
+    {"open 100 tags after a 100,000-tag table (first: floor)", "OpenIntoGrid/100/1", "OpenIntoGrid/100/0", 0,
+     0},
     {"save 32,766 tags (Save command)", "SaveBack", "FloorSave", 1.5, 0},
 };
 

@@ -302,6 +302,16 @@ void TagGridModel::removeRun(qint32 first, qint32 count)
     if (count >= kLargeCut)
         m_rows.shrink_to_fit();
     endRemoveRows();
-    if (count >= kLargeCut)
-        returnFreedMemory();
+    // Given back once the command is done: a table read right after the cut (as opening a
+    // file does) takes the freed memory again without the system mapping it anew.
+    if (count >= kLargeCut && !m_memoryReturnPending) {
+        m_memoryReturnPending = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_memoryReturnPending = false;
+                returnFreedMemory();
+            },
+            Qt::QueuedConnection);
+    }
 }

@@ -111,8 +111,8 @@ private:
     void checkColumn(qint32 col) const;
     // A valid index of this model that lies inside the table (quietly, unlike checkIndex).
     bool holds(const QModelIndex& index) const;
-    // Removes data rows first .. first + count - 1 with one notification; a large cut gives
-    // its memory back to the system.
+    // Removes data rows first .. first + count - 1 with one notification; the memory of a
+    // large cut goes back to the system when the event loop next runs.
     void removeRun(qint32 first, qint32 count);
 
     QStringList m_header;
@@ -120,4 +120,5 @@ private:
     std::vector<GridColumn> m_columns;
     QVariant m_buttonFaceBrush;
     int m_reshaping = 0;
+    bool m_memoryReturnPending = false;
 };
