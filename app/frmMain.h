@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EngineApi.h"
+#include "platform/Dialogs.h"
 #include "storage/RecentConnections.h"
 
 #include <QIcon>
@@ -86,6 +87,10 @@ public:
     bool FileSave(bool bSaveAs);
     void FileOpen();
 
+    // ---- CSV export and import of the tag table (storage/frmMain_csv.cpp)
+    void mnuFileImportCsv_Click();
+    void mnuFileExportCsv_Click();
+
     // ---- Application settings and recent connections (storage/frmMain_settings.cpp)
     void LoadAppSettings();
     void FillRecentLists();
@@ -104,6 +109,9 @@ public:
     QMenu* mnuEdit = nullptr;
     QMenu* mnuHelp = nullptr;
     std::array<QAction*, 7> mnuFileItem{};
+    // The CSV items, after Save As; they are not part of the File item array.
+    QAction* mnuFileImportCsv = nullptr;
+    QAction* mnuFileExportCsv = nullptr;
     std::array<QAction*, 1> mnuHelpItem{};
     QToolBar* tbarMain = nullptr;
     // Toolbar buttons 1 to 3 at indexes 0 to 2.
@@ -172,6 +180,13 @@ private:
         Failed
     };
     TagFileWrite writeTagFile(const QString& strPath);
+    // The File > Open reading of a chosen file, with its messages.
+    void openTagFile(const QString& path);
+    // A file dialog that starts in the folder of the user's files; the chosen path, or "".
+    QString chooseFile(FileDialogRequest request);
+
+    // CSV helpers (storage/frmMain_csv.cpp).
+    void createCsvMenuItems();
 
     // Settings helpers (storage/frmMain_settings.cpp): the window's outer place and size
     // in twips, as the settings file keeps them.

@@ -40,7 +40,11 @@ void frmMain::Form_Load()
         EnableItemButtons(false);
         LoadAppSettings();
         FillRecentLists();
-        if (!g_strFilePath.isEmpty()) {
+        if (!g_strStartFile.isEmpty()) {
+            // A file named on the command line opens as File > Open opens it.
+            openTagFile(g_strStartFile);
+            UpdateTitle();
+        } else if (!g_strFilePath.isEmpty()) {
             // A file that cannot be read is reported by the reader; the load goes on.
             ReadTagFile(g_strFilePath);
             UpdateTitle();

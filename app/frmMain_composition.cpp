@@ -112,6 +112,7 @@ void frmMain::createMenus()
         item->setShortcut(fileItems[i].shortcut);
         mnuFileItem[i] = item;
     }
+    createCsvMenuItems();
 
     mnuEdit = named(menuBar()->addMenu(QStringLiteral("&Edit")), QStringLiteral("mnuEdit"));
 

@@ -8,12 +8,15 @@
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <cstdio>
 
 std::shared_ptr<IEngine> g_objEngine;
 std::shared_ptr<IWorkspace> g_objWorkspace;
 bool g_bBRAKKAMode = false;
 bool g_bLoadFailed = false;
 QString g_strFilePath;
+QString g_strLastFolder;
+QString g_strStartFile;
 
 namespace {
 
@@ -24,9 +27,18 @@ struct StartFailure
 {
 };
 
-std::shared_ptr<IEngine> createEngine()
+// The engine; problems receives why engine plug-ins were left out or none could be used.
+std::shared_ptr<IEngine> createEngine(QString& problems)
 {
-    return g_engineFactory ? g_engineFactory() : CreateEngine();
+    return g_engineFactory ? g_engineFactory() : CreateEngine(&problems);
+}
+
+// The start-up details also go to standard error, where a program started from a terminal
+// or a service shows them.
+void reportStartupProblems(const QString& problems)
+{
+    if (!problems.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(problems));
 }
 
 } // namespace
@@ -50,10 +62,14 @@ bool isMainWindowOpen()
 
 void Main()
 {
+    QString problems;
     try {
-        g_bBRAKKAMode = IsBRAKKAModeArgument(AppInfo::argumentText(QCoreApplication::arguments().mid(1)));
+        const QStringList arguments = QCoreApplication::arguments().mid(1);
+        g_bBRAKKAMode = IsBRAKKAModeArgument(AppInfo::argumentText(arguments));
+        g_strStartFile = StartFileArgument(arguments);
 
-        g_objEngine = createEngine();
+        g_objEngine = createEngine(problems);
+        reportStartupProblems(problems);
         if (!g_objEngine)
             throw StartFailure();
         const std::shared_ptr<IWorkspaces> workspaces = g_objEngine->Workspaces();
@@ -71,7 +87,7 @@ void Main()
         if (g_bLoadFailed)
             window->close();
     } catch (...) {
-        showMessage(nullptr, QStringLiteral("Failed to start."), MsgIcon::Critical);
+        showMessageWithDetails(nullptr, QStringLiteral("Failed to start."), MsgIcon::Critical, problems);
         ReleaseEngine();
     }
 }

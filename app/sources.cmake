@@ -3,6 +3,8 @@ target_sources(quor_core PRIVATE
     app/CommandLine.h
     app/LayoutRules.cpp
     app/LayoutRules.h
+    app/ScriptCommands.cpp
+    app/ScriptCommands.h
     app/VersionText.cpp
     app/VersionText.h)
 target_sources(quor_gui PRIVATE

@@ -8,6 +8,7 @@
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "bench/BenchFigures.h"
+#include "bench/WindowBenchSetup.h"
 #include "platform/AppInfo.h"
 #include "platform/Dialogs.h"
 #include "tags/GridControl.h"
@@ -26,25 +27,10 @@ constexpr qint32 kTags = 32766;
 constexpr qint32 kManyTags = 100000;
 constexpr qint32 kFewTags = 100;
 
-// Any message box means the run went wrong; it is counted instead of shown.
-class CountingDialogs final : public IDialogs
-{
-public:
-    MsgAnswer messageBox(QWidget*, const QString&, const QString& text, MsgIcon, MsgButtons,
-                         const QString&) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        ++shown;
-        return MsgAnswer::Ok;
-    }
-    QString fileDialog(QWidget*, const FileDialogRequest&) override { return QString(); }
-    int shown = 0;
-};
-
 struct Setup
 {
     QTemporaryDir dir;
-    CountingDialogs dialogs;
+    BenchDialogs dialogs;
     std::unique_ptr<frmMain> window;
 };
 Setup* g_setup = nullptr;
@@ -56,8 +42,7 @@ QString tagFile(qint32 tags)
 
 QByteArray tagFileBytes(qint32 tags)
 {
-    QByteArray bytes = "[QuorTagSetting]\r\nType=1\r\nController=PLC1\r\nProvider=QuorProv.Sim.Ethernet\r\n"
-                       "Machine=\r\nOption=\r\n";
+    QByteArray bytes = kBenchTagFileHead;
     for (qint32 i = 1; i <= tags; ++i) {
         const QByteArray n = QByteArray::number(i);
         bytes += "Tag" + n + "=Tag" + n + ",Controller.Var" + n + ",Opt" + n + ",,,,,,,\r\n";
@@ -270,20 +255,6 @@ int main(int argc, char** argv)
             return 1;
     }
 
-    // The connection that a save stores.
-    auto recent = std::make_shared<clsCtrlParameter>();
-    recent->m_lConnectType = 1;
-    recent->m_strControllerName = QStringLiteral("PLC1");
-    recent->m_strProviderName = QStringLiteral("QuorProv.Sim.Ethernet");
-    g_colRecent.Add(recent);
-
-    setup.window = std::make_unique<frmMain>();
-    setup.window->InitItemGrid();
-    setup.window->show();
-    QCoreApplication::processEvents();
-
-    const int result = runBenchmarksWithFigures(argc, argv, kFigures);
-    setup.window.reset();
-    setDialogs(nullptr);
-    return result;
+    setup.window = shownWindowThatSaves();
+    return runWindowBenchmarks(argc, argv, setup.window, kFigures);
 }

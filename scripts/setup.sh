@@ -2,8 +2,9 @@
 # Installs the Debian 12 packages the build and the tests need, when they are missing.
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev
-          libxkbcommon-dev libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-serialbus-dev libgl-dev libvulkan-dev
+          libxkbcommon-dev libgtest-dev libgmock-dev libbenchmark-dev
+          librsvg2-bin desktop-file-utils appstream shared-mime-info dpkg-dev)
 
 missing=()
 for p in "${packages[@]}"; do

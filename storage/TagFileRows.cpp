@@ -1,40 +1,22 @@
 #include "storage/TagFileRows.h"
 
 #include "storage/TagFileFormat.h"
-#include "storage/clsProfile.h"
 #include "tags/TagGridModel.h"
 
-#include <algorithm>
 
 using namespace TagFileFormat;
 
-namespace {
-
-// The count comes from the file; only a plausible part of it is set aside up front.
-constexpr qint32 kMostRowsReserved = 1 << 20;
-
-} // namespace
-
-TagFileRows readTagFileRows(clsProfile& profile, qint32 count, qsizetype columns)
+std::optional<GridRow> gridRowOf(qint32 number, QStringView stored, qsizetype columns)
 {
-    TagFileRows result;
-    result.rows.reserve(static_cast<size_t>(std::clamp(count, 0, kMostRowsReserved)));
-    TagKeyText keys;
+    const auto fields = splitRowView(stored);
+    if (!fields)
+        return std::nullopt;
     std::array<char16_t, 12> digits;
-    for (qint32 i = 1; i <= count; ++i) {
-        const QString value = profile.GetString(kSection, keys.of(i));
-        const QStringView number = rowNumberText(i, digits);
-        const auto fields = splitRowView(value);
-        if (!fields)
-            return result;
-        TabbedCells cells(columns);
-        cells.add(number);
-        for (const QStringView field : *fields)
-            cells.add(field);
-        result.rows.push_back(cells.row());
-    }
-    result.complete = true;
-    return result;
+    TabbedCells cells(columns);
+    cells.add(rowNumberText(number, digits));
+    for (const QStringView field : *fields)
+        cells.add(field);
+    return cells.row();
 }
 
 QString storedRowValue(const TagGridModel& table, qint32 row)

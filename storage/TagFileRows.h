@@ -3,25 +3,19 @@
 #include "tags/GridRow.h"
 
 #include <QString>
+#include <QStringView>
 #include <array>
-#include <vector>
+#include <optional>
 
-class clsProfile;
 class TagGridModel;
 
-// The tag rows of a tag setting file: read for the grid in one go, and written from it.
-struct TagFileRows
-{
-    // Rows 1, 2 ... as read: the running number, then the ten fields of the row's key.
-    std::vector<GridRow> rows;
-    // False when a key was missing or had fewer than ten fields; `rows` holds those before it.
-    bool complete = false;
-};
+// Tag rows between a tag setting file and the grid, without a string made for each cell.
 
-// Reads the keys "Tag" 1 to `count` of the tag section. Each row gets exactly the cells the
-// grid gives a row added as its number, a TAB and the ten fields joined with TABs: a TAB
-// inside a field cuts it too, and cells beyond `columns` are dropped.
-TagFileRows readTagFileRows(clsProfile& profile, qint32 count, qsizetype columns);
+// The grid row of stored row `number`: its number, then the first ten fields of `stored`, each
+// cut at TABs as the grid cuts the text of a row it is given, so the row is exactly the one
+// added as the number and the fields joined with TABs. Cells beyond `columns` are dropped.
+// Nothing when `stored` holds fewer than ten fields.
+std::optional<GridRow> gridRowOf(qint32 number, QStringView stored, qsizetype columns);
 
 // The value stored for data row `row` of the table: its columns 1 to 10 joined with ",".
 QString storedRowValue(const TagGridModel& table, qint32 row);

@@ -60,22 +60,29 @@ std::optional<QString> cellProblem(const TagGridModel& table, qint32 row, int co
 
 } // namespace
 
+std::optional<QString> rowStorageProblem(const TagGridModel& table, qint32 row)
+{
+    const GridRow& cells = table.rowAt(row);
+    for (int col = kFirstStoredColumn; col <= kLastStoredColumn; ++col) {
+        if (std::optional<QString> problem = cellProblem(table, row, col, cells.cell(col)))
+            return problem;
+    }
+    const QStringView first = cells.cell(kFirstStoredColumn);
+    const QStringView last = cells.cell(kLastStoredColumn);
+    if (!first.isEmpty() && isQuote(first.front()) && last.endsWith(first.front()))
+        return refusal(table, row, kFirstStoredColumn,
+                       QStringLiteral("begins with the quotation mark that ends its column \"%1\"; "
+                                      "a tag setting file does not keep such a pair. Remove one of "
+                                      "them and save again.")
+                           .arg(table.TextMatrix(0, kLastStoredColumn)));
+    return std::nullopt;
+}
+
 std::optional<QString> storageProblem(const TagGridModel& table)
 {
     for (qint32 row = 1; row < table.Rows(); ++row) {
-        const GridRow& cells = table.rowAt(row);
-        for (int col = kFirstStoredColumn; col <= kLastStoredColumn; ++col) {
-            if (std::optional<QString> problem = cellProblem(table, row, col, cells.cell(col)))
-                return problem;
-        }
-        const QStringView first = cells.cell(kFirstStoredColumn);
-        const QStringView last = cells.cell(kLastStoredColumn);
-        if (!first.isEmpty() && isQuote(first.front()) && last.endsWith(first.front()))
-            return refusal(table, row, kFirstStoredColumn,
-                           QStringLiteral("begins with the quotation mark that ends its column \"%1\"; "
-                                          "a tag setting file does not keep such a pair. Remove one of "
-                                          "them and save again.")
-                               .arg(table.TextMatrix(0, kLastStoredColumn)));
+        if (std::optional<QString> problem = rowStorageProblem(table, row))
+            return problem;
     }
     return std::nullopt;
 }

@@ -11,3 +11,5 @@ class TagGridModel;
 // tab splits the cell when the row goes back into the grid, and the value loses the blanks
 // at its two ends and a pair of quotation marks that encloses it.
 std::optional<QString> storageProblem(const TagGridModel& table);
+// The same message for the first such cell of data row `row`, or nothing.
+std::optional<QString> rowStorageProblem(const TagGridModel& table, qint32 row);

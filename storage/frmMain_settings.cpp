@@ -19,6 +19,8 @@ namespace {
 const QString kSettingSection = QStringLiteral("Setting");
 const QString kFormSection = QStringLiteral("Form");
 const QString kRecentSection = QStringLiteral("Recent");
+// The folder of the file last chosen in a file dialog, where the next dialog starts.
+const QString kLastFolderKey = QStringLiteral("LastFolder");
 
 struct SettingsError
 {
@@ -107,6 +109,7 @@ void frmMain::LoadAppSettings()
         for (const QString& section : profile.GetSectNames()) {
             if (section == kSettingSection) {
                 g_strFilePath = profile.GetString(kSettingSection, QStringLiteral("Path"));
+                g_strLastFolder = profile.GetString(kSettingSection, kLastFolderKey);
             } else if (section == kFormSection) {
                 // Each value moves or resizes the window as soon as it is read.
                 setOuterTop(windowNumber(profile.GetString(kFormSection, QStringLiteral("Top"))));
@@ -172,6 +175,8 @@ void frmMain::SaveAppSettings()
         bool written = true;
         if (!g_strFilePath.isEmpty())
             written &= profile.WriteString(kSettingSection, QStringLiteral("Path"), g_strFilePath);
+        if (!g_strLastFolder.isEmpty())
+            written &= profile.WriteString(kSettingSection, kLastFolderKey, g_strLastFolder);
         const QLocale locale = numberLocale();
         written &= profile.WriteString(kFormSection, QStringLiteral("Top"), locale.toString(outerTop()));
         written &= profile.WriteString(kFormSection, QStringLiteral("Left"), locale.toString(outerLeft()));

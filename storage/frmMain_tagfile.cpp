@@ -1,12 +1,13 @@
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "engine/ConnectionOptions.h"
-#include "platform/AppInfo.h"
 #include "platform/ComboBoxes.h"
 #include "platform/Dialogs.h"
 #include "storage/OptionText.h"
+#include "storage/SettingsLocation.h"
 #include "storage/TagFileFormat.h"
 #include "storage/TagFileRows.h"
+#include "storage/TagFileReader.h"
 #include "storage/TagTableCheck.h"
 #include "storage/clsProfile.h"
 #include "tags/GridControl.h"
@@ -36,18 +37,10 @@ void require(bool condition)
         throw TagFileError();
 }
 
-qint32 wholeNumber(const QString& text)
-{
-    const std::optional<qint32> value = toWholeNumber(text);
-    require(value.has_value());
-    return *value;
-}
-
 FileDialogRequest qtsDialog(bool save)
 {
     FileDialogRequest request;
     request.save = save;
-    request.initialDirectory = AppInfo::applicationDirectory();
     request.filter = kQtsFilter;
     request.defaultSuffix = QStringLiteral("qts");
     request.flags = save ? kSaveDialogFlags : kOpenDialogFlags;
@@ -99,27 +92,18 @@ frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath)
 
 bool frmMain::ReadTagFile(const QString& strPath)
 {
-    clsProfile profile;
-    profile.setFileName(strPath);
     m_bPathUnread = false;
-    TagFileRows tags;
-    // The rows read reach the grid in one insertion, also when reading stopped part-way.
-    const auto showRowsRead = [&] {
-        grdItems->table().insertItems(grdItems->Rows(), std::move(tags.rows));
-        tags.rows.clear();
-    };
     try {
         grdItems->setRows(1);
-        const auto record = std::make_shared<clsCtrlParameter>();
-        const qint32 type = wholeNumber(profile.GetString(kSection, kType));
-        if (type == ConnectionOptions::kProviderConnection && g_bBRAKKAMode) {
-            const QString provider = profile.GetString(kSection, kProvider);
-            if (provider.compare(ConnectionOptions::kFerritProvider, Qt::CaseInsensitive) == 0) {
-                setComboText(cmbServer,
-                             GetOptionValue(profile.GetString(kSection, kOption), QStringLiteral("Conn=")));
-            } else if (provider.compare(ConnectionOptions::kLyra8Provider, Qt::CaseInsensitive) == 0) {
-                setComboText(cmbServer,
-                             GetOptionValue(profile.GetString(kSection, kOption), QStringLiteral("Server=")));
+        TagFileReader reader(strPath);
+        const std::optional<TagFileConnection> connection = reader.readConnection();
+        require(connection.has_value());
+        if (connection->type == ConnectionOptions::kProviderConnection && g_bBRAKKAMode) {
+            if (connection->provider.compare(ConnectionOptions::kFerritProvider, Qt::CaseInsensitive) == 0) {
+                setComboText(cmbServer, GetOptionValue(connection->option, QStringLiteral("Conn=")));
+            } else if (connection->provider.compare(ConnectionOptions::kLyra8Provider, Qt::CaseInsensitive) ==
+                       0) {
+                setComboText(cmbServer, GetOptionValue(connection->option, QStringLiteral("Server=")));
             } else {
                 showMessage(this,
                             QStringLiteral("Failed to read the file.") +
@@ -129,25 +113,17 @@ bool frmMain::ReadTagFile(const QString& strPath)
                 m_bPathUnread = true;
                 return true;
             }
-        } else if (type == ConnectionOptions::kProviderConnection) {
-            setComboText(cmbCtrl, profile.GetString(kSection, kController));
-            setComboText(cmbProvs, profile.GetString(kSection, kProvider));
-            txtMachine->setText(profile.GetString(kSection, kMachine));
-            txtOption->setText(profile.GetString(kSection, kOption));
-        } else if (type == ConnectionOptions::kQueryServerConnection) {
-            setComboText(cmbConn, profile.GetString(kSection, kOption));
+        } else if (connection->type == ConnectionOptions::kProviderConnection) {
+            setComboText(cmbCtrl, connection->controller);
+            setComboText(cmbProvs, connection->provider);
+            txtMachine->setText(connection->machine);
+            txtOption->setText(connection->option);
+        } else if (connection->type == ConnectionOptions::kQueryServerConnection) {
+            setComboText(cmbConn, connection->option);
         }
-
-        record->m_lTagDataCnt = wholeNumber(profile.GetString(kSection, kTagDataCnt));
-        tags = readTagFileRows(profile, record->m_lTagDataCnt, grdItems->Cols());
-        showRowsRead();
-        require(tags.complete);
+        require(reader.readRows(grdItems->table()).result == TagRowsRead::Result::Read);
         return true;
     } catch (...) {
-        try {
-            showRowsRead();
-        } catch (...) {
-        }
         showMessage(this, QStringLiteral("Failed to read the file."), MsgIcon::Exclamation);
         // An existing file that could not be read is kept from a plain Save.
         m_bPathUnread = QFileInfo::exists(strPath);
@@ -206,7 +182,7 @@ bool frmMain::FileSave(bool bSaveAs)
                 showMessage(this, QStringLiteral("[Controller] is no input."), MsgIcon::Exclamation);
                 return false;
             }
-            const QString path = dialogs().fileDialog(this, qtsDialog(true));
+            const QString path = chooseFile(qtsDialog(true));
             if (path.isEmpty())
                 return false;
             g_strFilePath = path;
@@ -233,9 +209,18 @@ bool frmMain::FileSave(bool bSaveAs)
 void frmMain::FileOpen()
 {
     try {
-        const QString path = dialogs().fileDialog(this, qtsDialog(false));
+        const QString path = chooseFile(qtsDialog(false));
         if (path.isEmpty())
             return;
+        openTagFile(path);
+    } catch (...) {
+        showMessage(this, QStringLiteral("Failed to open qts file"), MsgIcon::Critical);
+    }
+}
+
+void frmMain::openTagFile(const QString& path)
+{
+    try {
         g_strFilePath = path;
         if (ReadTagFile(g_strFilePath)) {
             m_bChanged = true;
@@ -244,4 +229,13 @@ void frmMain::FileOpen()
     } catch (...) {
     }
     showMessage(this, QStringLiteral("Failed to open qts file"), MsgIcon::Critical);
+}
+
+QString frmMain::chooseFile(FileDialogRequest request)
+{
+    request.initialDirectory = fileDialogStartFolder(g_strFilePath, g_strLastFolder);
+    const QString path = dialogs().fileDialog(this, request);
+    if (!path.isEmpty())
+        g_strLastFolder = QFileInfo(path).absolutePath();
+    return path;
 }

@@ -117,6 +117,8 @@ TEST_F(Startup, MissingEngineShowsFailedToStartAndNoWindow)
     EXPECT_EQ(dialogs.shown().first().title, QStringLiteral("QuorTagEditor"));
     EXPECT_EQ(dialogs.shown().first().icon, MsgIcon::Critical);
     EXPECT_EQ(dialogs.shown().first().buttons, MsgButtons::Ok);
+    EXPECT_TRUE(dialogs.shown().first().details.contains(QStringLiteral("/nonexistent/libnoengine.so")))
+        << dialogs.shown().first().details.toStdString();
     EXPECT_FALSE(isMainWindowOpen());
     EXPECT_EQ(g_objEngine, nullptr);
     EXPECT_EQ(g_objWorkspace, nullptr);
