@@ -202,9 +202,7 @@ void FloorSave(benchmark::State& state)
     const std::vector<QStringList> rows = floorRead(tagFile(kTags));
     const std::string path = g_setup->dir.filePath(QStringLiteral("floor.qts")).toStdString();
     for (auto _ : state) {
-        QByteArray text =
-            "[QuorTagSetting]\r\nType=1\r\nController=PLC1\r\nProvider=QuorProv.Sim.Ethernet\r\n"
-            "Machine=\r\nOption=\r\n";
+        QByteArray text = kBenchTagFileHead;
         for (size_t i = 0; i < rows.size(); ++i)
             text += "Tag" + QByteArray::number(static_cast<qint64>(i + 1)) + '=' +
                     rows[i].mid(1).join(QLatin1Char(',')).toUtf8() + "\r\n";

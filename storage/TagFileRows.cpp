@@ -3,7 +3,6 @@
 #include "storage/TagFileFormat.h"
 #include "tags/TagGridModel.h"
 
-
 using namespace TagFileFormat;
 
 std::optional<GridRow> gridRowOf(qint32 number, QStringView stored, qsizetype columns)

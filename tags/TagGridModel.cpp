@@ -196,9 +196,9 @@ void TagGridModel::renumberFrom(qint32 row)
     checkColumn(0);
     if (row >= Rows())
         return;
-    std::array<char16_t, 12> digits;
-    for (qint32 r = row; r < Rows(); ++r)
-        m_rows[static_cast<size_t>(r - 1)].setCell(0, rowNumberText(r, digits));
+    RowNumberCounter number(row);
+    for (auto it = m_rows.begin() + (row - 1); it != m_rows.end(); ++it, number.next())
+        it->setCell(0, number.text());
     emit dataChanged(index(row - 1, 0), index(rowCount() - 1, 0), {Qt::DisplayRole, Qt::EditRole});
 }
 

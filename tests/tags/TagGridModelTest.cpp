@@ -222,4 +222,13 @@ TEST(GridRow, CellsReadBackAfterEveryKindOfChange)
     EXPECT_EQ(row.cellCount(), 0);
 }
 
+TEST(RowNumberCounter, CountsUpAcrossEveryCarry)
+{
+    for (const qint32 first : {0, 8, 99999}) {
+        RowNumberCounter counter(first);
+        for (qint32 number = first; number < first + 1200; ++number, counter.next())
+            ASSERT_EQ(counter.text().toString(), QString::number(number)) << first;
+    }
+}
+
 } // namespace
