@@ -36,6 +36,20 @@ QPixmap drawSaveImage()
     return pixmap;
 }
 
+// A green check mark.
+QPixmap drawTaggedMark(int size)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal s = size;
+    p.setPen(QPen(QColor(0x1e, 0x8c, 0x3c), qMax(1.5, s / 7), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(
+        QPolygonF({QPointF(s * 0.18, s * 0.55), QPointF(s * 0.42, s * 0.78), QPointF(s * 0.84, s * 0.24)}));
+    return pixmap;
+}
+
 } // namespace
 
 // The icon's resource lives in a static library, so it is registered by hand (outside any
@@ -65,6 +79,14 @@ QIcon openImage()
 QIcon saveImage()
 {
     return QIcon(drawSaveImage());
+}
+
+QIcon taggedMark()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32})
+        icon.addPixmap(drawTaggedMark(size));
+    return icon;
 }
 
 } // namespace Icons

@@ -11,5 +11,7 @@ QIcon windowIcon();
 // The toolbar images, 16 by 16: image 1 opens, image 2 saves.
 QIcon openImage();
 QIcon saveImage();
+// The mark of a variable that already has a tag: a check mark.
+QIcon taggedMark();
 
 } // namespace Icons

@@ -2,6 +2,7 @@
 #include "app/VersionText.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
+#include "engine/FailureText.h"
 #include "engine/VariantList.h"
 #include "platform/AppInfo.h"
 #include "platform/ComboBoxes.h"
@@ -61,7 +62,8 @@ void frmMain::Form_Load()
         cmbProvs->model()->sort(0);
         cmbProvs->setEditText(text);
     } catch (...) {
-        showMessage(this, QStringLiteral("Failed to load."), MsgIcon::Critical);
+        showMessageWithDetails(this, QStringLiteral("Failed to load."), MsgIcon::Critical,
+                               currentFailureText());
         g_bLoadFailed = true;
     }
 }

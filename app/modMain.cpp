@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/frmMain.h"
 #include "engine/EngineLoader.h"
+#include "engine/FailureText.h"
 #include "platform/AppInfo.h"
 #include "platform/Dialogs.h"
 
@@ -23,22 +24,42 @@ namespace {
 EngineFactory g_engineFactory;
 QPointer<frmMain> g_mainWindow;
 
-struct StartFailure
-{
-};
-
-// The engine; problems receives why engine plug-ins were left out or none could be used.
+// The engine; problems receives why engine plug-ins were left out, also when an engine was made.
+// Without an engine the reasons are raised.
 std::shared_ptr<IEngine> createEngine(QString& problems)
 {
-    return g_engineFactory ? g_engineFactory() : CreateEngine(&problems);
+    std::shared_ptr<IEngine> engine = g_engineFactory ? g_engineFactory() : CreateEngine(&problems);
+    if (!engine)
+        throw EngineError(problems.isEmpty() ? QStringLiteral("The engine could not be created.") : problems);
+    return engine;
 }
 
-// The start-up details also go to standard error, where a program started from a terminal
-// or a service shows them.
+// Plug-ins left out of a working engine are told on standard error, where a program started
+// from a terminal or a service shows them.
 void reportStartupProblems(const QString& problems)
 {
     if (!problems.isEmpty())
         std::fprintf(stderr, "%s\n", qPrintable(problems));
+}
+
+// Workspace 0 of the engine. The collection it comes from is released at once, so nothing of
+// the engine but the workspace outlives this call.
+std::shared_ptr<IWorkspace> workspaceZero(IEngine& engine)
+{
+    const std::shared_ptr<IWorkspaces> workspaces = engine.Workspaces();
+    if (!workspaces)
+        throw EngineError(QStringLiteral("The engine has no workspace collection."));
+    std::shared_ptr<IWorkspace> workspace = workspaces->Item(0);
+    if (!workspace)
+        throw EngineError(QStringLiteral("The engine has no workspace 0."));
+    return workspace;
+}
+
+// The start-up failure, with its reason in the box and on standard error.
+void reportFailedStart(const QString& reason)
+{
+    std::fprintf(stderr, "QuorTagEditor: Failed to start. %s\n", qPrintable(reason));
+    showMessageWithDetails(nullptr, QStringLiteral("Failed to start."), MsgIcon::Critical, reason);
 }
 
 } // namespace
@@ -68,16 +89,10 @@ void Main()
         g_bBRAKKAMode = IsBRAKKAModeArgument(AppInfo::argumentText(arguments));
         g_strStartFile = StartFileArgument(arguments);
 
+        QString problems;
         g_objEngine = createEngine(problems);
         reportStartupProblems(problems);
-        if (!g_objEngine)
-            throw StartFailure();
-        const std::shared_ptr<IWorkspaces> workspaces = g_objEngine->Workspaces();
-        if (!workspaces)
-            throw StartFailure();
-        g_objWorkspace = workspaces->Item(0);
-        if (!g_objWorkspace)
-            throw StartFailure();
+        g_objWorkspace = workspaceZero(*g_objEngine);
 
         auto* window = new frmMain();
         window->setAttribute(Qt::WA_DeleteOnClose);
@@ -87,7 +102,7 @@ void Main()
         if (g_bLoadFailed)
             window->close();
     } catch (...) {
-        showMessageWithDetails(nullptr, QStringLiteral("Failed to start."), MsgIcon::Critical, problems);
+        reportFailedStart(currentFailureText());
         ReleaseEngine();
     }
 }

@@ -109,3 +109,24 @@ long long minorPageFaults()
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_minflt;
 }
+
+namespace {
+
+std::vector<BenchFigure>& figureRegistry()
+{
+    static std::vector<BenchFigure> figures;
+    return figures;
+}
+
+} // namespace
+
+bool registerBenchFigures(const std::vector<BenchFigure>& figures)
+{
+    figureRegistry().insert(figureRegistry().end(), figures.begin(), figures.end());
+    return true;
+}
+
+const std::vector<BenchFigure>& registeredBenchFigures()
+{
+    return figureRegistry();
+}

@@ -31,5 +31,7 @@ bool resetPeakResident();
 // Page faults of this process so far that needed no disk: each maps a fresh page of memory.
 long long minorPageFaults();
 
-// The figures of a benchmark program that uses the shared widget main (WidgetBenchMain.cpp).
-std::vector<BenchFigure> benchFigures();
+// Figures for the shared widget main (WidgetBenchMain.cpp) to print after the run; returns
+// true, so a benchmark file can register them in a static initialiser.
+bool registerBenchFigures(const std::vector<BenchFigure>& figures);
+const std::vector<BenchFigure>& registeredBenchFigures();

@@ -8,5 +8,5 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    return runBenchmarksWithFigures(argc, argv, benchFigures());
+    return runBenchmarksWithFigures(argc, argv, registeredBenchFigures());
 }

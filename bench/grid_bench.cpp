@@ -5,9 +5,8 @@
 #include "tags/GridControl.h"
 #include "tags/TagNameRules.h"
 
-#include "bench/BenchFigures.h"
-
 #include <QApplication>
+#include <benchmark/benchmark.h>
 #include <memory>
 
 namespace {
@@ -120,8 +119,3 @@ BENCHMARK(BM_ReadAllCells)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillAndClear)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-std::vector<BenchFigure> benchFigures()
-{
-    return {};
-}

@@ -4,10 +4,8 @@
 // does after a command. Message boxes answer Yes without showing. Delete is set beside its
 // floor: the same row removed from a plain vector of row strings and the rows after it
 // renumbered.
-#include "app/frmMain.h"
 #include "bench/BenchFigures.h"
-#include "platform/Dialogs.h"
-#include "tags/GridControl.h"
+#include "bench/BenchWindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -18,60 +16,33 @@ namespace {
 constexpr qint32 kTags = 30000;
 constexpr qint32 kManyTags = 100000;
 
-class AnswerYes final : public IDialogs
-{
-public:
-    MsgAnswer messageBox(QWidget*, const QString&, const QString&, MsgIcon, MsgButtons buttons,
-                         const QString&) override
-    {
-        ++shown;
-        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Yes;
-    }
-    QString fileDialog(QWidget*, const FileDialogRequest&) override { return {}; }
-    qint64 shown = 0;
-};
-
-// The text the Add handler gives row `number`.
+// The text the Add handler gives row `number`, whose variable no other row has.
 QString addedRow(qint32 number)
 {
     const QString n = QString::number(number);
-    return n + QStringLiteral("\tTag") + n + QStringLiteral("\tController.Var\t");
+    return n + QStringLiteral("\tTag") + n + QStringLiteral("\tController.Var") + QString::number(number - 1) +
+           QStringLiteral("\t");
 }
 
 // A shown window whose table holds `tags` tags as its own Add handler adds them.
-class Window
+class Window : public BenchWindow
 {
 public:
-    explicit Window(qint32 tags = kTags)
+    explicit Window(qint32 tags = kTags) : m_added(tags)
     {
-        setDialogs(&m_dialogs);
-        m_window = std::make_unique<frmMain>();
-        m_window->InitItemGrid();
-        m_window->EnableItemButtons(true);
-        m_window->show();
-        m_window->cmbVars->setEditText(QStringLiteral("Controller.Var"));
-        std::vector<GridRow> rows;
-        for (qint32 i = 1; i <= tags; ++i) {
-            const QString text = addedRow(i);
-            TabbedCells cells(grid().Cols());
-            cells.add(text);
-            rows.push_back(cells.row());
-        }
-        grid().table().insertItems(1, std::move(rows));
+        QStringList rows;
+        for (qint32 i = 1; i <= tags; ++i)
+            rows.append(addedRow(i));
+        grid().table().AddItems(rows);
         settle();
     }
-    ~Window()
-    {
-        m_window.reset();
-        setDialogs(nullptr);
-    }
-    Window(const Window&) = delete;
-    Window& operator=(const Window&) = delete;
 
-    frmMain& window() { return *m_window; }
-    GridControl& grid() { return *m_window->grdItems; }
-    qint64 boxesShown() const { return m_dialogs.shown; }
-    static void settle() { QCoreApplication::processEvents(); }
+    // Adds a tag for a variable that has none yet, as the picker's Add does.
+    void addTag()
+    {
+        window().cmbVars->setEditText(QStringLiteral("Controller.Var%1").arg(m_added++));
+        window().cmdAddItem_Click();
+    }
 
     // Stores `text` in cell (row, col) as the in-place editor does; AfterEdit follows.
     void typeInto(qint32 row, qint32 col, const QString& text)
@@ -80,18 +51,18 @@ public:
     }
 
 private:
-    AnswerYes m_dialogs;
-    std::unique_ptr<frmMain> m_window;
+    qint64 m_added = 0;
 };
 
 void BM_AddHandler(benchmark::State& state)
 {
     Window w;
     for (auto _ : state) {
-        w.window().cmdAddItem_Click();
+        w.addTag();
         Window::settle();
     }
     state.counters["tags_after"] = w.grid().Rows() - 1;
+    state.counters["boxes"] = static_cast<double>(w.boxesShown());
 }
 
 // Deletes a tag (the prompt answered Yes) and renumbers the rows below; one Add outside the
@@ -106,7 +77,7 @@ void BM_DeleteHandlerWithRenumbering(benchmark::State& state)
         w.window().cmdDelete_Click();
         Window::settle();
         state.PauseTiming();
-        w.window().cmdAddItem_Click();
+        w.addTag();
         Window::settle();
         state.ResumeTiming();
     }
@@ -167,16 +138,14 @@ BENCHMARK(BM_DeleteHandlerWithRenumbering)
     ->Args({kManyTags, 0})
     ->Args({kManyTags, 1})
     ->Unit(benchmark::kMillisecond);
+const bool kFiguresRegistered = registerBenchFigures(
+    {{"delete the middle row of 100,000 tags", "BM_DeleteHandlerWithRenumbering/100000/0",
+      "BM_FloorDelete/100000/0", 0, 2},
+     {"delete the first row of 100,000 tags", "BM_DeleteHandlerWithRenumbering/100000/1",
+      "BM_FloorDelete/100000/1", 0, 2}});
+
 BENCHMARK(BM_FloorDelete)->Args({kManyTags, 0})->Args({kManyTags, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenameThatStands)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenameRefusedAsDuplicate)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-std::vector<BenchFigure> benchFigures()
-{
-    return {{"delete the middle row of 100,000 tags", "BM_DeleteHandlerWithRenumbering/100000/0",
-             "BM_FloorDelete/100000/0", 0, 2},
-            {"delete the first row of 100,000 tags", "BM_DeleteHandlerWithRenumbering/100000/1",
-             "BM_FloorDelete/100000/1", 0, 2}};
-}

@@ -8,6 +8,8 @@ target_sources(quor_core PRIVATE
     engine/EnginePlugin.h
     engine/EngineSet.cpp
     engine/EngineSet.h
+    engine/FailureText.cpp
+    engine/FailureText.h
     engine/Variant.cpp
     engine/Variant.h
     engine/VariantList.cpp

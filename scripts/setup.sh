@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-serialbus-dev libgl-dev libvulkan-dev
-          libxkbcommon-dev libgtest-dev libgmock-dev libbenchmark-dev
+          libxkbcommon-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic
           librsvg2-bin desktop-file-utils appstream shared-mime-info dpkg-dev)
 
 missing=()

@@ -62,20 +62,35 @@ ProfileFileCache::Entry* ProfileFileCache::entry(const QString& fileName)
 bool ProfileFileCache::flush(const QString& fileName)
 {
     Entry* found = find(fileName);
-    if (!found)
+    if (!found) {
+        m_lastFlushError = QStringLiteral("No file name was given.");
         return false;
+    }
     if (!found->changed)
         return true;
     QSaveFile file(QFile::decodeName(found->nativePath));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = found->document.toBytes();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    // Unbuffered, so that a write the system cuts short (a full disk) is seen here and the
+    // old file stays rather than being replaced by a truncated one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        m_lastFlushError = file.errorString();
         return false;
     }
-    if (!file.commit())
+    const QByteArray bytes = found->document.toBytes();
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        // After a short write the next one fails with the system's reason.
+        const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);
+        if (count <= 0) {
+            m_lastFlushError = file.errorString();
+            file.cancelWriting();
+            return false;
+        }
+        written += count;
+    }
+    if (!file.commit()) {
+        m_lastFlushError = file.errorString();
         return false;
+    }
     found->changed = false;
     found->stamp = FileStamp::ofPath(found->nativePath);
     return true;

@@ -50,6 +50,8 @@ public:
     // either the old one or the new one, never half written. True when the file holds the copy
     // (also when there was nothing to write); on failure the copy keeps its changes.
     bool flush(const QString& fileName);
+    // Why the last flush that failed could not write its file, in the system's words.
+    QString lastFlushError() const { return m_lastFlushError; }
     // Drops the changes a copy holds; the next use reads the file as it is on disk.
     void discard(const QString& fileName);
 
@@ -62,4 +64,5 @@ private:
     std::unordered_map<QString, std::unique_ptr<Entry>> m_entries;
     QString m_lastName;
     Entry* m_last = nullptr;
+    QString m_lastFlushError;
 };

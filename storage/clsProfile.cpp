@@ -80,12 +80,18 @@ bool clsProfile::DeleteSection(const QString& Section)
 bool clsProfile::Flush()
 {
     QStringList failed;
+    const auto flushed = [&](const QString& fileName) {
+        if (flushFile(fileName))
+            return true;
+        m_strFlushError = ProfileFileCache::instance().lastFlushError();
+        return false;
+    };
     for (const QString& fileName : std::as_const(m_strEarlierFiles)) {
-        if (!flushFile(fileName))
+        if (!flushed(fileName))
             failed.append(fileName);
     }
     m_strEarlierFiles = failed;
-    return flushFile(m_strFileName) && failed.isEmpty();
+    return flushed(m_strFileName) && failed.isEmpty();
 }
 
 void clsProfile::DiscardChanges()

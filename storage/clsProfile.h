@@ -39,6 +39,8 @@ public:
     // Writes the file (and any file this instance changed before FileName was changed) when
     // it has changes; false when writing failed, the changes are then kept for another try.
     bool Flush();
+    // The system's reason why the last Flush of this instance failed ("" when none did).
+    QString FlushError() const { return m_strFlushError; }
 
     // Forgets every change this instance made that was not flushed yet, so a write that
     // failed part-way never reaches the file.
@@ -54,4 +56,5 @@ private:
     QString m_strFileName;
     bool m_bChangedFile = false;   // this instance wrote to m_strFileName
     QStringList m_strEarlierFiles; // files it wrote to before FileName changed
+    QString m_strFlushError;
 };

@@ -1,8 +1,10 @@
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "engine/ConnectionOptions.h"
+#include "engine/FailureText.h"
 #include "platform/ComboBoxes.h"
 #include "platform/Dialogs.h"
+#include "storage/FileFailures.h"
 #include "storage/OptionText.h"
 #include "storage/SettingsLocation.h"
 #include "storage/TagFileFormat.h"
@@ -26,15 +28,33 @@ const QString kQtsFilter = QStringLiteral("QTS ファイル (*.qts)|*.qts");
 constexpr quint32 kSaveDialogFlags = 2654214;
 constexpr quint32 kOpenDialogFlags = 2621444;
 
-// Raised inside the file procedures; their handlers turn it into their one message.
+// Raised inside the file procedures with the reason; their handlers turn it into their one
+// message and put the reason into its details.
 struct TagFileError
 {
+    QString reason;
 };
 
-void require(bool condition)
+void require(bool condition, const QString& reason)
 {
     if (!condition)
-        throw TagFileError();
+        throw TagFileError{reason};
+}
+
+// Why a key of the file could not be read as expected, told from the file as it is.
+QString unreadKey(const QString& path, const QString& key, const QString& expected)
+{
+    clsProfile profile;
+    profile.setFileName(QFileInfo(path).absoluteFilePath());
+    return FileFailures::unreadKey(profile, kSection, key, expected);
+}
+
+// Writes one key of the section; a refusal ends the write with its reason, which is only
+// worded then: a save writes tens of thousands of keys.
+void writeKey(clsProfile& profile, const QString& key, const QString& value)
+{
+    if (!profile.WriteString(kSection, key, value))
+        throw TagFileError{FileFailures::refusedWrite(profile.FileName(), kSection, key)};
 }
 
 FileDialogRequest qtsDialog(bool save)
@@ -51,10 +71,11 @@ FileDialogRequest qtsDialog(bool save)
 
 bool frmMain::WriteTagFile(const QString& strPath)
 {
-    return writeTagFile(strPath) != TagFileWrite::Failed;
+    QString reason;
+    return writeTagFile(strPath, reason) != TagFileWrite::Failed;
 }
 
-frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath)
+frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath, QString& reason)
 {
     clsProfile profile;
     profile.setFileName(strPath);
@@ -64,40 +85,51 @@ frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath)
     }
     try {
         for (const QString& section : profile.GetSectNames())
-            require(profile.DeleteSection(section));
+            require(profile.DeleteSection(section), FileFailures::refusedWrite(strPath, section, QString()));
 
         const CtrlParameterPtr recent = g_colRecent.Item(1);
-        require(profile.WriteString(kSection, kType, QString::number(recent->m_lConnectType)));
-        require(profile.WriteString(kSection, kController, recent->m_strControllerName));
-        require(profile.WriteString(kSection, kProvider, recent->m_strProviderName));
-        require(profile.WriteString(kSection, kMachine, recent->m_strMachineName));
-        require(profile.WriteString(kSection, kOption, recent->m_strOptionVal));
+        writeKey(profile, kType, QString::number(recent->m_lConnectType));
+        writeKey(profile, kController, recent->m_strControllerName);
+        writeKey(profile, kProvider, recent->m_strProviderName);
+        writeKey(profile, kMachine, recent->m_strMachineName);
+        writeKey(profile, kOption, recent->m_strOptionVal);
 
         const qint32 rows = grdItems->Rows();
         qint32 count = 0;
         TagKeyText keys;
         for (qint32 row = 1; row < rows; ++row) {
-            require(profile.WriteString(kSection, keys.of(row), storedRowValue(grdItems->table(), row)));
+            writeKey(profile, keys.of(row), storedRowValue(grdItems->table(), row));
             ++count;
         }
-        require(profile.WriteString(kSection, kTagDataCnt, QString::number(count)));
-        require(profile.Flush());
+        writeKey(profile, kTagDataCnt, QString::number(count));
+        if (!profile.Flush())
+            throw TagFileError{FileFailures::failedFlush(profile)};
         return TagFileWrite::Written;
+    } catch (const TagFileError& e) {
+        reason = e.reason;
     } catch (...) {
-        // Nothing of a save that failed part-way reaches the file.
-        profile.DiscardChanges();
-        return TagFileWrite::Failed;
+        reason = currentFailureText();
     }
+    // Nothing of a save that failed part-way reaches the file.
+    profile.DiscardChanges();
+    return TagFileWrite::Failed;
 }
 
 bool frmMain::ReadTagFile(const QString& strPath)
+{
+    QString reason;
+    return readTagFile(strPath, reason);
+}
+
+bool frmMain::readTagFile(const QString& strPath, QString& reason)
 {
     m_bPathUnread = false;
     try {
         grdItems->setRows(1);
         TagFileReader reader(strPath);
         const std::optional<TagFileConnection> connection = reader.readConnection();
-        require(connection.has_value());
+        if (!connection)
+            throw TagFileError{unreadKey(strPath, kType, QStringLiteral("a whole number"))};
         if (connection->type == ConnectionOptions::kProviderConnection && g_bBRAKKAMode) {
             if (connection->provider.compare(ConnectionOptions::kFerritProvider, Qt::CaseInsensitive) == 0) {
                 setComboText(cmbServer, GetOptionValue(connection->option, QStringLiteral("Conn=")));
@@ -105,10 +137,15 @@ bool frmMain::ReadTagFile(const QString& strPath)
                        0) {
                 setComboText(cmbServer, GetOptionValue(connection->option, QStringLiteral("Server=")));
             } else {
-                showMessage(this,
-                            QStringLiteral("Failed to read the file.") +
-                                QStringLiteral("In order to open a file, please start in normal mode."),
-                            MsgIcon::Exclamation);
+                showMessageWithDetails(
+                    this,
+                    QStringLiteral("Failed to read the file.") +
+                        QStringLiteral("In order to open a file, please start in normal mode."),
+                    MsgIcon::Exclamation,
+                    FileFailures::details(strPath,
+                                          QStringLiteral("The file connects through the provider \"%1\", "
+                                                         "which is not a BRAKKA provider.")
+                                              .arg(connection->provider)));
                 // The file was not read: a plain Save must not write over it.
                 m_bPathUnread = true;
                 return true;
@@ -121,14 +158,27 @@ bool frmMain::ReadTagFile(const QString& strPath)
         } else if (connection->type == ConnectionOptions::kQueryServerConnection) {
             setComboText(cmbConn, connection->option);
         }
-        require(reader.readRows(grdItems->table()).result == TagRowsRead::Result::Read);
+        const TagRowsRead rows = reader.readRows(grdItems->table());
+        switch (rows.result) {
+        case TagRowsRead::Result::Read:
+            return true;
+        case TagRowsRead::Result::BadCount:
+            throw TagFileError{unreadKey(strPath, kTagDataCnt, QStringLiteral("a whole number"))};
+        case TagRowsRead::Result::MissingRow:
+        case TagRowsRead::Result::ShortRow:
+            throw TagFileError{unreadKey(strPath, tagKey(rows.stoppedAt),
+                                         QStringLiteral("a tag row of %1 fields").arg(kStoredColumns))};
+        }
         return true;
+    } catch (const TagFileError& e) {
+        reason = FileFailures::details(strPath, e.reason);
     } catch (...) {
-        showMessage(this, QStringLiteral("Failed to read the file."), MsgIcon::Exclamation);
-        // An existing file that could not be read is kept from a plain Save.
-        m_bPathUnread = QFileInfo::exists(strPath);
-        return false;
+        reason = FileFailures::details(strPath, currentFailureText());
     }
+    showMessageWithDetails(this, QStringLiteral("Failed to read the file."), MsgIcon::Exclamation, reason);
+    // An existing file that could not be read is kept from a plain Save.
+    m_bPathUnread = QFileInfo::exists(strPath);
+    return false;
 }
 
 bool frmMain::ClearTagSetting()
@@ -169,6 +219,7 @@ bool frmMain::ClearTagSetting()
 
 bool frmMain::FileSave(bool bSaveAs)
 {
+    QString reason;
     try {
         // Cells the row format cannot give back as they are stop the save before the file is touched.
         if (const std::optional<QString> problem = storageProblem(grdItems->table())) {
@@ -188,7 +239,7 @@ bool frmMain::FileSave(bool bSaveAs)
             g_strFilePath = path;
             m_bPathUnread = false;
         }
-        switch (writeTagFile(g_strFilePath)) {
+        switch (writeTagFile(g_strFilePath, reason)) {
         case TagFileWrite::Written:
             m_bChanged = false;
             return true;
@@ -198,11 +249,13 @@ bool frmMain::FileSave(bool bSaveAs)
             m_bPathUnread = previousUnread;
             return false;
         case TagFileWrite::Failed:
+            reason = FileFailures::details(g_strFilePath, reason);
             break;
         }
     } catch (...) {
+        reason = currentFailureText();
     }
-    showMessage(this, QStringLiteral("Failed to save the qts file."), MsgIcon::Critical);
+    showMessageWithDetails(this, QStringLiteral("Failed to save the qts file."), MsgIcon::Critical, reason);
     return false;
 }
 
@@ -214,21 +267,24 @@ void frmMain::FileOpen()
             return;
         openTagFile(path);
     } catch (...) {
-        showMessage(this, QStringLiteral("Failed to open qts file"), MsgIcon::Critical);
+        showMessageWithDetails(this, QStringLiteral("Failed to open qts file"), MsgIcon::Critical,
+                               currentFailureText());
     }
 }
 
 void frmMain::openTagFile(const QString& path)
 {
+    QString reason;
     try {
         g_strFilePath = path;
-        if (ReadTagFile(g_strFilePath)) {
+        if (readTagFile(g_strFilePath, reason)) {
             m_bChanged = true;
             return;
         }
     } catch (...) {
+        reason = currentFailureText();
     }
-    showMessage(this, QStringLiteral("Failed to open qts file"), MsgIcon::Critical);
+    showMessageWithDetails(this, QStringLiteral("Failed to open qts file"), MsgIcon::Critical, reason);
 }
 
 QString frmMain::chooseFile(FileDialogRequest request)

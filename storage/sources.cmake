@@ -1,4 +1,6 @@
 target_sources(quor_core PRIVATE
+    storage/FileFailures.cpp
+    storage/FileFailures.h
     storage/IniDocument.cpp
     storage/IniDocument.h
     storage/IniKeyIndex.cpp

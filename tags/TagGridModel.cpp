@@ -1,6 +1,7 @@
 #include "tags/TagGridModel.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #ifdef __GLIBC__
@@ -128,10 +129,18 @@ void TagGridModel::setTextMatrix(qint32 row, qint32 col, const QString& text)
 
 void TagGridModel::AddItem(const QString& text)
 {
-    TabbedCells cells(Cols());
-    cells.add(text);
+    AddItems(QStringList{text});
+}
+
+void TagGridModel::AddItems(const QStringList& texts)
+{
     std::vector<GridRow> rows;
-    rows.push_back(cells.row());
+    rows.reserve(static_cast<size_t>(texts.size()));
+    for (const QString& text : texts) {
+        TabbedCells cells(Cols());
+        cells.add(text);
+        rows.push_back(cells.row());
+    }
     insertItems(Rows(), std::move(rows));
 }
 
