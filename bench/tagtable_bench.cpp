@@ -20,8 +20,8 @@ constexpr qint32 kManyTags = 100000;
 QString addedRow(qint32 number)
 {
     const QString n = QString::number(number);
-    return n + QStringLiteral("\tTag") + n + QStringLiteral("\tController.Var") + QString::number(number - 1) +
-           QStringLiteral("\t");
+    return n + QStringLiteral("\tTag") + n + QStringLiteral("\tController.Var") +
+           QString::number(number - 1) + QStringLiteral("\t");
 }
 
 // A shown window whose table holds `tags` tags as its own Add handler adds them.
@@ -138,11 +138,11 @@ BENCHMARK(BM_DeleteHandlerWithRenumbering)
     ->Args({kManyTags, 0})
     ->Args({kManyTags, 1})
     ->Unit(benchmark::kMillisecond);
-const bool kFiguresRegistered = registerBenchFigures(
-    {{"delete the middle row of 100,000 tags", "BM_DeleteHandlerWithRenumbering/100000/0",
-      "BM_FloorDelete/100000/0", 0, 2},
-     {"delete the first row of 100,000 tags", "BM_DeleteHandlerWithRenumbering/100000/1",
-      "BM_FloorDelete/100000/1", 0, 2}});
+const bool kFiguresRegistered =
+    registerBenchFigures({{"delete the middle row of 100,000 tags",
+                           "BM_DeleteHandlerWithRenumbering/100000/0", "BM_FloorDelete/100000/0", 0, 2},
+                          {"delete the first row of 100,000 tags", "BM_DeleteHandlerWithRenumbering/100000/1",
+                           "BM_FloorDelete/100000/1", 0, 2}});
 
 BENCHMARK(BM_FloorDelete)->Args({kManyTags, 0})->Args({kManyTags, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenameThatStands)->Unit(benchmark::kMillisecond);
