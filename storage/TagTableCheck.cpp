@@ -3,6 +3,8 @@
 #include "storage/TagFileFormat.h"
 #include "tags/TagGridModel.h"
 
+#include <algorithm>
+
 using namespace TagFileFormat;
 
 namespace {
@@ -27,22 +29,29 @@ QString refusal(const TagGridModel& table, qint32 row, int col, const QString& r
         .arg(table.TextMatrix(0, col), reason);
 }
 
-std::optional<QString> cellProblem(const TagGridModel& table, qint32 row, int col)
+// A plain scan: cells are short, and the library's search costs more than it saves.
+bool holds(QStringView text, char16_t c)
 {
-    const QString text = table.TextMatrix(row, col);
-    if (text.contains(QLatin1Char(',')))
+    return std::find(text.utf16(), text.utf16() + text.size(), c) != text.utf16() + text.size();
+}
+
+std::optional<QString> cellProblem(const TagGridModel& table, qint32 row, int col, QStringView text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    if (holds(text, u','))
         return refusal(table, row, col,
                        QStringLiteral("holds a comma (\",\"), which a tag setting file cannot store. "
                                       "Remove the comma and save again."));
-    if (text.contains(QLatin1Char('\t')))
+    if (holds(text, u'\t'))
         return refusal(table, row, col,
                        QStringLiteral("holds a tab character, which a tag setting file cannot store. "
                                       "Remove the tab and save again."));
-    if (col == kFirstStoredColumn && !text.isEmpty() && isBlank(text.front()))
+    if (col == kFirstStoredColumn && isBlank(text.front()))
         return refusal(table, row, col,
                        QStringLiteral("begins with a blank, which a tag setting file does not keep. "
                                       "Remove the blank and save again."));
-    if (col == kLastStoredColumn && !text.isEmpty() && isBlank(text.back()))
+    if (col == kLastStoredColumn && isBlank(text.back()))
         return refusal(table, row, col,
                        QStringLiteral("ends with a blank, which a tag setting file does not keep. "
                                       "Remove the blank and save again."));
@@ -53,12 +62,13 @@ std::optional<QString> cellProblem(const TagGridModel& table, qint32 row, int co
 
 std::optional<QString> rowStorageProblem(const TagGridModel& table, qint32 row)
 {
+    const GridRow& cells = table.rowAt(row);
     for (int col = kFirstStoredColumn; col <= kLastStoredColumn; ++col) {
-        if (std::optional<QString> problem = cellProblem(table, row, col))
+        if (std::optional<QString> problem = cellProblem(table, row, col, cells.cell(col)))
             return problem;
     }
-    const QString first = table.TextMatrix(row, kFirstStoredColumn);
-    const QString last = table.TextMatrix(row, kLastStoredColumn);
+    const QStringView first = cells.cell(kFirstStoredColumn);
+    const QStringView last = cells.cell(kLastStoredColumn);
     if (!first.isEmpty() && isQuote(first.front()) && last.endsWith(first.front()))
         return refusal(table, row, kFirstStoredColumn,
                        QStringLiteral("begins with the quotation mark that ends its column \"%1\"; "
