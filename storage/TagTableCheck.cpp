@@ -3,6 +3,8 @@
 #include "storage/TagFileFormat.h"
 #include "tags/TagGridModel.h"
 
+#include <algorithm>
+
 using namespace TagFileFormat;
 
 namespace {
@@ -19,16 +21,19 @@ bool isQuote(QChar c)
     return c == QLatin1Char('"') || c == QLatin1Char('\'');
 }
 
-// The stored cells of one row, read from the table or given.
+// The stored cells of one row: a data row of the table, or the cells given for a row to come.
 struct StoredCells
 {
     const TagGridModel* table = nullptr;
     const QStringList* cells = nullptr;
     qint32 row = 0;
 
-    QString text(int col) const
+    QStringView text(int col) const
     {
-        return table ? table->TextMatrix(row, col) : cells->value(col - kFirstStoredColumn);
+        if (table)
+            return table->rowAt(row).cell(col);
+        const qsizetype at = col - kFirstStoredColumn;
+        return at < cells->size() ? QStringView(cells->at(at)) : QStringView();
     }
     QString title(int col) const
     {
@@ -44,22 +49,30 @@ QString refusal(const StoredCells& row, int col, const QString& reason)
         .arg(row.title(col), reason);
 }
 
+// A plain scan: cells are short, and the library's search costs more than it saves.
+bool holds(QStringView text, char16_t c)
+{
+    return std::find(text.utf16(), text.utf16() + text.size(), c) != text.utf16() + text.size();
+}
+
 std::optional<QString> cellProblem(const StoredCells& row, int col)
 {
-    const QString text = row.text(col);
-    if (text.contains(QLatin1Char(',')))
+    const QStringView text = row.text(col);
+    if (text.isEmpty())
+        return std::nullopt;
+    if (holds(text, u','))
         return refusal(row, col,
                        QStringLiteral("holds a comma (\",\"), which a tag setting file cannot store. "
                                       "Remove the comma and save again."));
-    if (text.contains(QLatin1Char('\t')))
+    if (holds(text, u'\t'))
         return refusal(row, col,
                        QStringLiteral("holds a tab character, which a tag setting file cannot store. "
                                       "Remove the tab and save again."));
-    if (col == kFirstStoredColumn && !text.isEmpty() && isBlank(text.front()))
+    if (col == kFirstStoredColumn && isBlank(text.front()))
         return refusal(row, col,
                        QStringLiteral("begins with a blank, which a tag setting file does not keep. "
                                       "Remove the blank and save again."));
-    if (col == kLastStoredColumn && !text.isEmpty() && isBlank(text.back()))
+    if (col == kLastStoredColumn && isBlank(text.back()))
         return refusal(row, col,
                        QStringLiteral("ends with a blank, which a tag setting file does not keep. "
                                       "Remove the blank and save again."));
@@ -72,8 +85,8 @@ std::optional<QString> rowProblem(const StoredCells& row)
         if (std::optional<QString> problem = cellProblem(row, col))
             return problem;
     }
-    const QString first = row.text(kFirstStoredColumn);
-    const QString last = row.text(kLastStoredColumn);
+    const QStringView first = row.text(kFirstStoredColumn);
+    const QStringView last = row.text(kLastStoredColumn);
     if (!first.isEmpty() && isQuote(first.front()) && last.endsWith(first.front()))
         return refusal(row, kFirstStoredColumn,
                        QStringLiteral("begins with the quotation mark that ends its column \"%1\"; "

@@ -58,18 +58,11 @@ GridRow& GridRow::operator=(const GridRow& other)
     return *this;
 }
 
-void GridRow::setCell(qsizetype col, QStringView text)
+void GridRow::setCellResized(qsizetype col, QStringView text)
 {
     const qsizetype count = cellCount();
     if (col < 0 || (col >= count && text.isEmpty()))
         return;
-    const QStringView old = cell(col);
-    if (col < count && old.size() == text.size() && !text.isEmpty()) {
-        // Same length (a renumbered row, mostly): written in place.
-        std::memmove(const_cast<QChar*>(old.data()), text.data(),
-                     static_cast<std::size_t>(text.size()) * sizeof(char16_t));
-        return;
-    }
     // Cells missing before `col` are empty ones (the array leaves new elements unset).
     QVarLengthArray<QStringView, 16> cells;
     for (qsizetype c = 0; c <= std::max(count - 1, col); ++c)
@@ -106,6 +99,24 @@ void TabbedCells::add(QStringView text)
             return;
         from = tab + 1;
     }
+}
+
+RowNumberCounter::RowNumberCounter(qint32 first)
+{
+    m_begin = m_digits.size() - static_cast<std::size_t>(rowNumberText(first, m_digits).size());
+}
+
+void RowNumberCounter::next()
+{
+    // Counting up in place: mostly one digit changes.
+    for (std::size_t at = m_digits.size(); at-- > m_begin;) {
+        if (m_digits[at] != u'9') {
+            ++m_digits[at];
+            return;
+        }
+        m_digits[at] = u'0';
+    }
+    m_digits[--m_begin] = u'1';
 }
 
 QStringView rowNumberText(qint32 number, std::array<char16_t, 12>& digits)

@@ -32,13 +32,26 @@ public:
         const quint32 begin = col == 0 ? 0 : end(col - 1);
         return QStringView(text() + begin, static_cast<qsizetype>(end(col) - begin));
     }
-    void setCell(qsizetype col, QStringView text);
+    void setCell(qsizetype col, QStringView text)
+    {
+        // A text of the same length (a row renumbered, mostly) is written in place.
+        if (col >= 0 && col < cellCount() && !text.isEmpty()) {
+            const QStringView old = cell(col);
+            if (old.size() == text.size()) {
+                std::memmove(const_cast<QChar*>(old.data()), text.data(),
+                             static_cast<std::size_t>(text.size()) * sizeof(char16_t));
+                return;
+            }
+        }
+        setCellResized(col, text);
+    }
     // Drops the cells from column `cols` on.
     void truncate(qsizetype cols);
     // Cells from the first to the last that is not empty; those after it are empty.
     qsizetype cellCount() const { return m_block ? static_cast<qsizetype>(word(0)) : 0; }
 
 private:
+    void setCellResized(qsizetype col, QStringView text);
     // The integer at word `index` of the block.
     quint32 word(std::size_t index) const
     {
@@ -74,3 +87,19 @@ private:
 // The decimal text of a row number, written into `digits`: the grid's running numbers
 // without a string allocated for each.
 QStringView rowNumberText(qint32 number, std::array<char16_t, 12>& digits);
+
+// The decimal texts of consecutive row numbers from `first` (0 or above) on.
+class RowNumberCounter final
+{
+public:
+    explicit RowNumberCounter(qint32 first);
+    QStringView text() const
+    {
+        return QStringView(m_digits.data() + m_begin, m_digits.data() + m_digits.size());
+    }
+    void next();
+
+private:
+    std::array<char16_t, 12> m_digits{};
+    std::size_t m_begin = 0;
+};

@@ -7,15 +7,6 @@
 
 namespace {
 
-GridRow rowOf(const TagGridModel& table, qint32 row)
-{
-    QStringList texts;
-    for (qint32 col = 0; col < table.Cols(); ++col)
-        texts.append(table.TextMatrix(row, col));
-    std::vector<QStringView> cells(texts.cbegin(), texts.cend());
-    return GridRow(std::span<const QStringView>(cells.data(), cells.size()));
-}
-
 class InsertRows final : public TableEdit
 {
 public:
@@ -56,7 +47,7 @@ public:
         m_removed.clear();
         m_removed.reserve(m_rows.size());
         for (const qint32 row : m_rows)
-            m_removed.push_back(rowOf(m_table, row));
+            m_removed.push_back(m_table.rowAt(row));
         m_table.removeItems(m_rows);
         m_table.renumberFrom(m_rows.front());
     }
