@@ -3,6 +3,7 @@
 #include "platform/ComboBoxes.h"
 #include "tags/GridControl.h"
 #include "tests/support/MainWindowFixture.h"
+#include "tests/support/TableRows.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -74,19 +75,8 @@ protected:
             grid.setTextMatrix(row, i + 1, cells.at(i));
     }
 
-    // Columns 0 to 10 of every data row.
-    QList<QStringList> tableRows() const
-    {
-        QList<QStringList> rows;
-        const GridControl& grid = *window->grdItems;
-        for (qint32 row = 1; row < grid.Rows(); ++row) {
-            QStringList cells;
-            for (qint32 col = 0; col < 11; ++col)
-                cells.append(grid.TextMatrix(row, col));
-            rows.append(cells);
-        }
-        return rows;
-    }
+    // Every column of every data row.
+    QList<QStringList> tableRows() const { return ::tableRows(window->grdItems->table()); }
 
     static QByteArray bytesOf(const QString& path)
     {

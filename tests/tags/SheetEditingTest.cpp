@@ -1,4 +1,5 @@
 #include "app/modMain.h"
+#include "tests/support/TableRows.h"
 #include "tests/tags/TagTableFixture.h"
 
 #include <QAction>
@@ -19,26 +20,12 @@ protected:
     // A table of `count` tags, Tag1 on variable V1 with option Opt1 and so on, all saved.
     frmMain& openWith(int count)
     {
-        frmMain& w = openWindow();
-        for (int i = 1; i <= count; ++i)
-            add(QStringLiteral("V%1").arg(i), QStringLiteral("Opt%1").arg(i));
-        w.setChanged(false);
-        dialogs.clear();
+        frmMain& w = withTags(count, QStringLiteral("Opt"));
         before = rows();
         return w;
     }
 
-    QList<QStringList> rows() const
-    {
-        QList<QStringList> all;
-        for (qint32 r = 1; r < grid().Rows(); ++r) {
-            QStringList cells;
-            for (qint32 c = 0; c < grid().Cols(); ++c)
-                cells.append(grid().TextMatrix(r, c));
-            all.append(cells);
-        }
-        return all;
-    }
+    QList<QStringList> rows() const { return tableRows(grid().table()); }
 
     // Clicks cell (row, col) with the keyboard modifiers held.
     void click(qint32 row, qint32 col, Qt::KeyboardModifiers modifiers = {})

@@ -1,6 +1,7 @@
 #include "tags/TableEdits.h"
 #include "tags/TagGridModel.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/TableRows.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -23,17 +24,7 @@ protected:
         changed.clear();
     }
 
-    QList<QStringList> rows() const
-    {
-        QList<QStringList> all;
-        for (qint32 r = 1; r < table.Rows(); ++r) {
-            QStringList cells;
-            for (qint32 c = 0; c < table.Cols(); ++c)
-                cells.append(table.TextMatrix(r, c));
-            all.append(cells);
-        }
-        return all;
-    }
+    QList<QStringList> rows() const { return tableRows(table); }
     QStringList column(qint32 col) const
     {
         QStringList texts;

@@ -46,6 +46,19 @@ protected:
         QTest::mouseClick(window->cmdAddItem, Qt::LeftButton);
     }
 
+    // A shown window with the tags Tag1 .. TagN on the variables V1 .. VN, their options
+    // `optionPrefix` and the row's number (none without a prefix), no change pending.
+    frmMain& withTags(int count, const QString& optionPrefix = QString())
+    {
+        frmMain& w = openWindow();
+        for (int i = 1; i <= count; ++i)
+            add(QStringLiteral("V%1").arg(i),
+                optionPrefix.isEmpty() ? QString() : optionPrefix + QString::number(i));
+        w.setChanged(false);
+        dialogs.clear();
+        return w;
+    }
+
     void pressDelete() { QTest::mouseClick(window->cmdDelete, Qt::LeftButton); }
 
     // Clicks cell (row, col) of the grid, grid numbering (data rows from 1).

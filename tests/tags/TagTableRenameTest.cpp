@@ -4,20 +4,10 @@ namespace {
 
 using Shown = ScriptedDialogs::Shown;
 
-// A shown window with the tags Tag1 .. TagN (variables V1 .. VN), no change pending.
+// A shown window with tags whose names are edited in place.
 class TagTableRename : public TagTableFixture
 {
 protected:
-    frmMain& withTags(int count)
-    {
-        frmMain& w = openWindow();
-        for (int i = 1; i <= count; ++i)
-            add(QStringLiteral("V%1").arg(i));
-        w.setChanged(false);
-        dialogs.clear();
-        return w;
-    }
-
     // The one warning shown since the last call, checked for its icon and button.
     QString onlyWarning()
     {
