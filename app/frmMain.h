@@ -169,6 +169,7 @@ private:
     {
         Written,
         NothingToSave,
+        Refused, // a warning said what the file cannot hold; the file is untouched
         Failed
     };
     TagFileWrite writeTagFile(const QString& strPath);

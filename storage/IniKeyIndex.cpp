@@ -43,7 +43,7 @@ bool caseFoldEqual(std::string_view a, std::string_view b) noexcept
 
 } // namespace IniNames
 
-void IniKeyIndex::insert(size_t hash, qsizetype line)
+void IniKeyIndex::insert(quint32 hash, qint32 line)
 {
     if ((m_occupied + 1) * 2 > m_slots.size())
         rehash();

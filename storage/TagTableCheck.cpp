@@ -1,7 +1,13 @@
 #include "storage/TagTableCheck.h"
 
+#include "storage/ProfileText.h"
 #include "storage/TagFileFormat.h"
+#include "storage/clsCtrlParameter.h"
+#include "storage/clsProfile.h"
 #include "tags/TagGridModel.h"
+
+#include <array>
+#include <utility>
 
 using namespace TagFileFormat;
 
@@ -22,14 +28,64 @@ bool isQuote(QChar c)
 QString refusal(const TagGridModel& table, qint32 row, int col, const QString& reason)
 {
     return QStringLiteral("The tag [%1] in row %2 cannot be saved: its column \"%3\" %4")
-        .arg(table.TextMatrix(row, 1))
-        .arg(row)
-        .arg(table.TextMatrix(0, col), reason);
+        .arg(table.TextMatrix(row, 1), QString::number(row), table.TextMatrix(0, col), reason);
+}
+
+// What makes a text impossible to write as one line of a file.
+std::optional<QString> unwritable(const QString& text)
+{
+    if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
+        return QStringLiteral("a line break");
+    if (text.contains(QChar(u'\0')))
+        return QStringLiteral("a NUL character");
+    return std::nullopt;
+}
+
+std::array<std::pair<QString, QString>, 4> connectionTexts(const clsCtrlParameter& connection)
+{
+    return {{{kController, connection.m_strControllerName},
+             {kProvider, connection.m_strProviderName},
+             {kMachine, connection.m_strMachineName},
+             {kOption, connection.m_strOptionVal}}};
+}
+
+QString connectionRefusal(const QString& field, const QString& reason)
+{
+    return QStringLiteral("The connection cannot be saved: its \"%1\" text %2").arg(field, reason);
+}
+
+// The first character of `text` that the file's encoding cannot hold, as a message names it.
+QString unheldCharacter(const QString& text, clsProfile& file)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, length);
+        if (!file.EncodingHolds(character)) {
+            if (ProfileText::isByteEscape(character[0].unicode()))
+                return QStringLiteral("the unreadable byte 0x%1")
+                    .arg(QString::number(character[0].unicode() - 0xDC00, 16).toUpper());
+            return QLatin1Char('"') + character + QLatin1Char('"');
+        }
+        i += length - 1;
+    }
+    return QStringLiteral("text");
+}
+
+QString encodingReason(const QString& text, clsProfile& file)
+{
+    return QStringLiteral("holds %1, which this file's character encoding (%2) cannot store. Change the "
+                          "text, or use Save As to save a new file, which is written in UTF-8.")
+        .arg(unheldCharacter(text, file), file.EncodingName());
 }
 
 std::optional<QString> cellProblem(const TagGridModel& table, qint32 row, int col)
 {
     const QString text = table.TextMatrix(row, col);
+    if (const std::optional<QString> what = unwritable(text))
+        return refusal(table, row, col,
+                       QStringLiteral("holds %1, which a tag setting file cannot store. "
+                                      "Remove it and save again.")
+                           .arg(*what));
     if (text.contains(QLatin1Char(',')))
         return refusal(table, row, col,
                        QStringLiteral("holds a comma (\",\"), which a tag setting file cannot store. "
@@ -51,8 +107,16 @@ std::optional<QString> cellProblem(const TagGridModel& table, qint32 row, int co
 
 } // namespace
 
-std::optional<QString> storageProblem(const TagGridModel& table)
+std::optional<QString> storageProblem(const TagGridModel& table, const clsCtrlParameter* connection)
 {
+    if (connection) {
+        for (const auto& [field, text] : connectionTexts(*connection)) {
+            if (const std::optional<QString> what = unwritable(text))
+                return connectionRefusal(field, QStringLiteral("holds %1, which a tag setting file cannot "
+                                                               "store. Connect again with other settings.")
+                                                    .arg(*what));
+        }
+    }
     for (qint32 row = 1; row < table.Rows(); ++row) {
         for (int col = kFirstStoredColumn; col <= kLastStoredColumn; ++col) {
             if (std::optional<QString> problem = cellProblem(table, row, col))
@@ -66,6 +130,30 @@ std::optional<QString> storageProblem(const TagGridModel& table)
                                           "a tag setting file does not keep such a pair. Remove one of "
                                           "them and save again.")
                                .arg(table.TextMatrix(0, kLastStoredColumn)));
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> encodingProblem(const TagGridModel& table, const clsCtrlParameter& connection,
+                                       clsProfile& file)
+{
+    for (const auto& [field, text] : connectionTexts(connection)) {
+        if (!file.EncodingHolds(text))
+            return connectionRefusal(field, encodingReason(text, file));
+    }
+    for (qint32 row = 1; row < table.Rows(); ++row) {
+        QStringList cells;
+        for (int col = kFirstStoredColumn; col <= kLastStoredColumn; ++col)
+            cells.append(table.TextMatrix(row, col));
+        // A whole row at a time; the cell is looked for only when the row fails.
+        if (file.EncodingHolds(joinRow(cells)))
+            continue;
+        for (int col = kFirstStoredColumn; col <= kLastStoredColumn; ++col) {
+            const QString& text = cells.at(col - kFirstStoredColumn);
+            if (!file.EncodingHolds(text))
+                return refusal(table, row, col, encodingReason(text, file));
+        }
+        return refusal(table, row, kFirstStoredColumn, encodingReason(joinRow(cells), file));
     }
     return std::nullopt;
 }

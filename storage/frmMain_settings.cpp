@@ -165,13 +165,13 @@ void frmMain::SaveAppSettings()
 {
     clsProfile profile;
     try {
-        for (const QString& section : profile.GetSectNames()) {
-            if (!profile.DeleteSection(section))
-                throw SettingsError();
-        }
+        // Every section goes, those of other writers and any whose name is no text included.
+        if (!profile.DeleteAllSections())
+            throw SettingsError();
         bool written = true;
         if (!g_strFilePath.isEmpty())
-            written &= profile.WriteString(kSettingSection, QStringLiteral("Path"), g_strFilePath);
+            written &= profile.WriteString(kSettingSection, QStringLiteral("Path"),
+                                           clsProfile::Quoted(g_strFilePath));
         const QLocale locale = numberLocale();
         written &= profile.WriteString(kFormSection, QStringLiteral("Top"), locale.toString(outerTop()));
         written &= profile.WriteString(kFormSection, QStringLiteral("Left"), locale.toString(outerLeft()));
@@ -181,13 +181,15 @@ void frmMain::SaveAppSettings()
         if (const CtrlParameterPtr recent = g_colRecent.Item(1)) {
             written &= profile.WriteString(kRecentSection, QStringLiteral("Type"),
                                            QString::number(recent->m_lConnectType));
+            // Texts of the engine and the user, quoted where a read would change them.
             written &= profile.WriteString(kRecentSection, QStringLiteral("Controller"),
-                                           recent->m_strControllerName);
-            written &=
-                profile.WriteString(kRecentSection, QStringLiteral("Provider"), recent->m_strProviderName);
-            written &=
-                profile.WriteString(kRecentSection, QStringLiteral("Machine"), recent->m_strMachineName);
-            written &= profile.WriteString(kRecentSection, QStringLiteral("Option"), recent->m_strOptionVal);
+                                           clsProfile::Quoted(recent->m_strControllerName));
+            written &= profile.WriteString(kRecentSection, QStringLiteral("Provider"),
+                                           clsProfile::Quoted(recent->m_strProviderName));
+            written &= profile.WriteString(kRecentSection, QStringLiteral("Machine"),
+                                           clsProfile::Quoted(recent->m_strMachineName));
+            written &= profile.WriteString(kRecentSection, QStringLiteral("Option"),
+                                           clsProfile::Quoted(recent->m_strOptionVal));
         }
         // A value the store refuses, or a file that cannot be written, is reported rather
         // than leaving a file that silently lacks it.

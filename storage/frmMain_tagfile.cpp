@@ -57,7 +57,8 @@ FileDialogRequest qtsDialog(bool save)
 
 bool frmMain::WriteTagFile(const QString& strPath)
 {
-    return writeTagFile(strPath) != TagFileWrite::Failed;
+    const TagFileWrite result = writeTagFile(strPath);
+    return result == TagFileWrite::Written || result == TagFileWrite::NothingToSave;
 }
 
 frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath)
@@ -69,15 +70,20 @@ frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath)
         return TagFileWrite::NothingToSave;
     }
     try {
-        for (const QString& section : profile.GetSectNames())
-            require(profile.DeleteSection(section));
-
         const CtrlParameterPtr recent = g_colRecent.Item(1);
+        // Text that the file's encoding cannot hold stops the save before the file is touched.
+        if (const std::optional<QString> problem = encodingProblem(grdItems->table(), *recent, profile)) {
+            showMessage(this, *problem, MsgIcon::Exclamation);
+            return TagFileWrite::Refused;
+        }
+        require(profile.DeleteAllSections());
+
         require(profile.WriteString(kSection, kType, QString::number(recent->m_lConnectType)));
-        require(profile.WriteString(kSection, kController, recent->m_strControllerName));
-        require(profile.WriteString(kSection, kProvider, recent->m_strProviderName));
-        require(profile.WriteString(kSection, kMachine, recent->m_strMachineName));
-        require(profile.WriteString(kSection, kOption, recent->m_strOptionVal));
+        // Connection texts come from the engine and the user: quoted where a read would change them.
+        require(profile.WriteString(kSection, kController, clsProfile::Quoted(recent->m_strControllerName)));
+        require(profile.WriteString(kSection, kProvider, clsProfile::Quoted(recent->m_strProviderName)));
+        require(profile.WriteString(kSection, kMachine, clsProfile::Quoted(recent->m_strMachineName)));
+        require(profile.WriteString(kSection, kOption, clsProfile::Quoted(recent->m_strOptionVal)));
 
         const qint32 rows = grdItems->Rows();
         qint32 count = 0;
@@ -189,7 +195,8 @@ bool frmMain::FileSave(bool bSaveAs)
 {
     try {
         // Cells the row format cannot give back as they are stop the save before the file is touched.
-        if (const std::optional<QString> problem = storageProblem(grdItems->table())) {
+        if (const std::optional<QString> problem =
+                storageProblem(grdItems->table(), g_colRecent.Item(1).get())) {
             showMessage(this, *problem, MsgIcon::Exclamation);
             return false;
         }
@@ -211,6 +218,7 @@ bool frmMain::FileSave(bool bSaveAs)
             m_bChanged = false;
             return true;
         case TagFileWrite::NothingToSave:
+        case TagFileWrite::Refused:
             // Nothing was saved, so the table keeps the file it had.
             g_strFilePath = previousPath;
             m_bPathUnread = previousUnread;

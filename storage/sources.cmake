@@ -1,4 +1,8 @@
 target_sources(quor_core PRIVATE
+    storage/CodePage.cpp
+    storage/CodePage.h
+    storage/FileEncoding.cpp
+    storage/FileEncoding.h
     storage/IniDocument.cpp
     storage/IniDocument.h
     storage/IniKeyIndex.cpp
@@ -9,6 +13,8 @@ target_sources(quor_core PRIVATE
     storage/PrivateProfile.h
     storage/ProfileFileCache.cpp
     storage/ProfileFileCache.h
+    storage/ProfileText.cpp
+    storage/ProfileText.h
     storage/RecentConnections.cpp
     storage/RecentConnections.h
     storage/SettingsLocation.cpp

@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "tags/GridControl.h"
 #include "tags/TagNameRules.h"
+#include "tags/VariableTextRules.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -56,6 +57,10 @@ void frmMain::cmdAddItem_Click()
             variable.compare(ConnectionOptions::kSelectPrompt, Qt::CaseInsensitive) == 0) {
             showMessage(this, QStringLiteral("Please select the variable names."), MsgIcon::Exclamation);
             showMessage(this, QStringLiteral("Failed to add item."), MsgIcon::Critical);
+            return;
+        }
+        if (const std::optional<QString> problem = variableTextProblem(variable, txtVarOpt->text())) {
+            showMessage(this, *problem, MsgIcon::Exclamation);
             return;
         }
         const QString number = QString::number(grdItems->Rows());
