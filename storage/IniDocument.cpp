@@ -75,13 +75,16 @@ IniDocument IniDocument::fromBytes(const QByteArray& bytes)
     IniDocument document;
     document.m_encoding = FileEncoding::detect(bytes, document.m_text);
 
-    // CR LF, LF and a lone CR each end a line.
+    // CR LF, LF and a lone CR each end a line. Counting the LFs first lets each section's
+    // lines take their room at once.
     const char* const start = document.m_text.constData();
     const char* p = start;
     const char* const end = p + document.m_text.size();
+    qsizetype linesLeft = std::count(p, end, '\n') + 1;
     while (p < end) {
         const char* q = lineEnd(p, end);
-        document.appendLine(document.classify(p - start, qint32(q - p), false));
+        document.appendLine(document.classify(p - start, qint32(q - p), false), linesLeft);
+        linesLeft = qMax<qsizetype>(linesLeft - 1, 0); // lines ended by a lone CR were not counted
         if (q < end && *q == '\r' && q + 1 < end && q[1] == '\n')
             ++q;
         p = q + 1;
@@ -113,13 +116,45 @@ std::optional<QByteArray> IniDocument::toBytes() const
     return m_encoding.encode(text);
 }
 
+bool IniDocument::writeTo(const std::function<bool(QByteArrayView)>& write) const
+{
+    if (m_encoding.mayHoldSurrogates()) {
+        const std::optional<QByteArray> bytes = toBytes();
+        return bytes && write(*bytes);
+    }
+    // The text is the file's bytes.
+    constexpr qsizetype kPiece = 256 * 1024;
+    QByteArray piece;
+    piece.reserve(kPiece);
+    for (const Section& section : m_sections) {
+        for (const Line& line : section.lines) {
+            if (line.removed)
+                continue;
+            const QByteArrayView text = textOf(line);
+            if (piece.size() + text.size() + 2 > kPiece && !piece.isEmpty()) {
+                if (!write(piece))
+                    return false;
+                piece.resize(0);
+            }
+            const qsizetype at = piece.size();
+            piece.resize(at + text.size() + 2);
+            char* out = piece.data() + at;
+            if (!text.isEmpty())
+                std::memcpy(out, text.data(), size_t(text.size()));
+            out[text.size()] = '\r';
+            out[text.size() + 1] = '\n';
+        }
+    }
+    return piece.isEmpty() || write(piece);
+}
+
 std::optional<QByteArrayView> IniDocument::value(QByteArrayView section, QByteArrayView key) const
 {
     const qsizetype index = firstSection(trimmed(section));
     if (index < 0)
         return std::nullopt;
     const Section& found = m_sections[size_t(index)];
-    const IniKeyIndex::Entry* entry = found.keys.find(view(trimmed(key)), nameAt(found));
+    const IniKeyIndex::Entry* entry = keysOf(found).find(view(trimmed(key)), nameAt(found));
     if (!entry)
         return std::nullopt;
     const Line& line = found.lines[size_t(entry->line)];
@@ -171,7 +206,8 @@ bool IniDocument::setValue(QByteArrayView section, QByteArrayView key, QByteArra
     }
     Section& target = m_sections[size_t(index)];
 
-    if (IniKeyIndex::Entry* entry = target.keys.find(view(keyName), nameAt(target))) {
+    const quint32 hash = IniKeyIndex::hashOf(view(keyName));
+    if (IniKeyIndex::Entry* entry = keysOf(target).find(view(keyName), hash, nameAt(target))) {
         Line& line = target.lines[size_t(entry->line)];
         const QByteArrayView old = textOf(line);
         const QByteArrayView name = byteView(nameOf(line));
@@ -188,7 +224,7 @@ bool IniDocument::setValue(QByteArrayView section, QByteArrayView key, QByteArra
     while (position > 0 && (lines[position - 1].removed || lines[position - 1].kind == Kind::Blank))
         --position;
     lines.insert(lines.begin() + position, addedLine(keyName, text, false));
-    target.keys.addNew(view(keyName), qint32(position));
+    target.keys.addNew(hash, qint32(position));
     return true;
 }
 
@@ -200,7 +236,7 @@ bool IniDocument::removeKey(QByteArrayView section, QByteArrayView key)
     const std::string_view keyName = view(trimmed(key));
     for (const qsizetype index : sections->second) {
         Section& target = m_sections[size_t(index)];
-        IniKeyIndex::Entry* entry = target.keys.find(keyName, nameAt(target));
+        IniKeyIndex::Entry* entry = keysOf(target).find(keyName, nameAt(target));
         if (!entry)
             continue;
         const qsizetype removed = entry->line;
@@ -237,6 +273,7 @@ bool IniDocument::removeSection(QByteArrayView section)
         std::any_of(target.lines.begin(), target.lines.end(), [](const Line& line) { return !line.removed; });
     target.lines.clear();
     target.keys.clear();
+    target.indexed = true;
     target.removedLines = 0;
     if (index == 0)
         return hadLines; // the lines before the first header: no header to remove
@@ -315,24 +352,42 @@ IniDocument::Line IniDocument::addedLine(QByteArrayView name, QByteArrayView val
         value = valueCopy = value.toByteArray();
 
     const qsizetype offset = m_added.size();
-    if (header)
-        m_added.append('[').append(name).append(']');
-    else
-        m_added.append(name).append('=').append(value);
-    return classify(offset, qint32(m_added.size() - offset), true);
+    const qsizetype length = name.size() + 1 + (header ? 1 : value.size());
+    // Doubles at least: one line at a time must not copy the block each time.
+    if (m_added.capacity() < offset + length)
+        m_added.reserve(qMax(offset + length, 2 * m_added.capacity() + 256));
+    m_added.resize(offset + length);
+    char* out = m_added.data() + offset;
+    const auto put = [&out](QByteArrayView text) {
+        if (!text.isEmpty())
+            std::memcpy(out, text.data(), size_t(text.size()));
+        out += text.size();
+    };
+    put(header ? "[" : "");
+    put(name);
+    put(header ? "]" : "=");
+    put(value);
+    return classify(offset, qint32(length), true);
 }
 
-void IniDocument::appendLine(const Line& line)
+void IniDocument::appendLine(const Line& line, qsizetype linesLeft)
 {
     if (line.kind == Kind::Header) {
-        addSection(nameOf(line), line);
+        // The section before is complete: it gives back what it took beyond its lines.
+        std::vector<Line>& finished = m_sections.back().lines;
+        if (finished.capacity() > finished.size() + 16)
+            finished.shrink_to_fit();
+        addSection(nameOf(line), line).lines.reserve(size_t(linesLeft));
         return;
     }
-    Section& section = m_sections.back();
-    const auto position = qint32(section.lines.size());
-    section.lines.push_back(line);
-    if (line.kind == Kind::Named)
-        section.keys.add(nameOf(line), position, nameAt(section));
+    m_sections.back().lines.push_back(line);
+}
+
+IniKeyIndex& IniDocument::keysOf(const Section& section) const
+{
+    if (!section.indexed)
+        rebuildKeys(section);
+    return section.keys;
 }
 
 IniDocument::Section& IniDocument::addSection(std::string_view name, std::optional<Line> header)
@@ -361,15 +416,19 @@ void IniDocument::forgetSectionLookup() const
     m_lookedUpIndex = -2;
 }
 
-void IniDocument::rebuildKeys(Section& section)
+void IniDocument::rebuildKeys(const Section& section) const
 {
     section.keys.clear();
+    section.keys.reserve(
+        size_t(std::count_if(section.lines.begin(), section.lines.end(),
+                             [](const Line& line) { return !line.removed && line.kind == Kind::Named; })));
     for (qsizetype i = 0; i < qsizetype(section.lines.size()); ++i) {
         const Line& line = section.lines[size_t(i)];
         if (line.removed || line.kind != Kind::Named)
             continue;
         section.keys.add(nameOf(line), qint32(i), nameAt(section));
     }
+    section.indexed = true;
 }
 
 void IniDocument::dropRemovedLines(Section& section)

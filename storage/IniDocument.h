@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,6 +33,9 @@ public:
     static IniDocument fromBytes(const QByteArray& bytes);
     // The file's bytes in its encoding; nothing when the encoding cannot give the text back.
     std::optional<QByteArray> toBytes() const;
+    // The same bytes handed to `write` piece by piece; false when there are none or `write`
+    // failed. A UTF-8 file is written without building it whole.
+    bool writeTo(const std::function<bool(QByteArrayView)>& write) const;
     const FileEncoding& encoding() const { return m_encoding; }
 
     // The value of a key, or nothing when the section, the key or its '=' is missing. The view
@@ -74,7 +78,9 @@ private:
         bool removed = false;
         qsizetype removedLines = 0;
         std::vector<Line> lines; // the header line first, when there is one
-        IniKeyIndex keys;
+        // Built at the first look-up in the section: sections nobody asks about cost nothing.
+        mutable IniKeyIndex keys;
+        mutable bool indexed = false;
     };
 
     QByteArrayView textOf(const Line& line) const;
@@ -86,12 +92,13 @@ private:
     Line classify(qsizetype offset, qint32 length, bool added) const;
     // A line "name=value" (or "[name]" for a header) added to m_added.
     Line addedLine(QByteArrayView name, QByteArrayView value, bool header);
-    void appendLine(const Line& line);
+    void appendLine(const Line& line, qsizetype linesLeft);
+    IniKeyIndex& keysOf(const Section& section) const;
     Section& addSection(std::string_view name, std::optional<Line> header);
     // The index of the first section of that name, or -1.
     qsizetype firstSection(QByteArrayView trimmedName) const;
     void forgetSectionLookup() const;
-    void rebuildKeys(Section& section);
+    void rebuildKeys(const Section& section) const;
     void dropRemovedLines(Section& section);
 
     FileEncoding m_encoding;

@@ -35,16 +35,29 @@ public:
         quint32 count = 0;
     };
 
+    static quint32 hashOf(std::string_view name) { return quint32(IniNames::caseFoldHash(name)); }
+
+    // The entry of a name (its hashOf() given or not), or nullptr.
     template <typename NameAt>
     const Entry* find(std::string_view name, NameAt nameAt) const
     {
-        const qsizetype slot = slotOf(name, hashOf(name), nameAt);
+        return find(name, hashOf(name), nameAt);
+    }
+    template <typename NameAt>
+    const Entry* find(std::string_view name, quint32 hash, NameAt nameAt) const
+    {
+        const qsizetype slot = slotOf(name, hash, nameAt);
         return slot < 0 ? nullptr : &m_slots[slot].entry;
     }
     template <typename NameAt>
     Entry* find(std::string_view name, NameAt nameAt)
     {
-        const qsizetype slot = slotOf(name, hashOf(name), nameAt);
+        return find(name, hashOf(name), nameAt);
+    }
+    template <typename NameAt>
+    Entry* find(std::string_view name, quint32 hash, NameAt nameAt)
+    {
+        const qsizetype slot = slotOf(name, hash, nameAt);
         return slot < 0 ? nullptr : &m_slots[slot].entry;
     }
 
@@ -60,8 +73,11 @@ public:
             insert(hash, line);
     }
 
-    // Adds a name that the index does not hold yet.
-    void addNew(std::string_view name, qint32 line) { insert(hashOf(name), line); }
+    // Adds a name that the index does not hold yet, by its hashOf().
+    void addNew(quint32 hash, qint32 line) { insert(hash, line); }
+
+    // Makes room for that many names without growing again.
+    void reserve(size_t count);
 
     // Forgets an entry found by `find`.
     void erase(Entry* entry) { entry->line = kErased; }
@@ -81,7 +97,6 @@ private:
         Entry entry{kEmpty, 0};
     };
 
-    static quint32 hashOf(std::string_view name) { return quint32(IniNames::caseFoldHash(name)); }
     size_t mask() const { return m_slots.size() - 1; }
     template <typename NameAt>
     qsizetype slotOf(std::string_view name, quint32 hash, NameAt nameAt) const
@@ -98,7 +113,7 @@ private:
         }
     }
     void insert(quint32 hash, qint32 line);
-    void rehash();
+    void rehash(size_t room);
 
     std::vector<Slot> m_slots;
     size_t m_occupied = 0; // live and erased slots

@@ -133,9 +133,11 @@ qint32 toInteger(QByteArrayView text)
     return qint32(negative ? 0u - value : value);
 }
 
-bool writeInto(ProfileFileCache::Entry& file, TextView section, TextView key, TextView value)
+bool writeInto(ProfileFileCache::Entry& file, TextView section, TextView key, TextView value, bool plain)
 {
-    if (!section || holdsLineBreakOrNul(section) || holdsLineBreakOrNul(key) || holdsLineBreakOrNul(value))
+    if (!section)
+        return false;
+    if (!plain && (holdsLineBreakOrNul(section) || holdsLineBreakOrNul(key) || holdsLineBreakOrNul(value)))
         return false;
     if (file.keepOut || tooLong(section, key, value))
         return false;
@@ -146,8 +148,9 @@ bool writeInto(ProfileFileCache::Entry& file, TextView section, TextView key, Te
         changed = file.document.removeKey(*section, *key);
     } else {
         const FileEncoding& encoding = file.document.encoding();
-        if (readsAsAnotherLine(*key, *value) || !encoding.holds(*section) || !encoding.holds(*key) ||
-            !encoding.holds(*value))
+        const bool held = (plain && !encoding.mayHoldSurrogates()) ||
+                          (encoding.holds(*section) && encoding.holds(*key) && encoding.holds(*value));
+        if (!held || readsAsAnotherLine(*key, *value))
             return false;
         changed = file.document.setValue(*section, *key, *value);
     }

@@ -60,8 +60,11 @@ quint32 getString(const ProfileFileCache::Entry* file, const Text& section, cons
                   const Text& defaultText, QByteArray& buffer, quint32 size);
 // The default as a read gives it back: without trailing blanks and enclosing quotes.
 QByteArrayView cleanedDefault(QByteArrayView defaultText);
-// A write, a key removal or a section removal as WritePrivateProfileStringA does it.
-bool writeInto(ProfileFileCache::Entry& file, TextView section, TextView key, TextView value);
+// A write, a key removal or a section removal as WritePrivateProfileStringA does it. `plain`
+// promises texts made by ProfileText::write that it found plain: the search for line breaks,
+// NULs and text a UTF-8 file cannot hold is then left out.
+bool writeInto(ProfileFileCache::Entry& file, TextView section, TextView key, TextView value,
+               bool plain = false);
 // Removes every line of the file: every section, whatever its name, and the lines before the
 // first one. False for a file that must not be written over.
 bool clearInto(ProfileFileCache::Entry& file);

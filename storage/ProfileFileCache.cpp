@@ -96,8 +96,7 @@ bool ProfileFileCache::flush(Entry& entry)
     const FileStamp now = stampOf(entry);
     if (entry.keepOut || (now.exists && now.type != S_IFREG && now.type != S_IFDIR))
         return false;
-    const std::optional<QByteArray> bytes = entry.document.toBytes();
-    if (!bytes || !write(entry, *bytes))
+    if (!write(entry))
         return false;
     entry.changed = false;
     entry.stamp = stampOf(entry);
@@ -220,10 +219,13 @@ void ProfileFileCache::load(Entry& entry, const FileStamp& stamp)
     entry.document = IniDocument::fromBytes(bytes);
 }
 
-bool ProfileFileCache::write(Entry& entry, const QByteArray& bytes)
+bool ProfileFileCache::write(Entry& entry)
 {
     if (const auto memory = m_memoryFiles.find(entry.key); memory != m_memoryFiles.end()) {
-        memory->second = MemoryFile{bytes, ++m_memoryGeneration};
+        const std::optional<QByteArray> bytes = entry.document.toBytes();
+        if (!bytes)
+            return false;
+        memory->second = MemoryFile{*bytes, ++m_memoryGeneration};
         return true;
     }
     // Unbuffered, so that a short write (a full disk) is seen here: a buffered QSaveFile lets
@@ -231,13 +233,18 @@ bool ProfileFileCache::write(Entry& entry, const QByteArray& bytes)
     QSaveFile file(QFile::decodeName(entry.nativePath));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    for (qsizetype done = 0; done < bytes.size();) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            file.cancelWriting();
-            return false;
+    const bool written = entry.document.writeTo([&file](QByteArrayView bytes) {
+        for (qsizetype done = 0; done < bytes.size();) {
+            const qint64 count = file.write(bytes.data() + done, bytes.size() - done);
+            if (count <= 0)
+                return false;
+            done += qsizetype(count);
         }
-        done += qsizetype(written);
+        return true;
+    });
+    if (!written) {
+        file.cancelWriting();
+        return false;
     }
     return file.commit();
 }

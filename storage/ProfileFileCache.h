@@ -78,7 +78,7 @@ private:
     void dropUnheldCopies();
     FileStamp stampOf(const Entry& entry) const;
     void load(Entry& entry, const FileStamp& stamp);
-    bool write(Entry& entry, const QByteArray& bytes);
+    bool write(Entry& entry);
 
     struct MemoryFile
     {

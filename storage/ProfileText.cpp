@@ -76,15 +76,29 @@ bool isUtf8(QByteArrayView bytes)
 {
     const uchar* p = bytesOf(bytes);
     const uchar* const end = p + bytes.size();
+    constexpr quint64 kHighBits = 0x8080808080808080ull;
     while (p < end) {
-        // Eight ASCII bytes at a time.
+        // ASCII 32 bytes at a time, then 8.
+        while (end - p >= 32) {
+            quint64 words[4];
+            std::memcpy(words, p, 32);
+            if (((words[0] | words[1] | words[2] | words[3]) & kHighBits) != 0)
+                break;
+            p += 32;
+        }
         if (end - p >= 8) {
             quint64 word;
             std::memcpy(&word, p, 8);
-            if ((word & 0x8080808080808080ull) == 0) {
+            if ((word & kHighBits) == 0) {
                 p += 8;
                 continue;
             }
+        }
+        if (p == end)
+            break;
+        if (*p < 0x80) {
+            ++p;
+            continue;
         }
         const int length = sequenceLength(p, end);
         if (length == 0)
@@ -122,29 +136,49 @@ QString toString(QByteArrayView text, bool mayHoldSurrogates)
     return string;
 }
 
-qsizetype write(QStringView string, char* out)
+qsizetype write(QStringView string, char* out, bool* plain)
 {
     char* const start = out;
+    bool clean = true;
     const char16_t* p = string.utf16();
     const char16_t* const end = p + string.size();
-    for (; p < end; ++p) {
-        const char16_t unit = *p;
+    while (p < end) {
+        // Four units at a time while they are ASCII and none is a control character.
+        while (end - p >= 4) {
+            quint64 units;
+            std::memcpy(&units, p, 8);
+            if ((units & 0xFF80FF80FF80FF80ull) != 0 ||
+                ((units - 0x0020002000200020ull) & 0x8000800080008000ull) != 0)
+                break;
+            out[0] = char(p[0]);
+            out[1] = char(p[1]);
+            out[2] = char(p[2]);
+            out[3] = char(p[3]);
+            p += 4;
+            out += 4;
+        }
+        if (p == end)
+            break;
+        const char16_t unit = *p++;
         if (unit < 0x80) {
+            clean = clean && unit != u'\r' && unit != u'\n' && unit != 0;
             *out++ = char(unit);
         } else if (unit < 0x800) {
             *out++ = char(0xC0 | (unit >> 6));
             *out++ = char(0x80 | (unit & 0x3F));
-        } else if (QChar::isHighSurrogate(unit) && p + 1 < end && QChar::isLowSurrogate(p[1])) {
-            const char32_t point = QChar::surrogateToUcs4(unit, p[1]);
+        } else if (QChar::isHighSurrogate(unit) && p < end && QChar::isLowSurrogate(*p)) {
+            const char32_t point = QChar::surrogateToUcs4(unit, *p++);
             *out++ = char(0xF0 | (point >> 18));
             *out++ = char(0x80 | ((point >> 12) & 0x3F));
             *out++ = char(0x80 | ((point >> 6) & 0x3F));
             *out++ = char(0x80 | (point & 0x3F));
-            ++p;
         } else {
+            clean = clean && !QChar::isSurrogate(unit);
             out = writeThreeBytes(unit, out);
         }
     }
+    if (plain)
+        *plain = clean;
     return out - start;
 }
 
@@ -155,10 +189,12 @@ QByteArray fromString(QStringView string)
     return text;
 }
 
-void assign(QStringView string, std::string& out)
+bool assign(QStringView string, QByteArray& out)
 {
-    out.resize(size_t(string.size()) * 3);
-    out.resize(size_t(write(string, out.data())));
+    bool plain = true;
+    out.resize(string.size() * 3);
+    out.resize(write(string, out.data(), &plain));
+    return plain;
 }
 
 QByteArray fromUtf8KeepingBytes(QByteArrayView bytes)

@@ -4,7 +4,6 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
-#include <string>
 
 // The text the profile store works in: UTF-8, widened so that it also carries lone UTF-16
 // surrogates, each as the three bytes UTF-8 gives its code point. A file's bytes that its
@@ -21,11 +20,12 @@ bool holdsSurrogate(QByteArrayView text);
 QString toString(QByteArrayView text, bool mayHoldSurrogates = true);
 
 // The bytes of `string` written at `out`, which has room for 3 bytes per UTF-16 unit; the
-// number of bytes written.
-qsizetype write(QStringView string, char* out);
+// number of bytes written. `plain`, when given, tells whether the text is free of line breaks,
+// NULs and lone surrogates: strict UTF-8 that fits in one line.
+qsizetype write(QStringView string, char* out, bool* plain = nullptr);
 QByteArray fromString(QStringView string);
-// Replaces `out` with the text of `string`, keeping its capacity.
-void assign(QStringView string, std::string& out);
+// Replaces `out` with the text of `string`, keeping its capacity; true when it is plain.
+bool assign(QStringView string, QByteArray& out);
 
 // UTF-8 bytes, each byte that is not part of a well-formed sequence carried as its escape.
 QByteArray fromUtf8KeepingBytes(QByteArrayView bytes);

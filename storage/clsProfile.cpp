@@ -21,11 +21,6 @@ QByteArrayView asCopied(QByteArrayView value)
     return value;
 }
 
-QByteArrayView viewOf(const std::string& text)
-{
-    return {text.data(), qsizetype(text.size())};
-}
-
 } // namespace
 
 clsProfile::clsProfile() : m_strFileName(defaultSettingsFilePath()) {}
@@ -82,9 +77,11 @@ bool clsProfile::WriteString(const QString& Section, const QString& Key, const Q
     ProfileFileCache::Entry* copy = file();
     if (!copy)
         return false;
-    ProfileText::assign(Data, m_value);
-    const bool written =
-        PrivateProfile::writeInto(*copy, sectionText(Section), keyText(Key), viewOf(m_value));
+    const bool valuePlain = ProfileText::assign(Data, m_value);
+    const QByteArrayView section = sectionText(Section);
+    const QByteArrayView key = keyText(Key);
+    const bool written = PrivateProfile::writeInto(*copy, section, key, QByteArrayView(m_value),
+                                                   m_sectionPlain && m_keyPlain && valuePlain);
     m_bChangedFile = m_bChangedFile || written;
     return written;
 }
@@ -195,15 +192,15 @@ QByteArrayView clsProfile::sectionText(const QString& Section)
     // Callers ask for one section many times in a row: it is converted once.
     if (Section != m_strSection) {
         m_strSection = Section;
-        ProfileText::assign(Section, m_section);
+        m_sectionPlain = ProfileText::assign(Section, m_section);
     }
-    return viewOf(m_section);
+    return m_section;
 }
 
 QByteArrayView clsProfile::keyText(const QString& Key)
 {
-    ProfileText::assign(Key, m_key);
-    return viewOf(m_key);
+    m_keyPlain = ProfileText::assign(Key, m_key);
+    return m_key;
 }
 
 QString clsProfile::valueText(QByteArrayView value) const

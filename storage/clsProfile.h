@@ -5,7 +5,6 @@
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
-#include <string>
 #include <vector>
 
 // The program's way into INI files: single values by section and key, the list of sections,
@@ -79,7 +78,9 @@ private:
     std::vector<ProfileFileCache::Handle> m_earlierFiles; // files it wrote to before FileName changed
     // The section of the last call in the store's text, and room for a key and a value.
     QString m_strSection;
-    std::string m_section;
-    std::string m_key;
-    std::string m_value;
+    QByteArray m_section;
+    bool m_sectionPlain = true; // see ProfileText::write
+    QByteArray m_key;
+    bool m_keyPlain = true;
+    QByteArray m_value;
 };
