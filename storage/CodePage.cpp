@@ -8,7 +8,8 @@
 #include <iconv.h>
 #include <map>
 
-// Whole conversions that give nothing when any part of the input does not convert.
+// Whole conversions; nothing, or a result that does not convert back, where a part of the
+// input does not convert.
 class CodePage::Converter
 {
 public:
@@ -26,32 +27,19 @@ class QtConverter final : public CodePage::Converter
 {
 public:
     explicit QtConverter(const QByteArray& name)
-        : m_name(name), m_decoder(name.constData(), kFlags), m_encoder(name.constData(), kFlags)
+        : m_decoder(name.constData(), kFlags), m_encoder(name.constData(), kFlags)
     {
     }
     bool isValid() const { return m_decoder.isValid() && m_encoder.isValid(); }
 
-    // A converter that met an error keeps reporting it, so it is replaced after one.
-    std::optional<QString> decode(QByteArrayView bytes) override
-    {
-        QString text = m_decoder.decode(bytes);
-        if (!m_decoder.hasError())
-            return text;
-        m_decoder = QStringDecoder(m_name.constData(), kFlags);
-        return std::nullopt;
-    }
-    std::optional<QByteArray> encode(QStringView text) override
-    {
-        QByteArray bytes = m_encoder.encode(text);
-        if (!m_encoder.hasError())
-            return bytes;
-        m_encoder = QStringEncoder(m_name.constData(), kFlags);
-        return std::nullopt;
-    }
+    // What Qt's converter cannot convert it replaces, and a converter that met one such error
+    // keeps reporting it: its results are taken as they come, and the round trips CodePage
+    // makes tell a replacement from the real thing.
+    std::optional<QString> decode(QByteArrayView bytes) override { return m_decoder.decode(bytes); }
+    std::optional<QByteArray> encode(QStringView text) override { return m_encoder.encode(text); }
 
 private:
     static constexpr QStringConverter::Flags kFlags = QStringConverter::Flag::Stateless;
-    QByteArray m_name;
     QStringDecoder m_decoder;
     QStringEncoder m_encoder;
 };
@@ -130,11 +118,26 @@ private:
     iconv_t m_fromUtf16;
 };
 
+// The code pages of Windows programs hold ASCII as ASCII, and so does UTF-8: a file that keeps
+// only its ASCII text reads the same either way. Qt's table for code page 932 swaps three
+// control characters (0x1A, 0x1C, 0x7F), so such a converter is passed over.
+bool keepsAscii(CodePage::Converter& converter)
+{
+    for (char16_t unit = 0; unit < 0x80; ++unit) {
+        const char byte = char(unit);
+        const std::optional<QString> text = converter.decode(QByteArrayView(&byte, 1));
+        const std::optional<QByteArray> bytes = converter.encode(QStringView(&unit, 1));
+        if (!text || *text != QChar(unit) || !bytes || *bytes != QByteArrayView(&byte, 1))
+            return false;
+    }
+    return true;
+}
+
 std::unique_ptr<CodePage::Converter> converterFor(const QByteArray& name)
 {
-    if (auto qt = std::make_unique<QtConverter>(name); qt->isValid())
+    if (auto qt = std::make_unique<QtConverter>(name); qt->isValid() && keepsAscii(*qt))
         return qt;
-    if (auto c = std::make_unique<IconvConverter>(name); c->isValid())
+    if (auto c = std::make_unique<IconvConverter>(name); c->isValid() && keepsAscii(*c))
         return c;
     return nullptr;
 }
@@ -244,10 +247,8 @@ QString CodePage::decodeByCharacter(QByteArrayView bytes)
     while (p < bytes.size()) {
         bool decoded = false;
         for (qsizetype length = 1; length <= kMaxCharacterBytes && p + length <= bytes.size(); ++length) {
-            const QByteArrayView piece = bytes.sliced(p, length);
-            const std::optional<QString> character = m_converter->decode(piece);
-            if (character && !character->isEmpty() && roundTrips(*character, piece)) {
-                text.append(*character);
+            if (const std::optional<QString>& found = character(bytes.sliced(p, length))) {
+                text.append(*found);
                 p += length;
                 decoded = true;
                 break;
@@ -257,4 +258,20 @@ QString CodePage::decodeByCharacter(QByteArrayView bytes)
             text.append(QChar(ProfileText::byteEscape(uchar(bytes[p++]))));
     }
     return text;
+}
+
+const std::optional<QString>& CodePage::character(QByteArrayView piece)
+{
+    quint64 key = quint64(piece.size()) << 32;
+    for (qsizetype i = 0; i < piece.size(); ++i)
+        key |= quint64(uchar(piece[i])) << (8 * i);
+    if (const auto found = m_characters.find(key); found != m_characters.end())
+        return found->second;
+    // Bounded: the pieces of one file, not of every file ever read.
+    if (m_characters.size() > 65536)
+        m_characters.clear();
+    std::optional<QString> text = m_converter->decode(piece);
+    if (text && (text->isEmpty() || !roundTrips(*text, piece)))
+        text.reset();
+    return m_characters.emplace(key, std::move(text)).first->second;
 }

@@ -6,6 +6,7 @@
 #include <QStringView>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 
 // A code page in which Windows programs write their INI files ("ANSI" text), converted by what
 // the platform has: Qt's converters where Qt knows the name, else iconv of the C library.
@@ -40,7 +41,11 @@ private:
     CodePage(QByteArray name, std::unique_ptr<Converter> converter);
     bool roundTrips(const QString& text, QByteArrayView bytes);
     QString decodeByCharacter(QByteArrayView bytes);
+    // The character of a few bytes, or nothing when they are not one character that encodes
+    // back to them. Remembered: a file with many odd bytes asks about the same ones again.
+    const std::optional<QString>& character(QByteArrayView piece);
 
     QByteArray m_name;
     std::unique_ptr<Converter> m_converter;
+    std::unordered_map<quint64, std::optional<QString>> m_characters;
 };

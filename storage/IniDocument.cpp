@@ -192,6 +192,25 @@ QList<QByteArray> IniDocument::keyNames(QByteArrayView section) const
     return names;
 }
 
+bool IniDocument::holdsWrite(QByteArrayView section, QByteArrayView key, QByteArrayView value) const
+{
+    const QByteArrayView sectionName = trimmed(section);
+    const QByteArrayView keyName = trimmed(key);
+    QByteArray lines;
+    const qsizetype index = firstSection(sectionName);
+    if (index < 0)
+        lines.append('[').append(sectionName).append("]\r\n");
+    // An existing key keeps the spelling of its line.
+    QByteArrayView name = keyName;
+    if (index >= 0) {
+        const Section& found = m_sections[size_t(index)];
+        if (const IniKeyIndex::Entry* entry = keysOf(found).find(view(keyName), nameAt(found)))
+            name = byteView(nameOf(found.lines[size_t(entry->line)]));
+    }
+    lines.append(name).append('=').append(withoutLeadingBlanks(value)).append("\r\n");
+    return m_encoding.holds(lines);
+}
+
 bool IniDocument::setValue(QByteArrayView section, QByteArrayView key, QByteArrayView value)
 {
     const QByteArrayView sectionName = trimmed(section);

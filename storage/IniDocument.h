@@ -46,6 +46,10 @@ public:
     // The key names of a section in file order; names starting with ';' are left out.
     QList<QByteArray> keyNames(QByteArrayView section) const;
 
+    // True when the lines setValue would write read back from the file's bytes as written:
+    // the file's encoding holds them, in their place between line breaks.
+    bool holdsWrite(QByteArrayView section, QByteArrayView key, QByteArrayView value) const;
+
     // Each change returns true when the document changed.
     // Replaces the key's value in its line, or adds the key after the last non-blank line of
     // its section, or adds the section at the end. Blanks before the value are dropped.

@@ -147,9 +147,8 @@ bool writeInto(ProfileFileCache::Entry& file, TextView section, TextView key, Te
     } else if (!value) {
         changed = file.document.removeKey(*section, *key);
     } else {
-        const FileEncoding& encoding = file.document.encoding();
-        const bool held = (plain && !encoding.mayHoldSurrogates()) ||
-                          (encoding.holds(*section) && encoding.holds(*key) && encoding.holds(*value));
+        const bool held = (plain && !file.document.encoding().mayHoldSurrogates()) ||
+                          file.document.holdsWrite(*section, *key, *value);
         if (!held || readsAsAnotherLine(*key, *value))
             return false;
         changed = file.document.setValue(*section, *key, *value);

@@ -1,5 +1,6 @@
 #include "storage/ProfileText.h"
 
+#include <QStringDecoder>
 #include <cstring>
 
 namespace ProfileText {
@@ -55,6 +56,14 @@ const uchar* nextSurrogate(const uchar* p, const uchar* end)
         ++p;
     }
     return end;
+}
+
+// QString::fromUtf8 drops a byte-order mark at the start; a value may well begin with U+FEFF.
+QString fromUtf8(const uchar* p, qsizetype size)
+{
+    static QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                              QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(p, size));
 }
 
 char16_t surrogateAt(const uchar* p)
@@ -116,17 +125,15 @@ bool holdsSurrogate(QByteArrayView text)
 
 QString toString(QByteArrayView text, bool mayHoldSurrogates)
 {
-    if (!mayHoldSurrogates)
-        return QString::fromUtf8(text);
     const uchar* p = bytesOf(text);
     const uchar* const end = p + text.size();
-    const uchar* surrogate = nextSurrogate(p, end);
+    const uchar* surrogate = mayHoldSurrogates ? nextSurrogate(p, end) : end;
     if (surrogate == end)
-        return QString::fromUtf8(text);
+        return fromUtf8(p, text.size());
     QString string;
     string.reserve(text.size());
     while (p < end) {
-        string.append(QString::fromUtf8(reinterpret_cast<const char*>(p), surrogate - p));
+        string.append(fromUtf8(p, surrogate - p));
         if (surrogate == end)
             break;
         string.append(QChar(surrogateAt(surrogate)));

@@ -137,8 +137,10 @@ std::optional<QString> storageProblem(const TagGridModel& table, const clsCtrlPa
 std::optional<QString> encodingProblem(const TagGridModel& table, const clsCtrlParameter& connection,
                                        clsProfile& file)
 {
+    // Each text is checked as the line it is written in.
+    const auto line = [](const QString& key, const QString& value) { return key + QLatin1Char('=') + value; };
     for (const auto& [field, text] : connectionTexts(connection)) {
-        if (!file.EncodingHolds(text))
+        if (!file.EncodingHolds(line(field, clsProfile::Quoted(text))))
             return connectionRefusal(field, encodingReason(text, file));
     }
     for (qint32 row = 1; row < table.Rows(); ++row) {
@@ -146,7 +148,7 @@ std::optional<QString> encodingProblem(const TagGridModel& table, const clsCtrlP
         for (int col = kFirstStoredColumn; col <= kLastStoredColumn; ++col)
             cells.append(table.TextMatrix(row, col));
         // A whole row at a time; the cell is looked for only when the row fails.
-        if (file.EncodingHolds(joinRow(cells)))
+        if (file.EncodingHolds(line(tagKey(row), joinRow(cells))))
             continue;
         for (int col = kFirstStoredColumn; col <= kLastStoredColumn; ++col) {
             const QString& text = cells.at(col - kFirstStoredColumn);

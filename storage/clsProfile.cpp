@@ -23,7 +23,7 @@ QByteArrayView asCopied(QByteArrayView value)
 
 } // namespace
 
-clsProfile::clsProfile() : m_strFileName(defaultSettingsFilePath()) {}
+clsProfile::clsProfile() = default;
 
 clsProfile::~clsProfile()
 {
@@ -127,7 +127,7 @@ bool clsProfile::Flush()
     });
     if (m_file)
         return cache.flush(*m_file) && flushed;
-    return cache.flush(m_strFileName) && flushed;
+    return cache.flush(FileName()) && flushed;
 }
 
 void clsProfile::DiscardChanges()
@@ -146,7 +146,7 @@ void clsProfile::DiscardChanges()
 bool clsProfile::EncodingHolds(const QString& text)
 {
     const ProfileFileCache::Entry* copy = file();
-    return !copy || copy->document.encoding().holds(ProfileText::fromString(text));
+    return !copy || copy->document.encoding().holds(ProfileText::fromString(text) + "\r\n");
 }
 
 QString clsProfile::EncodingName()
@@ -155,16 +155,23 @@ QString clsProfile::EncodingName()
     return QString::fromLatin1(copy ? copy->document.encoding().name() : FileEncoding().name());
 }
 
+QString clsProfile::FileName() const
+{
+    return m_strFileName.isNull() ? defaultSettingsFilePath() : m_strFileName;
+}
+
 void clsProfile::setFileName(const QString& FileName)
 {
-    if (FileName == m_strFileName)
+    // An empty name is a name (of no file), not the default.
+    const QString name = FileName.isNull() ? QStringLiteral("") : FileName;
+    if (!m_strFileName.isNull() && name == m_strFileName)
         return;
     // Changes made to the old file are still written by Flush.
     if (m_file && m_bChangedFile)
         m_earlierFiles.push_back(std::move(m_file));
     ProfileFileCache::instance().release(m_file);
     m_bChangedFile = false;
-    m_strFileName = FileName;
+    m_strFileName = name;
 }
 
 QString clsProfile::Quoted(const QString& text)
@@ -180,9 +187,11 @@ QString clsProfile::Quoted(const QString& text)
 ProfileFileCache::Entry* clsProfile::file()
 {
     ProfileFileCache& cache = ProfileFileCache::instance();
-    if (!m_file)
+    if (!m_file) {
+        if (m_strFileName.isNull())
+            m_strFileName = defaultSettingsFilePath();
         m_file = cache.open(m_strFileName);
-    else if (!m_file->loaded)
+    } else if (!m_file->loaded)
         cache.ensureLoaded(*m_file);
     return m_file.get();
 }

@@ -53,12 +53,13 @@ public:
     // failed part-way never reaches the file.
     void DiscardChanges();
 
-    // True when the file's encoding holds the text: written, it reads back the same.
+    // True when the file's encoding holds the text as a line of the file: written between line
+    // breaks, it reads back the same.
     bool EncodingHolds(const QString& text);
     // The file's encoding: "UTF-8" for a new file, or the code page a file was read in.
     QString EncodingName();
 
-    QString FileName() const { return m_strFileName; }
+    QString FileName() const;
     void setFileName(const QString& FileName);
 
     // The text as a value that reads back as the same text: enclosed in double quotes when it
@@ -72,6 +73,7 @@ private:
     QByteArrayView keyText(const QString& Key);
     QString valueText(QByteArrayView value) const;
 
+    // Null until named: the application settings file, whose place is looked up at first use.
     QString m_strFileName;
     ProfileFileCache::Handle m_file;
     bool m_bChangedFile = false;                          // this instance wrote to m_file

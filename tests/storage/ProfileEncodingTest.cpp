@@ -36,11 +36,11 @@ void PrintTo(const EncodingCase& param, std::ostream* out)
 const EncodingCase kCases[] = {
     {"CodePage932",
      "CP932",
-     "[S]\r\nk1=\x83\x5E\x83\x4F\x31\r\nk2=\x87\x90\r\nk3=a\x81\r\nk4=\xFD\xA0z\r\n",
+     "[S]\r\nk1=\x83\x5E\x83\x4F\x31\r\nk2=\x87\x90\r\nk3=a\x81\r\nk4=\xFD\xA0z\r\nk5=\x1A\x1C\x7F\r\n",
      // A character that would be written back as other bytes, a lead byte without its second
-     // byte and bytes that are no character all travel as the bytes they are.
+     // byte and bytes that are no character all travel as the bytes they are; ASCII is ASCII.
      {QStringLiteral("タグ1"), escapes({0x87, 0x90}), QStringLiteral("a") + escapes({0x81}),
-      escapes({0xFD, 0xA0}) + QStringLiteral("z")},
+      escapes({0xFD, 0xA0}) + QStringLiteral("z"), QStringLiteral("\u001A\u001C\u007F")},
      QStringLiteral("Caf\u00E9")},
     {"CodePage1252",
      "CP1252",
@@ -64,6 +64,11 @@ const EncodingCase kCases[] = {
      "\xEF\xBB\xBF[S]\r\nk1=\xC3\xA4\xFF\r\n",
      {QStringLiteral("\u00E4") + escapes({0xFF})},
      escapes({'A'})},
+    {"Utf8ValueStartingWithAByteOrderMark",
+     nullptr,
+     "[S]\r\nk1=\xEF\xBB\xBFx\r\n",
+     {QStringLiteral("\uFEFFx")},
+     QString(QChar(0xDC41))},
     {"Utf16WithALoneSurrogateAndAnOddLastByte",
      nullptr,
      bytes("\xFF\xFE[\0S\0]\0\r\0\n\0k\0"
