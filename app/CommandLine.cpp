@@ -1,5 +1,8 @@
 #include "app/CommandLine.h"
 
+#include "platform/AppInfo.h"
+
+#include <QFileInfo>
 #include <stdexcept>
 
 ArgumentSlots::ArgumentSlots(int lowerBound, int upperBound)
@@ -88,4 +91,14 @@ bool IsBRAKKAModeArgument(const QString& argumentText)
     if (SplitCommandLine(argumentText, args) <= 0)
         return false;
     return args[1].toUpper() == QLatin1String("BRAKKA");
+}
+
+QString StartFileArgument(const QStringList& argumentsAfterProgram)
+{
+    const bool brakka = IsBRAKKAModeArgument(AppInfo::argumentText(argumentsAfterProgram));
+    const QString candidate = argumentsAfterProgram.value(brakka ? 1 : 0);
+    const QFileInfo info(candidate);
+    if (candidate.isEmpty() || !info.isFile())
+        return {};
+    return info.absoluteFilePath();
 }

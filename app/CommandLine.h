@@ -30,3 +30,9 @@ qint16 SplitCommandLine(const QString& argumentText, ArgumentSlots& args);
 
 // The run mode the program's one argument selects: True for the word BRAKKA in any case.
 bool IsBRAKKAModeArgument(const QString& argumentText);
+
+// The tag setting file that the command line names for the window to open, as a full path:
+// the first argument when it is an existing file, or the second when the first selects the
+// BRAKKA run mode; "" otherwise. The arguments are those after the program's name, as the
+// system delivers them (already split).
+QString StartFileArgument(const QStringList& argumentsAfterProgram);

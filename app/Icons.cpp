@@ -1,39 +1,9 @@
 #include "app/Icons.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 
 namespace {
-
-// A tag: a rounded label with a punched hole, on a controller-blue square.
-QPixmap drawWindowIcon(int size)
-{
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const qreal s = size;
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x1f, 0x4e, 0x8c));
-    p.drawRoundedRect(QRectF(0, 0, s, s), s * 0.15, s * 0.15);
-
-    QPainterPath tag;
-    tag.moveTo(s * 0.22, s * 0.30);
-    tag.lineTo(s * 0.62, s * 0.30);
-    tag.lineTo(s * 0.84, s * 0.50);
-    tag.lineTo(s * 0.62, s * 0.70);
-    tag.lineTo(s * 0.22, s * 0.70);
-    tag.closeSubpath();
-    p.setBrush(QColor(0xf2, 0xc1, 0x2e));
-    p.drawPath(tag);
-    p.setBrush(QColor(0x1f, 0x4e, 0x8c));
-    p.drawEllipse(QPointF(s * 0.64, s * 0.50), s * 0.06, s * 0.06);
-    p.setPen(QPen(QColor(0x1f, 0x4e, 0x8c), qMax(1.0, s / 16)));
-    p.drawLine(QPointF(s * 0.30, s * 0.45), QPointF(s * 0.52, s * 0.45));
-    p.drawLine(QPointF(s * 0.30, s * 0.56), QPointF(s * 0.46, s * 0.56));
-    return pixmap;
-}
 
 QPixmap drawOpenImage()
 {
@@ -66,15 +36,38 @@ QPixmap drawSaveImage()
     return pixmap;
 }
 
+// A green check mark.
+QPixmap drawTaggedMark(int size)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal s = size;
+    p.setPen(QPen(QColor(0x1e, 0x8c, 0x3c), qMax(1.5, s / 7), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(
+        QPolygonF({QPointF(s * 0.18, s * 0.55), QPointF(s * 0.42, s * 0.78), QPointF(s * 0.84, s * 0.24)}));
+    return pixmap;
+}
+
 } // namespace
+
+// The icon's resource lives in a static library, so it is registered by hand (outside any
+// namespace, where the registration function is defined).
+static void registerWindowIconResource()
+{
+    Q_INIT_RESOURCE(quor_window_icon);
+}
 
 namespace Icons {
 
 QIcon windowIcon()
 {
+    // The program's icon, rendered from its SVG by the build: a tag over a tag table.
+    registerWindowIconResource();
     QIcon icon;
-    for (int size : {48, 32, 24, 16})
-        icon.addPixmap(drawWindowIcon(size));
+    for (int size : {256, 48, 32, 24, 16})
+        icon.addFile(QStringLiteral(":/icons/%1/org.quortageditor.QuorTagEditor.png").arg(size));
     return icon;
 }
 
@@ -86,6 +79,14 @@ QIcon openImage()
 QIcon saveImage()
 {
     return QIcon(drawSaveImage());
+}
+
+QIcon taggedMark()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32})
+        icon.addPixmap(drawTaggedMark(size));
+    return icon;
 }
 
 } // namespace Icons

@@ -34,9 +34,14 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     createItemFrame();
     createGrid();
     createStatusBar();
+    createVariablePicker();
     setTabOrder();
+    fitCaptions();
     connectEvents();
 
+    // The window is never smaller than the size at which the layout applies.
+    client->setMinimumSize(twipsToPixels(kMinimumOuterWidth - kFrameAllowanceWidth),
+                           twipsToPixels(kMinimumOuterHeight - kFrameAllowanceHeight));
     client->installEventFilter(this);
     resize(twipsToPixels(kDesignClientWidth),
            twipsToPixels(kDesignClientHeight) + menuBar()->sizeHint().height());

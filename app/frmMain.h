@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EngineApi.h"
+#include "platform/Dialogs.h"
 #include "storage/RecentConnections.h"
 
 #include <QIcon>
@@ -10,16 +11,19 @@
 #include <memory>
 
 class GridControl;
+class QAbstractItemView;
 class QAction;
 class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QMouseEvent;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
 class QToolBar;
+class TagTableIndex;
 
 // The program's one window. Its member functions live in the folder of the subsystem
 // they belong to: composition, layout and commands in app/, the connection ways and
@@ -50,6 +54,8 @@ public:
 
     // ---- Layout (app/frmMain_layout.cpp)
     void Form_Resize();
+    // Fits the window's place and size into the available area of its screen.
+    void fitIntoScreen();
 
     // ---- Controller connection (engine/frmMain_connect.cpp)
     void chkConnQUOR_Click();
@@ -78,6 +84,14 @@ public:
     bool CheckTagNameDuplicate(qint32 row, qint32 col);
     bool CheckTagNameChar(const QString& text, const QString& ch);
 
+    // ---- Picking variables (tags/frmMain_picking.cpp)
+    // Opens the dialog that adds many variables at once.
+    void mnuEditAddVariables_Click();
+    // Appends one row per variable, in the given order, as that many presses of Add with
+    // `option` as the variable option would; variables that already have a tag are added
+    // again only when the user says so.
+    void AddVariables(const QStringList& variables, const QString& option);
+
     // ---- Tag setting file (storage/frmMain_tagfile.cpp)
     bool WriteTagFile(const QString& strPath);
     bool ReadTagFile(const QString& strPath);
@@ -85,6 +99,10 @@ public:
     // True when the table was written; false when nothing was (refused, cancelled, nothing to save).
     bool FileSave(bool bSaveAs);
     void FileOpen();
+
+    // ---- CSV export and import of the tag table (storage/frmMain_csv.cpp)
+    void mnuFileImportCsv_Click();
+    void mnuFileExportCsv_Click();
 
     // ---- Application settings and recent connections (storage/frmMain_settings.cpp)
     void LoadAppSettings();
@@ -102,8 +120,13 @@ public:
     QMenu* mnuFile = nullptr;
     // Table editing commands, between File and Help.
     QMenu* mnuEdit = nullptr;
+    // Edit > Add Variables..., enabled while a controller is connected.
+    QAction* mnuEditAddVariables = nullptr;
     QMenu* mnuHelp = nullptr;
     std::array<QAction*, 7> mnuFileItem{};
+    // The CSV items, after Save As; they are not part of the File item array.
+    QAction* mnuFileImportCsv = nullptr;
+    QAction* mnuFileExportCsv = nullptr;
     std::array<QAction*, 1> mnuHelpItem{};
     QToolBar* tbarMain = nullptr;
     // Toolbar buttons 1 to 3 at indexes 0 to 2.
@@ -133,6 +156,10 @@ public:
     QPushButton* cmdDelete = nullptr;
     GridControl* grdItems = nullptr;
     QStatusBar* stbrMain = nullptr;
+    // The status bar's count of tags.
+    QLabel* lblTagCount = nullptr;
+    // The pop-up list in which typing into cmbVars shows the matching names.
+    QAbstractItemView* cmbVarsSearch = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -153,6 +180,9 @@ private:
 
     // Connection helpers (engine/frmMain_connect.cpp).
     bool guardBeforeConnecting();
+    bool refusedWhileAnotherWayIsConnected(QPushButton* box);
+    void chooseWayOf(QPushButton* box);
+    void updateOtherWays();
     void finishDisconnect(QPushButton* box);
     // Browsing helpers (engine/frmMain_browse.cpp).
     // Runs one QuorSQL query on the connected controller through a new extension.
@@ -164,6 +194,17 @@ private:
     // Applies the name rules to the edited tag name, warning at the first that fails.
     bool tagNameStands();
 
+    // Picking helpers (tags/frmMain_picking.cpp).
+    void createVariablePicker();
+    // Enter in the search pop-up of cmbVars adds the name as typed or chosen there; a press
+    // outside the pop-up closes it and reaches the control it was on. True when handled.
+    bool searchPopupEvent(QEvent* event);
+    bool replayPressOutsideSearch(const QMouseEvent& press);
+    // After `count` rows were added: the last one is shown and entered, the status bar tells,
+    // and cmbVars takes the focus with its text selected for the next name.
+    void afterAdding(qsizetype count);
+    void showTagCount();
+
     // Tag setting file helpers (storage/frmMain_tagfile.cpp).
     enum class TagFileWrite
     {
@@ -172,7 +213,16 @@ private:
         Refused, // a warning said what the file cannot hold; the file is untouched
         Failed
     };
-    TagFileWrite writeTagFile(const QString& strPath);
+    // The reason receives why a write failed, a read failed (with the file's name).
+    TagFileWrite writeTagFile(const QString& strPath, QString& reason);
+    bool readTagFile(const QString& strPath, QString& reason);
+    // The File > Open reading of a chosen file, with its messages.
+    void openTagFile(const QString& path);
+    // A file dialog that starts in the folder of the user's files; the chosen path, or "".
+    QString chooseFile(FileDialogRequest request);
+
+    // CSV helpers (storage/frmMain_csv.cpp).
+    void createCsvMenuItems();
 
     // Settings helpers (storage/frmMain_settings.cpp): the window's outer place and size
     // in twips, as the settings file keeps them.
@@ -194,6 +244,7 @@ private:
     void createGrid();
     void createStatusBar();
     void setTabOrder();
+    void fitCaptions();
     void connectEvents();
 
     // The connected controller; empty when nothing is connected.
@@ -208,6 +259,8 @@ private:
     qint32 m_lCurRow = 0;
     qint32 m_lCurCol = 0;
     QString m_strCurText;
+    // The table looked up by variable and tag name.
+    TagTableIndex* m_tagIndex = nullptr;
     // The remembered connection each entry of cmbCtrl and cmbServer was made from.
     QList<CtrlParameterPtr> m_cmbCtrlRecords;
     QList<CtrlParameterPtr> m_cmbServerRecords;

@@ -2,6 +2,7 @@
 #include "app/VersionText.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
+#include "engine/FailureText.h"
 #include "engine/VariantList.h"
 #include "platform/AppInfo.h"
 #include "platform/ComboBoxes.h"
@@ -40,7 +41,11 @@ void frmMain::Form_Load()
         EnableItemButtons(false);
         LoadAppSettings();
         FillRecentLists();
-        if (!g_strFilePath.isEmpty()) {
+        if (!g_strStartFile.isEmpty()) {
+            // A file named on the command line opens as File > Open opens it.
+            openTagFile(g_strStartFile);
+            UpdateTitle();
+        } else if (!g_strFilePath.isEmpty()) {
             // A file that cannot be read is reported by the reader; the load goes on.
             ReadTagFile(g_strFilePath);
             UpdateTitle();
@@ -57,7 +62,8 @@ void frmMain::Form_Load()
         cmbProvs->model()->sort(0);
         cmbProvs->setEditText(text);
     } catch (...) {
-        showMessage(this, QStringLiteral("Failed to load."), MsgIcon::Critical);
+        showMessageWithDetails(this, QStringLiteral("Failed to load."), MsgIcon::Critical,
+                               currentFailureText());
         g_bLoadFailed = true;
     }
 }

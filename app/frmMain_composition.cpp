@@ -1,3 +1,4 @@
+#include "app/OptionButton.h"
 #include "app/TwipsGeometry.h"
 #include "app/frmMain.h"
 #include "tags/GridControl.h"
@@ -38,6 +39,8 @@ QLabel* newLabel(QWidget* parent, int index, const QString& caption, const Twips
 {
     auto* label = named(new QLabel(caption, parent), indexedName("lblMain", index));
     label->setForegroundRole(QPalette::WindowText);
+    // Captions are drawn from the top of the label, so the field below never covers them.
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setTwipsGeometry(label, rect);
     return label;
 }
@@ -82,7 +85,7 @@ QPushButton* newCommandButton(QWidget* parent, const char* name, const QString& 
 QRadioButton* newOption(QWidget* parent, const char* arrayName, int index, const QString& caption,
                         const TwipsRect& rect)
 {
-    auto* option = named(new QRadioButton(caption, parent), indexedName(arrayName, index));
+    auto* option = named(new OptionButton(caption, parent), indexedName(arrayName, index));
     setTwipsGeometry(option, rect);
     return option;
 }
@@ -112,8 +115,15 @@ void frmMain::createMenus()
         item->setShortcut(fileItems[i].shortcut);
         mnuFileItem[i] = item;
     }
+    createCsvMenuItems();
 
     mnuEdit = named(menuBar()->addMenu(QStringLiteral("&Edit")), QStringLiteral("mnuEdit"));
+    mnuEdit->addSeparator();
+    mnuEditAddVariables =
+        named(mnuEdit->addAction(QStringLiteral("Add &Variables...")), QStringLiteral("mnuEditAddVariables"));
+    mnuEditAddVariables->setShortcut(QKeySequence(Qt::Key_Insert));
+    // Like Add, it waits for a connection.
+    mnuEditAddVariables->setEnabled(false);
 
     mnuHelp = named(menuBar()->addMenu(QStringLiteral("&Help")), QStringLiteral("mnuHelp"));
     mnuHelpItem[0] = mnuHelp->addAction(QStringLiteral("&Version..."));

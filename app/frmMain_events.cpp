@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -37,6 +38,10 @@ void frmMain::connectEvents()
     connect(cmbServer, &QComboBox::activated, this, &frmMain::cmbServer_Click);
 
     connect(cmdAddItem, &QPushButton::clicked, this, &frmMain::cmdAddItem_Click);
+    // Enter in the picker does what the Add button does (nothing while it is disabled).
+    connect(cmbVars->lineEdit(), &QLineEdit::returnPressed, cmdAddItem, &QPushButton::click);
+    connect(txtVarOpt, &QLineEdit::returnPressed, cmdAddItem, &QPushButton::click);
+    connect(mnuEditAddVariables, &QAction::triggered, this, &frmMain::mnuEditAddVariables_Click);
     connect(cmdDelete, &QPushButton::clicked, this, &frmMain::cmdDelete_Click);
     connect(grdItems, &GridControl::EnterCell, this, &frmMain::grdItems_EnterCell);
     connect(grdItems, &GridControl::AfterEdit, this, &frmMain::grdItems_AfterEdit);
@@ -46,5 +51,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == client && event->type() == QEvent::Resize)
         Form_Resize();
+    if (watched == cmbVarsSearch && searchPopupEvent(event))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }

@@ -1,13 +1,17 @@
 #include "app/LayoutRules.h"
 #include "app/TwipsGeometry.h"
+#include "app/WindowFit.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "tags/GridControl.h"
 
 #include <QComboBox>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -48,4 +52,23 @@ void frmMain::Form_Resize()
     setTwipsGeometry(grdItems, out->places.grdItems);
     fraGeneral->setVisible(out->generalVisible);
     fraBRAKKA->setVisible(out->brakkaVisible);
+}
+
+void frmMain::fitIntoScreen()
+{
+    // What the frame adds to the window's own size: known once the window is shown, until then
+    // the designed border and caption (the designed allowance holds the menu bar as well).
+    const QSize frame =
+        isVisible() && frameGeometry() != geometry()
+            ? frameGeometry().size() - size()
+            : QSize(twipsToPixels(kFrameAllowanceWidth),
+                    qMax(0, twipsToPixels(kFrameAllowanceHeight) - menuBar()->sizeHint().height()));
+    const QRect outer(pos(), size() + frame);
+    QScreen* screen = QGuiApplication::screenAt(outer.center());
+    if (!screen)
+        screen = this->screen();
+    const QSize minimum = minimumSizeHint().expandedTo(minimumSize()) + frame;
+    const QRect fitted = FitWindowRect(outer, screen->availableGeometry(), minimum);
+    move(fitted.topLeft());
+    resize(fitted.size() - frame);
 }

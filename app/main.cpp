@@ -1,10 +1,23 @@
+#include "app/ScriptCommands.h"
 #include "app/modMain.h"
 
 #include <QApplication>
+#include <QFile>
 
 int main(int argc, char** argv)
 {
+    // The commands for scripts need no window, no display and no engine.
+    if (argc > 1 && isScriptCommand(QString::fromLocal8Bit(argv[1]))) {
+        QCoreApplication app(argc, argv);
+        QFile out;
+        QFile err;
+        if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly))
+            return 2;
+        return runScriptCommand(QCoreApplication::arguments(), out, err);
+    }
     QApplication app(argc, argv);
+    // Desktops match the window to its menu entry, and so to its icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quortageditor.QuorTagEditor"));
     Main();
     // Main leaves the window open, or ends with no window after a failed start.
     if (!isMainWindowOpen())

@@ -3,30 +3,63 @@
 #include "app/CommandLine.h"
 #include "app/frmMain.h"
 #include "engine/EngineLoader.h"
+#include "engine/FailureText.h"
 #include "platform/AppInfo.h"
 #include "platform/Dialogs.h"
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <cstdio>
 
 std::shared_ptr<IEngine> g_objEngine;
 std::shared_ptr<IWorkspace> g_objWorkspace;
 bool g_bBRAKKAMode = false;
 bool g_bLoadFailed = false;
 QString g_strFilePath;
+QString g_strLastFolder;
+QString g_strStartFile;
 
 namespace {
 
 EngineFactory g_engineFactory;
 QPointer<frmMain> g_mainWindow;
 
-struct StartFailure
+// The engine; problems receives why engine plug-ins were left out, also when an engine was made.
+// Without an engine the reasons are raised.
+std::shared_ptr<IEngine> createEngine(QString& problems)
 {
-};
+    std::shared_ptr<IEngine> engine = g_engineFactory ? g_engineFactory() : CreateEngine(&problems);
+    if (!engine)
+        throw EngineError(problems.isEmpty() ? QStringLiteral("The engine could not be created.") : problems);
+    return engine;
+}
 
-std::shared_ptr<IEngine> createEngine()
+// Plug-ins left out of a working engine are told on standard error, where a program started
+// from a terminal or a service shows them.
+void reportStartupProblems(const QString& problems)
 {
-    return g_engineFactory ? g_engineFactory() : CreateEngine();
+    if (!problems.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(problems));
+}
+
+// Workspace 0 of the engine. The collection it comes from is released at once, so nothing of
+// the engine but the workspace outlives this call.
+std::shared_ptr<IWorkspace> workspaceZero(IEngine& engine)
+{
+    const std::shared_ptr<IWorkspaces> workspaces = engine.Workspaces();
+    if (!workspaces)
+        throw EngineError(QStringLiteral("The engine has no workspace collection."));
+    std::shared_ptr<IWorkspace> workspace = workspaces->Item(0);
+    if (!workspace)
+        throw EngineError(QStringLiteral("The engine has no workspace 0."));
+    return workspace;
+}
+
+// The start-up failure, with its reason in the box and on standard error.
+void reportFailedStart(const QString& reason)
+{
+    std::fprintf(stderr, "QuorTagEditor: Failed to start. %s\n", qPrintable(reason));
+    showMessageWithDetails(nullptr, QStringLiteral("Failed to start."), MsgIcon::Critical, reason);
 }
 
 } // namespace
@@ -50,18 +83,16 @@ bool isMainWindowOpen()
 
 void Main()
 {
+    QString problems;
     try {
-        g_bBRAKKAMode = IsBRAKKAModeArgument(AppInfo::argumentText(QCoreApplication::arguments().mid(1)));
+        const QStringList arguments = QCoreApplication::arguments().mid(1);
+        g_bBRAKKAMode = IsBRAKKAModeArgument(AppInfo::argumentText(arguments));
+        g_strStartFile = StartFileArgument(arguments);
 
-        g_objEngine = createEngine();
-        if (!g_objEngine)
-            throw StartFailure();
-        const std::shared_ptr<IWorkspaces> workspaces = g_objEngine->Workspaces();
-        if (!workspaces)
-            throw StartFailure();
-        g_objWorkspace = workspaces->Item(0);
-        if (!g_objWorkspace)
-            throw StartFailure();
+        QString problems;
+        g_objEngine = createEngine(problems);
+        reportStartupProblems(problems);
+        g_objWorkspace = workspaceZero(*g_objEngine);
 
         auto* window = new frmMain();
         window->setAttribute(Qt::WA_DeleteOnClose);
@@ -71,7 +102,7 @@ void Main()
         if (g_bLoadFailed)
             window->close();
     } catch (...) {
-        showMessage(nullptr, QStringLiteral("Failed to start."), MsgIcon::Critical);
+        reportFailedStart(currentFailureText());
         ReleaseEngine();
     }
 }

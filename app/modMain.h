@@ -19,6 +19,11 @@ extern bool g_bBRAKKAMode;
 extern bool g_bLoadFailed;
 // Full path of the current tag setting file; "" when there is none.
 extern QString g_strFilePath;
+// The folder of the file last chosen in a file dialog; "" when none was.
+extern QString g_strLastFolder;
+// The tag setting file named on the command line, opened at load in place of the
+// remembered one; "" when none was named.
+extern QString g_strStartFile;
 
 // The entry point: chooses the run mode, creates the engine and its workspace 0, then
 // shows the main window. Returns as soon as the window is shown.

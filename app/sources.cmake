@@ -1,17 +1,26 @@
 target_sources(quor_core PRIVATE
+    app/CaptionFit.cpp
+    app/CaptionFit.h
     app/CommandLine.cpp
     app/CommandLine.h
     app/LayoutRules.cpp
     app/LayoutRules.h
+    app/ScriptCommands.cpp
+    app/ScriptCommands.h
     app/VersionText.cpp
-    app/VersionText.h)
+    app/VersionText.h
+    app/WindowFit.cpp
+    app/WindowFit.h)
 target_sources(quor_gui PRIVATE
     app/Icons.cpp
     app/Icons.h
+    app/OptionButton.cpp
+    app/OptionButton.h
     app/TwipsGeometry.cpp
     app/TwipsGeometry.h
     app/frmMain.cpp
     app/frmMain.h
+    app/frmMain_captions.cpp
     app/frmMain_commands.cpp
     app/frmMain_composition.cpp
     app/frmMain_events.cpp

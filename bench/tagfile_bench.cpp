@@ -4,6 +4,7 @@
 // Run by hand: build/bench_tagfile
 #include "app/frmMain.h"
 #include "app/modMain.h"
+#include "bench/WindowBenchSetup.h"
 #include "platform/AppInfo.h"
 #include "platform/Dialogs.h"
 #include "tags/GridControl.h"
@@ -20,34 +21,18 @@ namespace {
 
 constexpr qint32 kTags = 32766;
 
-// Any message box means the run went wrong; it is counted instead of shown.
-class CountingDialogs final : public IDialogs
-{
-public:
-    MsgAnswer messageBox(QWidget*, const QString&, const QString& text, MsgIcon, MsgButtons,
-                         const QString&) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        ++shown;
-        return MsgAnswer::Ok;
-    }
-    QString fileDialog(QWidget*, const FileDialogRequest&) override { return QString(); }
-    int shown = 0;
-};
-
 struct Setup
 {
     QTemporaryDir dir;
     QString file;
-    CountingDialogs dialogs;
+    BenchDialogs dialogs;
     std::unique_ptr<frmMain> window;
 };
 Setup* g_setup = nullptr;
 
 QByteArray tagFileBytes()
 {
-    QByteArray bytes = "[QuorTagSetting]\r\nType=1\r\nController=PLC1\r\nProvider=QuorProv.Sim.Ethernet\r\n"
-                       "Machine=\r\nOption=\r\n";
+    QByteArray bytes = kBenchTagFileHead;
     for (qint32 i = 1; i <= kTags; ++i) {
         const QByteArray n = QByteArray::number(i);
         bytes += "Tag" + n + "=Tag" + n + ",Controller.Var" + n + ",Opt" + n + ",,,,,,,\r\n";
@@ -123,22 +108,6 @@ int main(int argc, char** argv)
         return 1;
     file.close();
 
-    // The connection that a save stores.
-    auto recent = std::make_shared<clsCtrlParameter>();
-    recent->m_lConnectType = 1;
-    recent->m_strControllerName = QStringLiteral("PLC1");
-    recent->m_strProviderName = QStringLiteral("QuorProv.Sim.Ethernet");
-    g_colRecent.Add(recent);
-
-    setup.window = std::make_unique<frmMain>();
-    setup.window->InitItemGrid();
-    setup.window->show();
-    QCoreApplication::processEvents();
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    setup.window.reset();
-    setDialogs(nullptr);
-    return 0;
+    setup.window = shownWindowThatSaves();
+    return runWindowBenchmarks(argc, argv, setup.window);
 }

@@ -2,9 +2,7 @@
 // Delete with its renumbering, and a finished rename with the name rules. After each
 // operation the pending layout and painting are done, as the event loop does after a
 // command. Message boxes answer Yes without showing.
-#include "app/frmMain.h"
-#include "platform/Dialogs.h"
-#include "tags/GridControl.h"
+#include "bench/BenchWindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,47 +13,23 @@ namespace {
 
 constexpr qint32 kTags = 30000;
 
-class AnswerYes final : public IDialogs
-{
-public:
-    MsgAnswer messageBox(QWidget*, const QString&, const QString&, MsgIcon, MsgButtons buttons,
-                         const QString&) override
-    {
-        ++shown;
-        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Yes;
-    }
-    QString fileDialog(QWidget*, const FileDialogRequest&) override { return {}; }
-    qint64 shown = 0;
-};
-
 // A shown window whose table holds kTags tags added by its own Add handler.
-class Window
+class Window : public BenchWindow
 {
 public:
     Window()
     {
-        setDialogs(&m_dialogs);
-        m_window = std::make_unique<frmMain>();
-        m_window->InitItemGrid();
-        m_window->EnableItemButtons(true);
-        m_window->show();
-        m_window->cmbVars->setEditText(QStringLiteral("Controller.Var"));
         for (qint32 i = 0; i < kTags; ++i)
-            m_window->cmdAddItem_Click();
+            addTag();
         settle();
     }
-    ~Window()
-    {
-        m_window.reset();
-        setDialogs(nullptr);
-    }
-    Window(const Window&) = delete;
-    Window& operator=(const Window&) = delete;
 
-    frmMain& window() { return *m_window; }
-    GridControl& grid() { return *m_window->grdItems; }
-    qint64 boxesShown() const { return m_dialogs.shown; }
-    static void settle() { QCoreApplication::processEvents(); }
+    // Adds a tag for a variable that has none yet, as the picker's Add does.
+    void addTag()
+    {
+        window().cmbVars->setEditText(QStringLiteral("Controller.Var%1").arg(m_added++));
+        window().cmdAddItem_Click();
+    }
 
     // Stores `text` in cell (row, col) as the in-place editor does; AfterEdit follows.
     void typeInto(qint32 row, qint32 col, const QString& text)
@@ -64,18 +38,18 @@ public:
     }
 
 private:
-    AnswerYes m_dialogs;
-    std::unique_ptr<frmMain> m_window;
+    qint64 m_added = 0;
 };
 
 void BM_AddHandler(benchmark::State& state)
 {
     Window w;
     for (auto _ : state) {
-        w.window().cmdAddItem_Click();
+        w.addTag();
         Window::settle();
     }
     state.counters["tags_after"] = w.grid().Rows() - 1;
+    state.counters["boxes"] = static_cast<double>(w.boxesShown());
 }
 
 // Deletes a tag in the middle (the prompt answered Yes) and renumbers the rows below;
@@ -89,7 +63,7 @@ void BM_DeleteHandlerWithRenumbering(benchmark::State& state)
         w.window().cmdDelete_Click();
         Window::settle();
         state.PauseTiming();
-        w.window().cmdAddItem_Click();
+        w.addTag();
         Window::settle();
         state.ResumeTiming();
     }

@@ -27,4 +27,11 @@ QString itemNamesQuery(const QString& controllerName)
     return QStringLiteral("GET:") + controllerName + QStringLiteral("::!ItemNames:");
 }
 
+QString describeRequest(const QString& controller, const QString& provider, const QString& machine,
+                        const QString& option)
+{
+    return QStringLiteral("Controller: \"%1\"\nProvider: \"%2\"\nMachine: \"%3\"\nOption: \"%4\"")
+        .arg(controller, provider, machine, option);
+}
+
 } // namespace ConnectionOptions

@@ -26,4 +26,8 @@ QString brakkaOption(qint32 model, const QString& server, const QString& timeout
 QString controllerNamesQuery();
 QString itemNamesQuery(const QString& controllerName);
 
+// What a connection asked the engine for, one field a line, as a failure's details show it.
+QString describeRequest(const QString& controller, const QString& provider, const QString& machine,
+                        const QString& option);
+
 } // namespace ConnectionOptions

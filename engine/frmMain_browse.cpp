@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "engine/ConnectionOptions.h"
+#include "engine/FailureText.h"
 #include "engine/VariantList.h"
 #include "platform/BusyCursor.h"
 #include "platform/ComboBoxes.h"
@@ -24,6 +25,12 @@ void appendNames(QComboBox* combo, const Variant& names)
         throw;
     }
     appendItems(combo, texts);
+}
+
+// Inside a catch block: the query that failed and the engine's reason.
+QString browseFailure(const QString& query)
+{
+    return reasonLines({QStringLiteral("Query: %1").arg(query), currentFailureText()});
 }
 
 } // namespace
@@ -64,28 +71,32 @@ void frmMain::removeQuorSqlExtension()
 
 void frmMain::FillControllerNames()
 {
+    const QString query = ConnectionOptions::controllerNamesQuery();
     try {
         const BusyCursor busy;
-        appendNames(cmbCtrls, runQuorSqlQuery(ConnectionOptions::controllerNamesQuery()));
+        appendNames(cmbCtrls, runQuorSqlQuery(query));
         cmbCtrls->setFocus();
     } catch (...) {
-        showMessage(this, QStringLiteral("Failed to get controller list."), MsgIcon::Exclamation);
+        showMessageWithDetails(this, QStringLiteral("Failed to get controller list."), MsgIcon::Exclamation,
+                               browseFailure(query));
     }
     removeQuorSqlExtension();
 }
 
 void frmMain::FillVariableNames()
 {
+    const bool tulo = optProvider[1]->isChecked();
+    // Without a query the controller's own list is asked for.
+    const QString query =
+        tulo ? ConnectionOptions::itemNamesQuery(cmbCtrls->currentText()) : QStringLiteral("VariableNames");
     try {
         const BusyCursor busy;
-        const Variant names =
-            optProvider[1]->isChecked()
-                ? runQuorSqlQuery(ConnectionOptions::itemNamesQuery(cmbCtrls->currentText()))
-                : connected().VariableNames(Variant());
+        const Variant names = tulo ? runQuorSqlQuery(query) : connected().VariableNames(Variant());
         appendNames(cmbVars, names);
         cmbVars->setFocus();
     } catch (...) {
-        showMessage(this, QStringLiteral("Failed to add variable name."), MsgIcon::Exclamation);
+        showMessageWithDetails(this, QStringLiteral("Failed to add variable name."), MsgIcon::Exclamation,
+                               browseFailure(query));
     }
     removeQuorSqlExtension();
 }

@@ -1,14 +1,17 @@
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "engine/ConnectionOptions.h"
+#include "engine/FailureText.h"
 #include "platform/BusyCursor.h"
 #include "platform/ComboBoxes.h"
 #include "platform/Dialogs.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 
 using namespace ConnectionOptions;
 
@@ -22,9 +25,16 @@ void warn(QWidget* parent, const QString& text)
     showMessage(parent, text, MsgIcon::Exclamation);
 }
 
-void reportFailedConnection(QWidget* parent)
+// Inside a catch block: the failed connection with the engine's reason and what was asked for.
+void reportFailedConnection(QWidget* parent, const QString& request)
 {
-    showMessage(parent, QStringLiteral("Failed to AddController."), MsgIcon::Critical);
+    showMessageWithDetails(parent, QStringLiteral("Failed to AddController."), MsgIcon::Critical,
+                           reasonLines({currentFailureText(), request}));
+}
+
+[[noreturn]] void noController()
+{
+    throw EngineError(QStringLiteral("The engine returned no controller."));
 }
 
 std::shared_ptr<IController> addController(const QString& controller, const QString& provider,
@@ -63,6 +73,59 @@ bool frmMain::guardBeforeConnecting()
     return !m_bChanged || ConfirmSaveChanges() != 3;
 }
 
+// A box pressed while another way holds the controller springs back without a word; its
+// way's fields and the other way stay as they are.
+bool frmMain::refusedWhileAnotherWayIsConnected(QPushButton* box)
+{
+    for (QPushButton* other : {chkConnQUOR, chkConnTULO, chkConnBRAKKA}) {
+        if (other != box && other->text() == kDisconnectCaption) {
+            const QSignalBlocker quiet(box);
+            box->setChecked(false);
+            return true;
+        }
+    }
+    return false;
+}
+
+// Pressing a way's Connect box chooses that way first, as its option button would.
+void frmMain::chooseWayOf(QPushButton* box)
+{
+    if (box == chkConnQUOR && !optProvider[0]->isChecked()) {
+        optProvider[0]->setChecked(true);
+    } else if (box == chkConnTULO && !optProvider[1]->isChecked()) {
+        optProvider[1]->setChecked(true);
+    } else if (box == chkConnBRAKKA) {
+        const int shown = optLyra[0]->isChecked() ? 0 : 1;
+        if (m_lCtrlModel != shown)
+            optLyra_Click(shown);
+    }
+}
+
+// One way at a time: while a way is connected, the other ways' Connect boxes and option
+// buttons are disabled; once none is, the chosen option button decides again.
+void frmMain::updateOtherWays()
+{
+    QPushButton* connected = nullptr;
+    for (QPushButton* box : {chkConnQUOR, chkConnTULO, chkConnBRAKKA}) {
+        if (box->text() == kDisconnectCaption)
+            connected = box;
+    }
+    const bool none = connected == nullptr;
+    if (connected != chkConnQUOR)
+        chkConnQUOR->setEnabled(none && !optProvider[1]->isChecked());
+    if (connected != chkConnTULO)
+        chkConnTULO->setEnabled(none && !optProvider[0]->isChecked());
+    if (connected != chkConnBRAKKA) {
+        chkConnBRAKKA->setEnabled(none);
+        optLyra[0]->setEnabled(none);
+        optLyra[1]->setEnabled(none);
+    }
+    if (none || connected == chkConnBRAKKA) {
+        optProvider[0]->setEnabled(none);
+        optProvider[1]->setEnabled(none);
+    }
+}
+
 void frmMain::chkConnQUOR_Click()
 {
     if (!chkConnQUOR->isChecked()) {
@@ -72,6 +135,10 @@ void frmMain::chkConnQUOR_Click()
         finishDisconnect(chkConnQUOR);
         return;
     }
+    if (refusedWhileAnotherWayIsConnected(chkConnQUOR))
+        return;
+    chooseWayOf(chkConnQUOR);
+    QString request;
     try {
         if (cmbCtrl->currentText().isEmpty()) {
             warn(this, QStringLiteral("Please input the controller name."));
@@ -82,21 +149,22 @@ void frmMain::chkConnQUOR_Click()
             const QString provider = cmbProvs->currentText();
             const QString machine = txtMachine->text();
             const QString option = txtOption->text();
+            request = describeRequest(controller, provider, machine, option);
             m_objCtrl = addController(controller, provider, machine, option);
-            if (m_objCtrl) {
-                EnableProviderFields(false);
-                optProvider[1]->setEnabled(false);
-                chkConnQUOR->setText(kDisconnectCaption);
-                FillVariableNames();
-                EnableItemButtons(true);
-                AddRecentConnection(newRecord(kProviderConnection, controller, provider, machine, option));
-                m_bChanged = true;
-                return;
-            }
-            reportFailedConnection(this);
+            if (!m_objCtrl)
+                noController();
+            EnableProviderFields(false);
+            optProvider[1]->setEnabled(false);
+            chkConnQUOR->setText(kDisconnectCaption);
+            updateOtherWays();
+            FillVariableNames();
+            EnableItemButtons(true);
+            AddRecentConnection(newRecord(kProviderConnection, controller, provider, machine, option));
+            m_bChanged = true;
+            return;
         }
     } catch (...) {
-        reportFailedConnection(this);
+        reportFailedConnection(this, request);
     }
     // Refused: turning the box off runs this handler again, which disconnects.
     chkConnQUOR->setChecked(false);
@@ -111,64 +179,72 @@ void frmMain::chkConnTULO_Click()
         finishDisconnect(chkConnTULO);
         return;
     }
+    if (refusedWhileAnotherWayIsConnected(chkConnTULO))
+        return;
+    chooseWayOf(chkConnTULO);
+    QString request;
     try {
         if (cmbConn->currentText().isEmpty()) {
             warn(this, QStringLiteral("Please input the connect parameter."));
         } else if (guardBeforeConnecting()) {
             const QString option = cmbConn->currentText();
+            request = describeRequest(QString(), kTuloProvider, QString(), option);
             m_objCtrl = addController(QString(), kTuloProvider, QString(), option);
-            if (m_objCtrl) {
-                EnableConnField(false);
-                chkConnTULO->setText(kDisconnectCaption);
-                FillControllerNames();
-                optProvider[0]->setEnabled(false);
-                EnableItemButtons(true);
-                AddRecentConnection(
-                    newRecord(kQueryServerConnection, nameOf(*m_objCtrl), kTuloProvider, QString(), option));
-                m_bChanged = true;
-                return;
-            }
-            reportFailedConnection(this);
+            if (!m_objCtrl)
+                noController();
+            EnableConnField(false);
+            chkConnTULO->setText(kDisconnectCaption);
+            updateOtherWays();
+            FillControllerNames();
+            optProvider[0]->setEnabled(false);
+            EnableItemButtons(true);
+            AddRecentConnection(
+                newRecord(kQueryServerConnection, nameOf(*m_objCtrl), kTuloProvider, QString(), option));
+            m_bChanged = true;
+            return;
         }
     } catch (...) {
-        reportFailedConnection(this);
+        reportFailedConnection(this, request);
     }
     chkConnTULO->setChecked(false);
 }
 
 void frmMain::chkConnBRAKKA_Click()
 {
-    QRadioButton* otherModel = m_lCtrlModel == 1 ? optLyra[0] : optLyra[1];
     if (!chkConnBRAKKA->isChecked()) {
         m_objCtrl.reset();
         EnableServerFields(true);
-        otherModel->setEnabled(true);
+        (m_lCtrlModel == 1 ? optLyra[0] : optLyra[1])->setEnabled(true);
         finishDisconnect(chkConnBRAKKA);
         return;
     }
+    if (refusedWhileAnotherWayIsConnected(chkConnBRAKKA))
+        return;
+    chooseWayOf(chkConnBRAKKA);
+    QString request;
     try {
         const QString provider = brakkaProvider(m_lCtrlModel);
         if (guardBeforeConnecting()) {
-            m_objCtrl =
-                addController(QString(), provider, QString(),
-                              brakkaOption(m_lCtrlModel, cmbServer->currentText(), txtTimeout->text()));
-            if (m_objCtrl) {
-                EnableServerFields(false);
-                otherModel->setEnabled(false);
-                chkConnBRAKKA->setText(kDisconnectCaption);
-                FillVariableNames();
-                // The record takes the option as the fields show it now.
-                AddRecentConnection(
-                    newRecord(kProviderConnection, nameOf(*m_objCtrl), provider, QString(),
-                              brakkaOption(m_lCtrlModel, cmbServer->currentText(), txtTimeout->text())));
-                EnableItemButtons(true);
-                m_bChanged = true;
-                return;
-            }
-            reportFailedConnection(this);
+            const QString option = brakkaOption(m_lCtrlModel, cmbServer->currentText(), txtTimeout->text());
+            request = describeRequest(QString(), provider, QString(), option);
+            m_objCtrl = addController(QString(), provider, QString(), option);
+            if (!m_objCtrl)
+                noController();
+            EnableServerFields(false);
+            (m_lCtrlModel == 1 ? optLyra[0] : optLyra[1])->setEnabled(false);
+            chkConnBRAKKA->setText(kDisconnectCaption);
+            updateOtherWays();
+            FillVariableNames();
+            // The record takes the option as the fields show it now.
+            AddRecentConnection(
+                newRecord(kProviderConnection, nameOf(*m_objCtrl), provider, QString(),
+                          brakkaOption(m_lCtrlModel, cmbServer->currentText(), txtTimeout->text())));
+            EnableItemButtons(true);
+            m_bChanged = true;
+            return;
         }
     } catch (...) {
-        reportFailedConnection(this);
+        reportFailedConnection(this, request);
     }
     chkConnBRAKKA->setChecked(false);
 }
@@ -177,6 +253,7 @@ void frmMain::finishDisconnect(QPushButton* box)
 {
     EnableItemButtons(false);
     box->setText(kConnectCaption);
+    updateOtherWays();
     ClearBrowseLists();
 }
 
@@ -203,6 +280,7 @@ void frmMain::EnableItemButtons(bool enabled)
 {
     cmdAddItem->setEnabled(enabled);
     cmdDelete->setEnabled(enabled);
+    mnuEditAddVariables->setEnabled(enabled);
 }
 
 void frmMain::EnableProviderFields(bool enabled)

@@ -6,6 +6,10 @@ target_sources(quor_core PRIVATE
     engine/EngineLoader.cpp
     engine/EngineLoader.h
     engine/EnginePlugin.h
+    engine/EngineSet.cpp
+    engine/EngineSet.h
+    engine/FailureText.cpp
+    engine/FailureText.h
     engine/Variant.cpp
     engine/Variant.h
     engine/VariantList.cpp

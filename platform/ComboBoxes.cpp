@@ -37,3 +37,12 @@ void clearItems(QComboBox* combo)
     if (combo->isEditable())
         combo->setEditText(text);
 }
+
+QStringList comboItems(const QComboBox* combo)
+{
+    QStringList items;
+    items.reserve(combo->count());
+    for (int i = 0; i < combo->count(); ++i)
+        items.append(combo->itemText(i));
+    return items;
+}

@@ -15,3 +15,5 @@ void appendItem(QComboBox* combo, const QString& item);
 void setComboText(QComboBox* combo, const QString& text);
 // Empties the list; the text of an editable box stays as it was.
 void clearItems(QComboBox* combo);
+// The entries of the list, in list order.
+QStringList comboItems(const QComboBox* combo);

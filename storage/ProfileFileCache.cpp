@@ -10,6 +10,7 @@ namespace {
 
 // Copies of files nobody holds or changed are dropped beyond this many.
 constexpr size_t kMaxCopies = 8;
+const QString kUnencodable = QStringLiteral("The file's character encoding cannot hold its text.");
 // A larger file is not read: the store keeps line lengths and positions in 32 bits.
 constexpr qint64 kMaxFileSize = std::numeric_limits<qint32>::max();
 
@@ -94,8 +95,10 @@ bool ProfileFileCache::flush(Entry& entry)
     if (!entry.changed)
         return true;
     const FileStamp now = stampOf(entry);
-    if (entry.keepOut || (now.exists && now.type != S_IFREG && now.type != S_IFDIR))
+    if (entry.keepOut || (now.exists && now.type != S_IFREG && now.type != S_IFDIR)) {
+        m_lastFlushError = QStringLiteral("It is not a regular file, so it is not written over.");
         return false;
+    }
     if (!write(entry))
         return false;
     entry.changed = false;
@@ -105,8 +108,10 @@ bool ProfileFileCache::flush(Entry& entry)
 
 bool ProfileFileCache::flush(const QString& fileName)
 {
-    if (fileName.isEmpty())
+    if (fileName.isEmpty()) {
+        m_lastFlushError = QStringLiteral("No file name was given.");
         return false;
+    }
     const auto found = m_entries.find(absoluteName(fileName));
     return found == m_entries.end() || flush(*found->second);
 }
@@ -223,28 +228,41 @@ bool ProfileFileCache::write(Entry& entry)
 {
     if (const auto memory = m_memoryFiles.find(entry.key); memory != m_memoryFiles.end()) {
         const std::optional<QByteArray> bytes = entry.document.toBytes();
-        if (!bytes)
+        if (!bytes) {
+            m_lastFlushError = kUnencodable;
             return false;
+        }
         memory->second = MemoryFile{*bytes, ++m_memoryGeneration};
         return true;
     }
     // Unbuffered, so that a short write (a full disk) is seen here: a buffered QSaveFile lets
-    // it pass and commits the cut file.
+    // it pass and commits the cut file. After a short write the next one fails with the
+    // system's reason.
     QSaveFile file(QFile::decodeName(entry.nativePath));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        m_lastFlushError = file.errorString();
         return false;
-    const bool written = entry.document.writeTo([&file](QByteArrayView bytes) {
+    }
+    bool systemFailed = false;
+    const bool written = entry.document.writeTo([&](QByteArrayView bytes) {
         for (qsizetype done = 0; done < bytes.size();) {
             const qint64 count = file.write(bytes.data() + done, bytes.size() - done);
-            if (count <= 0)
+            if (count <= 0) {
+                systemFailed = true;
                 return false;
+            }
             done += qsizetype(count);
         }
         return true;
     });
     if (!written) {
+        m_lastFlushError = systemFailed ? file.errorString() : kUnencodable;
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    if (!file.commit()) {
+        m_lastFlushError = file.errorString();
+        return false;
+    }
+    return true;
 }

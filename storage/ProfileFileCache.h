@@ -64,6 +64,8 @@ public:
     bool flush(const QString& fileName);
     // Drops the changes a copy holds; its next use reads the file as it is on disk.
     void discard(Entry& entry);
+    // Why the last flush that failed could not write its file, in the system's words.
+    QString lastFlushError() const { return m_lastFlushError; }
 
     // Keeps a file in memory in place of the disk, so the store can be driven from bytes
     // alone (the fuzz targets do). Flushes write to that memory.
@@ -91,4 +93,5 @@ private:
     qint64 m_memoryGeneration = 0;
     QString m_lastName;
     const Handle* m_last = nullptr; // the map's element for m_lastName
+    QString m_lastFlushError;
 };

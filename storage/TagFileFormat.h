@@ -18,6 +18,11 @@ inline const QString kTagDataCnt = QStringLiteral("TagDataCnt");
 // Columns 1 to 10 of the grid are stored; column 0 is the running number.
 constexpr int kFirstStoredColumn = 1;
 constexpr int kStoredColumns = 10;
+// The titles of the stored columns, as the grid's header row shows them.
+inline const QStringList kStoredColumnTitles = {
+    QStringLiteral("Tag Name"), QStringLiteral("Var Name"), QStringLiteral("Var Opt"), QStringLiteral("A"),
+    QStringLiteral("B"),        QStringLiteral("C"),        QStringLiteral("D"),       QStringLiteral("E"),
+    QStringLiteral("F"),        QStringLiteral("G")};
 
 // "Tag" followed by the row number.
 QString tagKey(qint64 row);

@@ -107,6 +107,23 @@ std::optional<QString> cellProblem(const TagGridModel& table, qint32 row, int co
 
 } // namespace
 
+std::optional<QString> rowStorageProblem(const TagGridModel& table, qint32 row)
+{
+    for (int col = kFirstStoredColumn; col <= kLastStoredColumn; ++col) {
+        if (std::optional<QString> problem = cellProblem(table, row, col))
+            return problem;
+    }
+    const QString first = table.TextMatrix(row, kFirstStoredColumn);
+    const QString last = table.TextMatrix(row, kLastStoredColumn);
+    if (!first.isEmpty() && isQuote(first.front()) && last.endsWith(first.front()))
+        return refusal(table, row, kFirstStoredColumn,
+                       QStringLiteral("begins with the quotation mark that ends its column \"%1\"; "
+                                      "a tag setting file does not keep such a pair. Remove one of "
+                                      "them and save again.")
+                           .arg(table.TextMatrix(0, kLastStoredColumn)));
+    return std::nullopt;
+}
+
 std::optional<QString> storageProblem(const TagGridModel& table, const clsCtrlParameter* connection)
 {
     if (connection) {
@@ -118,18 +135,8 @@ std::optional<QString> storageProblem(const TagGridModel& table, const clsCtrlPa
         }
     }
     for (qint32 row = 1; row < table.Rows(); ++row) {
-        for (int col = kFirstStoredColumn; col <= kLastStoredColumn; ++col) {
-            if (std::optional<QString> problem = cellProblem(table, row, col))
-                return problem;
-        }
-        const QString first = table.TextMatrix(row, kFirstStoredColumn);
-        const QString last = table.TextMatrix(row, kLastStoredColumn);
-        if (!first.isEmpty() && isQuote(first.front()) && last.endsWith(first.front()))
-            return refusal(table, row, kFirstStoredColumn,
-                           QStringLiteral("begins with the quotation mark that ends its column \"%1\"; "
-                                          "a tag setting file does not keep such a pair. Remove one of "
-                                          "them and save again.")
-                               .arg(table.TextMatrix(0, kLastStoredColumn)));
+        if (std::optional<QString> problem = rowStorageProblem(table, row))
+            return problem;
     }
     return std::nullopt;
 }

@@ -16,6 +16,8 @@ class clsCtrlParameter;
 // hold a line break or a NUL either.
 std::optional<QString> storageProblem(const TagGridModel& table,
                                       const clsCtrlParameter* connection = nullptr);
+// The same message for the first such cell of data row `row`, or nothing.
+std::optional<QString> rowStorageProblem(const TagGridModel& table, qint32 row);
 
 // The message for the first connection text or tag cell that the encoding of the file behind
 // `file` cannot hold (a file read in a code page keeps it), or nothing when all can be written.

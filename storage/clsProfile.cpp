@@ -115,19 +115,22 @@ bool clsProfile::DeleteAllSections()
 bool clsProfile::Flush()
 {
     ProfileFileCache& cache = ProfileFileCache::instance();
+    const auto flushed = [&](bool written) {
+        if (!written)
+            m_strFlushError = cache.lastFlushError();
+        return written;
+    };
     // Earlier files that are written are given up; a failed one stays for another try.
-    bool flushed = true;
+    bool earlierFlushed = true;
     std::erase_if(m_earlierFiles, [&](ProfileFileCache::Handle& earlier) {
-        if (!cache.flush(*earlier)) {
-            flushed = false;
+        if (!flushed(cache.flush(*earlier))) {
+            earlierFlushed = false;
             return false;
         }
         cache.release(earlier);
         return true;
     });
-    if (m_file)
-        return cache.flush(*m_file) && flushed;
-    return cache.flush(FileName()) && flushed;
+    return flushed(m_file ? cache.flush(*m_file) : cache.flush(FileName())) && earlierFlushed;
 }
 
 void clsProfile::DiscardChanges()

@@ -48,6 +48,8 @@ public:
     // Writes the file (and any file this instance changed before FileName was changed) when
     // it has changes; false when writing failed, the changes are then kept for another try.
     bool Flush();
+    // The system's reason why the last Flush of this instance failed ("" when none did).
+    QString FlushError() const { return m_strFlushError; }
 
     // Forgets every change this instance made that was not flushed yet, so a write that
     // failed part-way never reaches the file.
@@ -85,4 +87,5 @@ private:
     QByteArray m_key;
     bool m_keyPlain = true;
     QByteArray m_value;
+    QString m_strFlushError;
 };

@@ -2,8 +2,10 @@
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "engine/ConnectionOptions.h"
+#include "engine/FailureText.h"
 #include "platform/ComboBoxes.h"
 #include "platform/Dialogs.h"
+#include "storage/FileFailures.h"
 #include "storage/OptionText.h"
 #include "storage/TagFileFormat.h"
 #include "storage/clsProfile.h"
@@ -19,9 +21,13 @@ namespace {
 const QString kSettingSection = QStringLiteral("Setting");
 const QString kFormSection = QStringLiteral("Form");
 const QString kRecentSection = QStringLiteral("Recent");
+// The folder of the file last chosen in a file dialog, where the next dialog starts.
+const QString kLastFolderKey = QStringLiteral("LastFolder");
 
+// Raised inside the settings procedures with the reason for the message's details.
 struct SettingsError
 {
+    QString reason;
 };
 
 // A window place or size beyond 16 bits of pixels is more than the window system keeps, and
@@ -46,13 +52,29 @@ QString withoutDirectionMarks(QString text)
     return text;
 }
 
-float windowNumber(const QString& text)
+// A window number of the "Form" section.
+float windowNumber(clsProfile& profile, const QString& key)
 {
+    const QString text = profile.GetString(kFormSection, key);
     bool ok = false;
     const float value = numberLocale().toFloat(withoutDirectionMarks(text.trimmed()), &ok);
-    if (!ok || !std::isfinite(value) || std::fabs(value) > kMaxWindowTwips)
-        throw SettingsError();
+    if (!ok || !std::isfinite(value) || std::fabs(value) > kMaxWindowTwips) {
+        throw SettingsError{
+            FileFailures::unreadKey(profile, kFormSection, key, QStringLiteral("a window number in twips"))};
+    }
     return value;
+}
+
+// Inside a catch block: the reason of the failure being handled.
+QString settingsFailure()
+{
+    try {
+        throw;
+    } catch (const SettingsError& e) {
+        return e.reason;
+    } catch (...) {
+        return currentFailureText();
+    }
 }
 
 } // namespace
@@ -107,30 +129,38 @@ void frmMain::LoadAppSettings()
         for (const QString& section : profile.GetSectNames()) {
             if (section == kSettingSection) {
                 g_strFilePath = profile.GetString(kSettingSection, QStringLiteral("Path"));
+                g_strLastFolder = profile.GetString(kSettingSection, kLastFolderKey);
             } else if (section == kFormSection) {
                 // Each value moves or resizes the window as soon as it is read.
-                setOuterTop(windowNumber(profile.GetString(kFormSection, QStringLiteral("Top"))));
-                setOuterLeft(windowNumber(profile.GetString(kFormSection, QStringLiteral("Left"))));
-                setOuterWidth(windowNumber(profile.GetString(kFormSection, QStringLiteral("Width"))));
-                setOuterHeight(windowNumber(profile.GetString(kFormSection, QStringLiteral("Height"))));
+                setOuterTop(windowNumber(profile, QStringLiteral("Top")));
+                setOuterLeft(windowNumber(profile, QStringLiteral("Left")));
+                setOuterWidth(windowNumber(profile, QStringLiteral("Width")));
+                setOuterHeight(windowNumber(profile, QStringLiteral("Height")));
             } else if (section == kRecentSection) {
                 auto record = std::make_shared<clsCtrlParameter>();
                 const std::optional<qint32> type =
                     TagFileFormat::toWholeNumber(profile.GetString(kRecentSection, QStringLiteral("Type")));
-                if (!type)
-                    throw SettingsError();
+                if (!type) {
+                    throw SettingsError{FileFailures::unreadKey(
+                        profile, kRecentSection, QStringLiteral("Type"), QStringLiteral("a whole number"))};
+                }
                 record->m_lConnectType = *type;
                 record->m_strControllerName = profile.GetString(kRecentSection, QStringLiteral("Controller"));
                 record->m_strProviderName = profile.GetString(kRecentSection, QStringLiteral("Provider"));
                 record->m_strMachineName = profile.GetString(kRecentSection, QStringLiteral("Machine"));
                 record->m_strOptionVal = profile.GetString(kRecentSection, QStringLiteral("Option"));
-                if (!g_colRecent.Add(record))
-                    throw SettingsError();
+                if (!g_colRecent.Add(record)) {
+                    throw SettingsError{QStringLiteral("The connection to \"%1\" is remembered twice.")
+                                            .arg(record->m_strControllerName)};
+                }
             }
         }
     } catch (...) {
-        showMessage(this, QStringLiteral("Failed to read the setting file."), MsgIcon::Exclamation);
+        showMessageWithDetails(this, QStringLiteral("Failed to read the setting file."), MsgIcon::Exclamation,
+                               FileFailures::details(profile.FileName(), settingsFailure()));
     }
+    // A place remembered on a larger or differently scaled screen must not leave controls out of reach.
+    fitIntoScreen();
 }
 
 void frmMain::FillRecentLists()
@@ -164,40 +194,41 @@ void frmMain::FillRecentLists()
 void frmMain::SaveAppSettings()
 {
     clsProfile profile;
+    // Writes one value; a refusal ends the save with its reason.
+    const auto write = [&profile](const QString& section, const QString& key, const QString& value) {
+        if (!profile.WriteString(section, key, value))
+            throw SettingsError{FileFailures::refusedWrite(profile.FileName(), section, key)};
+    };
     try {
         // Every section goes, those of other writers and any whose name is no text included.
         if (!profile.DeleteAllSections())
-            throw SettingsError();
-        bool written = true;
+            throw SettingsError{FileFailures::refusedWrite(profile.FileName(), QString(), QString())};
+        // Paths and connection texts are quoted where a read would change them.
         if (!g_strFilePath.isEmpty())
-            written &= profile.WriteString(kSettingSection, QStringLiteral("Path"),
-                                           clsProfile::Quoted(g_strFilePath));
+            write(kSettingSection, QStringLiteral("Path"), clsProfile::Quoted(g_strFilePath));
+        if (!g_strLastFolder.isEmpty())
+            write(kSettingSection, kLastFolderKey, clsProfile::Quoted(g_strLastFolder));
         const QLocale locale = numberLocale();
-        written &= profile.WriteString(kFormSection, QStringLiteral("Top"), locale.toString(outerTop()));
-        written &= profile.WriteString(kFormSection, QStringLiteral("Left"), locale.toString(outerLeft()));
-        written &= profile.WriteString(kFormSection, QStringLiteral("Width"), locale.toString(outerWidth()));
-        written &=
-            profile.WriteString(kFormSection, QStringLiteral("Height"), locale.toString(outerHeight()));
+        write(kFormSection, QStringLiteral("Top"), locale.toString(outerTop()));
+        write(kFormSection, QStringLiteral("Left"), locale.toString(outerLeft()));
+        write(kFormSection, QStringLiteral("Width"), locale.toString(outerWidth()));
+        write(kFormSection, QStringLiteral("Height"), locale.toString(outerHeight()));
         if (const CtrlParameterPtr recent = g_colRecent.Item(1)) {
-            written &= profile.WriteString(kRecentSection, QStringLiteral("Type"),
-                                           QString::number(recent->m_lConnectType));
-            // Texts of the engine and the user, quoted where a read would change them.
-            written &= profile.WriteString(kRecentSection, QStringLiteral("Controller"),
-                                           clsProfile::Quoted(recent->m_strControllerName));
-            written &= profile.WriteString(kRecentSection, QStringLiteral("Provider"),
-                                           clsProfile::Quoted(recent->m_strProviderName));
-            written &= profile.WriteString(kRecentSection, QStringLiteral("Machine"),
-                                           clsProfile::Quoted(recent->m_strMachineName));
-            written &= profile.WriteString(kRecentSection, QStringLiteral("Option"),
-                                           clsProfile::Quoted(recent->m_strOptionVal));
+            write(kRecentSection, QStringLiteral("Type"), QString::number(recent->m_lConnectType));
+            write(kRecentSection, QStringLiteral("Controller"),
+                  clsProfile::Quoted(recent->m_strControllerName));
+            write(kRecentSection, QStringLiteral("Provider"), clsProfile::Quoted(recent->m_strProviderName));
+            write(kRecentSection, QStringLiteral("Machine"), clsProfile::Quoted(recent->m_strMachineName));
+            write(kRecentSection, QStringLiteral("Option"), clsProfile::Quoted(recent->m_strOptionVal));
         }
         // A value the store refuses, or a file that cannot be written, is reported rather
         // than leaving a file that silently lacks it.
-        if (!written || !profile.Flush())
-            throw SettingsError();
+        if (!profile.Flush())
+            throw SettingsError{FileFailures::failedFlush(profile)};
     } catch (...) {
         profile.DiscardChanges();
-        showMessage(this, QStringLiteral("Failed to create setting file."), MsgIcon::Exclamation);
+        showMessageWithDetails(this, QStringLiteral("Failed to create setting file."), MsgIcon::Exclamation,
+                               FileFailures::details(profile.FileName(), settingsFailure()));
     }
 }
 

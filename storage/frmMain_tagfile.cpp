@@ -1,11 +1,14 @@
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "engine/ConnectionOptions.h"
-#include "platform/AppInfo.h"
+#include "engine/FailureText.h"
 #include "platform/ComboBoxes.h"
 #include "platform/Dialogs.h"
+#include "storage/FileFailures.h"
 #include "storage/OptionText.h"
+#include "storage/SettingsLocation.h"
 #include "storage/TagFileFormat.h"
+#include "storage/TagFileReader.h"
 #include "storage/TagTableCheck.h"
 #include "storage/clsProfile.h"
 #include "tags/GridControl.h"
@@ -24,29 +27,38 @@ const QString kQtsFilter = QStringLiteral("QTS ファイル (*.qts)|*.qts");
 constexpr quint32 kSaveDialogFlags = 2654214;
 constexpr quint32 kOpenDialogFlags = 2621444;
 
-// Raised inside the file procedures; their handlers turn it into their one message.
+// Raised inside the file procedures with the reason; their handlers turn it into their one
+// message and put the reason into its details.
 struct TagFileError
 {
+    QString reason;
 };
 
-void require(bool condition)
+void require(bool condition, const QString& reason)
 {
     if (!condition)
-        throw TagFileError();
+        throw TagFileError{reason};
 }
 
-qint32 wholeNumber(const QString& text)
+// Why a key of the file could not be read as expected, told from the file as it is.
+QString unreadKey(const QString& path, const QString& key, const QString& expected)
 {
-    const std::optional<qint32> value = toWholeNumber(text);
-    require(value.has_value());
-    return *value;
+    clsProfile profile;
+    profile.setFileName(QFileInfo(path).absoluteFilePath());
+    return FileFailures::unreadKey(profile, kSection, key, expected);
+}
+
+// Writes one key of the section; a refusal ends the write with its reason.
+void writeKey(clsProfile& profile, const QString& key, const QString& value)
+{
+    require(profile.WriteString(kSection, key, value),
+            FileFailures::refusedWrite(profile.FileName(), kSection, key));
 }
 
 FileDialogRequest qtsDialog(bool save)
 {
     FileDialogRequest request;
     request.save = save;
-    request.initialDirectory = AppInfo::applicationDirectory();
     request.filter = kQtsFilter;
     request.defaultSuffix = QStringLiteral("qts");
     request.flags = save ? kSaveDialogFlags : kOpenDialogFlags;
@@ -57,11 +69,12 @@ FileDialogRequest qtsDialog(bool save)
 
 bool frmMain::WriteTagFile(const QString& strPath)
 {
-    const TagFileWrite result = writeTagFile(strPath);
+    QString reason;
+    const TagFileWrite result = writeTagFile(strPath, reason);
     return result == TagFileWrite::Written || result == TagFileWrite::NothingToSave;
 }
 
-frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath)
+frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath, QString& reason)
 {
     clsProfile profile;
     profile.setFileName(strPath);
@@ -76,14 +89,15 @@ frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath)
             showMessage(this, *problem, MsgIcon::Exclamation);
             return TagFileWrite::Refused;
         }
-        require(profile.DeleteAllSections());
+        // Every section goes, whatever bytes its name holds, and the lines before the first one.
+        require(profile.DeleteAllSections(), FileFailures::refusedWrite(strPath, QString(), QString()));
 
-        require(profile.WriteString(kSection, kType, QString::number(recent->m_lConnectType)));
+        writeKey(profile, kType, QString::number(recent->m_lConnectType));
         // Connection texts come from the engine and the user: quoted where a read would change them.
-        require(profile.WriteString(kSection, kController, clsProfile::Quoted(recent->m_strControllerName)));
-        require(profile.WriteString(kSection, kProvider, clsProfile::Quoted(recent->m_strProviderName)));
-        require(profile.WriteString(kSection, kMachine, clsProfile::Quoted(recent->m_strMachineName)));
-        require(profile.WriteString(kSection, kOption, clsProfile::Quoted(recent->m_strOptionVal)));
+        writeKey(profile, kController, clsProfile::Quoted(recent->m_strControllerName));
+        writeKey(profile, kProvider, clsProfile::Quoted(recent->m_strProviderName));
+        writeKey(profile, kMachine, clsProfile::Quoted(recent->m_strMachineName));
+        writeKey(profile, kOption, clsProfile::Quoted(recent->m_strOptionVal));
 
         const qint32 rows = grdItems->Rows();
         qint32 count = 0;
@@ -91,68 +105,87 @@ frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath)
             QStringList cells;
             for (int col = kFirstStoredColumn; col < kFirstStoredColumn + kStoredColumns; ++col)
                 cells.append(grdItems->TextMatrix(row, col));
-            require(profile.WriteString(kSection, tagKey(row), joinRow(cells)));
+            writeKey(profile, tagKey(row), joinRow(cells));
             ++count;
         }
-        require(profile.WriteString(kSection, kTagDataCnt, QString::number(count)));
-        require(profile.Flush());
+        writeKey(profile, kTagDataCnt, QString::number(count));
+        if (!profile.Flush())
+            throw TagFileError{FileFailures::failedFlush(profile)};
         return TagFileWrite::Written;
+    } catch (const TagFileError& e) {
+        reason = e.reason;
     } catch (...) {
-        // Nothing of a save that failed part-way reaches the file.
-        profile.DiscardChanges();
-        return TagFileWrite::Failed;
+        reason = currentFailureText();
     }
+    // Nothing of a save that failed part-way reaches the file.
+    profile.DiscardChanges();
+    return TagFileWrite::Failed;
 }
 
 bool frmMain::ReadTagFile(const QString& strPath)
 {
-    clsProfile profile;
-    profile.setFileName(strPath);
+    QString reason;
+    return readTagFile(strPath, reason);
+}
+
+bool frmMain::readTagFile(const QString& strPath, QString& reason)
+{
     m_bPathUnread = false;
     try {
         grdItems->setRows(1);
-        const auto record = std::make_shared<clsCtrlParameter>();
-        const qint32 type = wholeNumber(profile.GetString(kSection, kType));
-        if (type == ConnectionOptions::kProviderConnection && g_bBRAKKAMode) {
-            const QString provider = profile.GetString(kSection, kProvider);
-            if (provider.compare(ConnectionOptions::kFerritProvider, Qt::CaseInsensitive) == 0) {
-                setComboText(cmbServer,
-                             GetOptionValue(profile.GetString(kSection, kOption), QStringLiteral("Conn=")));
-            } else if (provider.compare(ConnectionOptions::kLyra8Provider, Qt::CaseInsensitive) == 0) {
-                setComboText(cmbServer,
-                             GetOptionValue(profile.GetString(kSection, kOption), QStringLiteral("Server=")));
+        TagFileReader reader(strPath);
+        const std::optional<TagFileConnection> connection = reader.readConnection();
+        if (!connection)
+            throw TagFileError{unreadKey(strPath, kType, QStringLiteral("a whole number"))};
+        if (connection->type == ConnectionOptions::kProviderConnection && g_bBRAKKAMode) {
+            if (connection->provider.compare(ConnectionOptions::kFerritProvider, Qt::CaseInsensitive) == 0) {
+                setComboText(cmbServer, GetOptionValue(connection->option, QStringLiteral("Conn=")));
+            } else if (connection->provider.compare(ConnectionOptions::kLyra8Provider, Qt::CaseInsensitive) ==
+                       0) {
+                setComboText(cmbServer, GetOptionValue(connection->option, QStringLiteral("Server=")));
             } else {
-                showMessage(this,
-                            QStringLiteral("Failed to read the file.") +
-                                QStringLiteral("In order to open a file, please start in normal mode."),
-                            MsgIcon::Exclamation);
+                showMessageWithDetails(
+                    this,
+                    QStringLiteral("Failed to read the file.") +
+                        QStringLiteral("In order to open a file, please start in normal mode."),
+                    MsgIcon::Exclamation,
+                    FileFailures::details(strPath,
+                                          QStringLiteral("The file connects through the provider \"%1\", "
+                                                         "which is not a BRAKKA provider.")
+                                              .arg(connection->provider)));
                 // The file was not read: a plain Save must not write over it.
                 m_bPathUnread = true;
                 return true;
             }
-        } else if (type == ConnectionOptions::kProviderConnection) {
-            setComboText(cmbCtrl, profile.GetString(kSection, kController));
-            setComboText(cmbProvs, profile.GetString(kSection, kProvider));
-            txtMachine->setText(profile.GetString(kSection, kMachine));
-            txtOption->setText(profile.GetString(kSection, kOption));
-        } else if (type == ConnectionOptions::kQueryServerConnection) {
-            setComboText(cmbConn, profile.GetString(kSection, kOption));
+        } else if (connection->type == ConnectionOptions::kProviderConnection) {
+            setComboText(cmbCtrl, connection->controller);
+            setComboText(cmbProvs, connection->provider);
+            txtMachine->setText(connection->machine);
+            txtOption->setText(connection->option);
+        } else if (connection->type == ConnectionOptions::kQueryServerConnection) {
+            setComboText(cmbConn, connection->option);
         }
-
-        record->m_lTagDataCnt = wholeNumber(profile.GetString(kSection, kTagDataCnt));
-        const QChar tab = QLatin1Char('\t');
-        for (qint32 i = 1; i <= record->m_lTagDataCnt; ++i) {
-            const std::optional<QStringList> fields = splitRow(profile.GetString(kSection, tagKey(i)));
-            require(fields.has_value());
-            grdItems->AddItem(QString::number(i) + tab + fields->join(tab));
+        const TagRowsRead rows = reader.readRows(grdItems->table());
+        switch (rows.result) {
+        case TagRowsRead::Result::Read:
+            return true;
+        case TagRowsRead::Result::BadCount:
+            throw TagFileError{unreadKey(strPath, kTagDataCnt, QStringLiteral("a whole number"))};
+        case TagRowsRead::Result::MissingRow:
+        case TagRowsRead::Result::ShortRow:
+            throw TagFileError{unreadKey(strPath, tagKey(rows.stoppedAt),
+                                         QStringLiteral("a tag row of %1 fields").arg(kStoredColumns))};
         }
         return true;
+    } catch (const TagFileError& e) {
+        reason = FileFailures::details(strPath, e.reason);
     } catch (...) {
-        showMessage(this, QStringLiteral("Failed to read the file."), MsgIcon::Exclamation);
-        // An existing file that could not be read is kept from a plain Save.
-        m_bPathUnread = QFileInfo::exists(strPath);
-        return false;
+        reason = FileFailures::details(strPath, currentFailureText());
     }
+    showMessageWithDetails(this, QStringLiteral("Failed to read the file."), MsgIcon::Exclamation, reason);
+    // An existing file that could not be read is kept from a plain Save.
+    m_bPathUnread = QFileInfo::exists(strPath);
+    return false;
 }
 
 bool frmMain::ClearTagSetting()
@@ -193,6 +226,7 @@ bool frmMain::ClearTagSetting()
 
 bool frmMain::FileSave(bool bSaveAs)
 {
+    QString reason;
     try {
         // Cells the row format cannot give back as they are stop the save before the file is touched.
         if (const std::optional<QString> problem =
@@ -207,13 +241,13 @@ bool frmMain::FileSave(bool bSaveAs)
                 showMessage(this, QStringLiteral("[Controller] is no input."), MsgIcon::Exclamation);
                 return false;
             }
-            const QString path = dialogs().fileDialog(this, qtsDialog(true));
+            const QString path = chooseFile(qtsDialog(true));
             if (path.isEmpty())
                 return false;
             g_strFilePath = path;
             m_bPathUnread = false;
         }
-        switch (writeTagFile(g_strFilePath)) {
+        switch (writeTagFile(g_strFilePath, reason)) {
         case TagFileWrite::Written:
             m_bChanged = false;
             return true;
@@ -224,26 +258,49 @@ bool frmMain::FileSave(bool bSaveAs)
             m_bPathUnread = previousUnread;
             return false;
         case TagFileWrite::Failed:
+            reason = FileFailures::details(g_strFilePath, reason);
             break;
         }
     } catch (...) {
+        reason = currentFailureText();
     }
-    showMessage(this, QStringLiteral("Failed to save the qts file."), MsgIcon::Critical);
+    showMessageWithDetails(this, QStringLiteral("Failed to save the qts file."), MsgIcon::Critical, reason);
     return false;
 }
 
 void frmMain::FileOpen()
 {
     try {
-        const QString path = dialogs().fileDialog(this, qtsDialog(false));
+        const QString path = chooseFile(qtsDialog(false));
         if (path.isEmpty())
             return;
+        openTagFile(path);
+    } catch (...) {
+        showMessageWithDetails(this, QStringLiteral("Failed to open qts file"), MsgIcon::Critical,
+                               currentFailureText());
+    }
+}
+
+void frmMain::openTagFile(const QString& path)
+{
+    QString reason;
+    try {
         g_strFilePath = path;
-        if (ReadTagFile(g_strFilePath)) {
+        if (readTagFile(g_strFilePath, reason)) {
             m_bChanged = true;
             return;
         }
     } catch (...) {
+        reason = currentFailureText();
     }
-    showMessage(this, QStringLiteral("Failed to open qts file"), MsgIcon::Critical);
+    showMessageWithDetails(this, QStringLiteral("Failed to open qts file"), MsgIcon::Critical, reason);
+}
+
+QString frmMain::chooseFile(FileDialogRequest request)
+{
+    request.initialDirectory = fileDialogStartFolder(g_strFilePath, g_strLastFolder);
+    const QString path = dialogs().fileDialog(this, request);
+    if (!path.isEmpty())
+        g_strLastFolder = QFileInfo(path).absolutePath();
+    return path;
 }

@@ -3,6 +3,8 @@ target_sources(quor_core PRIVATE
     storage/CodePage.h
     storage/FileEncoding.cpp
     storage/FileEncoding.h
+    storage/FileFailures.cpp
+    storage/FileFailures.h
     storage/IniDocument.cpp
     storage/IniDocument.h
     storage/IniKeyIndex.cpp
@@ -19,13 +21,24 @@ target_sources(quor_core PRIVATE
     storage/RecentConnections.h
     storage/SettingsLocation.cpp
     storage/SettingsLocation.h
+    storage/TagCsv.cpp
+    storage/TagCsv.h
+    storage/TagFileCheck.cpp
+    storage/TagFileCheck.h
+    storage/TagFileDiff.cpp
+    storage/TagFileDiff.h
     storage/TagFileFormat.cpp
     storage/TagFileFormat.h
+    storage/TagFileReader.cpp
+    storage/TagFileReader.h
+    storage/TagImport.cpp
+    storage/TagImport.h
     storage/TagTableCheck.cpp
     storage/TagTableCheck.h
     storage/clsCtrlParameter.h
     storage/clsProfile.cpp
     storage/clsProfile.h)
 target_sources(quor_gui PRIVATE
+    storage/frmMain_csv.cpp
     storage/frmMain_settings.cpp
     storage/frmMain_tagfile.cpp)

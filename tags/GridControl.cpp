@@ -2,8 +2,10 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 
 namespace {
 
@@ -66,6 +68,15 @@ void GridControl::finishEdit()
         return;
     commitData(editor);
     closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void GridControl::showCell(qint32 row, qint32 col)
+{
+    const QModelIndex cell = m_model->index(row - 1, col);
+    if (!cell.isValid())
+        return;
+    scrollTo(cell);
+    selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
 }
 
 int GridControl::Top() const
@@ -136,6 +147,27 @@ void GridControl::changeEvent(QEvent* event)
     QTableView::changeEvent(event);
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
         takeButtonFaceBrush();
+}
+
+bool GridControl::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QTableView::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex cell = indexAt(help->pos());
+    const QRect rect = visualRect(cell);
+    if (cell.isValid()) {
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        option.rect = rect;
+        if (itemDelegateForIndex(cell)->sizeHint(option, cell).width() > rect.width()) {
+            QToolTip::showText(help->globalPos(), cell.data(Qt::DisplayRole).toString(), viewport(), rect);
+            return true;
+        }
+    }
+    QToolTip::hideText();
+    event->ignore();
+    return true;
 }
 
 void GridControl::showEvent(QShowEvent* event)

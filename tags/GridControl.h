@@ -31,6 +31,7 @@ public:
         m_model->setTextMatrix(row, col, text);
     }
     void AddItem(const QString& text) { m_model->AddItem(text); }
+    void AddItems(const QStringList& texts) { m_model->AddItems(texts); }
     void RemoveItem(qint32 row) { m_model->RemoveItem(row); }
     void RemoveItem() { m_model->RemoveItem(); }
     GridColumn& Column(qint32 col) { return m_model->Column(col); }
@@ -41,6 +42,10 @@ public:
     // Finishes an open in-place edit as Enter would: the text is stored and AfterEdit is
     // raised. Does nothing when no cell is being edited.
     void finishEdit();
+
+    // Makes cell (row, col), grid numbering, the current and selected cell and scrolls it
+    // into view; the grid reports it as entered. Does nothing outside the data rows.
+    void showCell(qint32 row, qint32 col);
 
     // Place and size on the window, in twips (15 twips = 1 pixel).
     int Top() const;
@@ -61,6 +66,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // A cell too narrow for its text shows the whole text in its tool tip.
+    bool viewportEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     // Watches the window for its close request.
     bool eventFilter(QObject* watched, QEvent* event) override;

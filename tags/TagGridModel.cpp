@@ -1,5 +1,6 @@
 #include "tags/TagGridModel.h"
 
+#include <iterator>
 #include <string>
 
 namespace {
@@ -100,17 +101,21 @@ void TagGridModel::setTextMatrix(qint32 row, qint32 col, const QString& text)
 
 void TagGridModel::AddItem(const QString& text)
 {
-    QStringList row = emptyRow();
-    qsizetype col = 0;
-    for (const QStringView piece : QStringView(text).tokenize(u'\t')) {
-        if (col == row.size())
-            break;
-        row[col++] = piece.toString();
-    }
+    AddItems(QStringList{text});
+}
+
+void TagGridModel::AddItems(const QStringList& texts)
+{
+    if (texts.isEmpty())
+        return;
+    std::vector<QStringList> rows;
+    rows.reserve(static_cast<size_t>(texts.size()));
+    for (const QString& text : texts)
+        rows.push_back(rowFromText(text));
     const int at = static_cast<int>(m_rows.size());
     Reshape reshape(*this);
-    beginInsertRows(QModelIndex(), at, at);
-    m_rows.push_back(std::move(row));
+    beginInsertRows(QModelIndex(), at, at + static_cast<int>(rows.size()) - 1);
+    m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
     endInsertRows();
 }
 
@@ -226,5 +231,17 @@ QStringList TagGridModel::emptyRow() const
 {
     QStringList row;
     row.resize(Cols());
+    return row;
+}
+
+QStringList TagGridModel::rowFromText(const QString& text) const
+{
+    QStringList row = emptyRow();
+    qsizetype col = 0;
+    for (const QStringView piece : QStringView(text).tokenize(u'\t')) {
+        if (col == row.size())
+            break;
+        row[col++] = piece.toString();
+    }
     return row;
 }

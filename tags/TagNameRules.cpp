@@ -47,3 +47,12 @@ QString forbiddenCharacterMessage(const QString& ch)
     return QStringLiteral("This character") + QStringLiteral(" \"") + ch + QStringLiteral(" \" ") +
            QStringLiteral("cannot be used as a TagName.");
 }
+
+QString defaultTagName(qint32 number, const std::function<bool(const QString&)>& taken)
+{
+    for (qint64 n = number;; ++n) {
+        QString name = QStringLiteral("Tag") + QString::number(n);
+        if (!taken(name))
+            return name;
+    }
+}

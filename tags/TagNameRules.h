@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class TagGridModel;
 
@@ -22,3 +23,8 @@ bool isDuplicateTagName(const TagGridModel& table, qint32 row, qint32 col);
 // The warnings shown for a rejected name.
 QString duplicateTagNameMessage(const QString& name);
 QString forbiddenCharacterMessage(const QString& ch);
+
+// The name Add gives a new tag numbered `number`: "Tag" followed by the number, unless
+// `taken` says a row already holds that name (after deletions one may); then "Tag"
+// followed by the first higher number whose name is free.
+QString defaultTagName(qint32 number, const std::function<bool(const QString&)>& taken);

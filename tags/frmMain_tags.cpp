@@ -1,9 +1,10 @@
 #include "app/frmMain.h"
-#include "engine/ConnectionOptions.h"
 #include "platform/ComboBoxes.h"
 #include "platform/Dialogs.h"
 #include "tags/GridControl.h"
 #include "tags/TagNameRules.h"
+#include "tags/TagPicking.h"
+#include "tags/TagTableIndex.h"
 #include "tags/VariableTextRules.h"
 
 #include <QComboBox>
@@ -53,8 +54,7 @@ void frmMain::cmdAddItem_Click()
 {
     try {
         const QString variable = cmbVars->currentText();
-        if (variable.isEmpty() ||
-            variable.compare(ConnectionOptions::kSelectPrompt, Qt::CaseInsensitive) == 0) {
+        if (namesNoVariable(variable)) {
             showMessage(this, QStringLiteral("Please select the variable names."), MsgIcon::Exclamation);
             showMessage(this, QStringLiteral("Failed to add item."), MsgIcon::Critical);
             return;
@@ -63,11 +63,16 @@ void frmMain::cmdAddItem_Click()
             showMessage(this, *problem, MsgIcon::Exclamation);
             return;
         }
-        const QString number = QString::number(grdItems->Rows());
-        const QChar tab = QLatin1Char('\t');
-        grdItems->AddItem(number + tab + QStringLiteral("Tag") + number + tab + variable + tab +
-                          txtVarOpt->text());
+        if (m_tagIndex->isTagged(variable) &&
+            showMessage(this, addAgainQuestion(variable, m_tagIndex->tagsOf(variable)), MsgIcon::Question,
+                        MsgButtons::YesNo) != MsgAnswer::Yes) {
+            cmbVars->setFocus();
+            cmbVars->lineEdit()->selectAll();
+            return;
+        }
+        grdItems->AddItem(newTagRows(*m_tagIndex, grdItems->Rows(), {variable}, txtVarOpt->text()).first());
         m_bChanged = true;
+        afterAdding(1);
     } catch (...) {
         showMessage(this, QStringLiteral("Failed to add item."), MsgIcon::Critical);
     }

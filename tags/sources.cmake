@@ -1,11 +1,22 @@
 target_sources(quor_core PRIVATE
+    tags/NameFilterModel.cpp
+    tags/NameFilterModel.h
     tags/TagGridModel.cpp
     tags/TagGridModel.h
     tags/TagNameRules.cpp
     tags/TagNameRules.h
+    tags/TagPicking.cpp
+    tags/TagPicking.h
+    tags/TagTableIndex.cpp
+    tags/TagTableIndex.h
     tags/VariableTextRules.cpp
     tags/VariableTextRules.h)
 target_sources(quor_gui PRIVATE
+    tags/AddVariablesDialog.cpp
+    tags/AddVariablesDialog.h
     tags/GridControl.cpp
     tags/GridControl.h
+    tags/TaggedMarkDelegate.cpp
+    tags/TaggedMarkDelegate.h
+    tags/frmMain_picking.cpp
     tags/frmMain_tags.cpp)

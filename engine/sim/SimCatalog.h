@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/pluginkit/PluginOptions.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -92,7 +94,7 @@ struct Catalog
     const Provider* provider(const QString& name) const;
 };
 
-constexpr int kMaxTimeoutMs = 600000;
+using pluginkit::kMaxTimeoutMs;
 
 // Parses a catalog; throws EngineError naming the place of the first fault.
 Catalog parseCatalog(const QByteArray& json);

@@ -1,14 +1,18 @@
 #pragma once
 
 #include "engine/EngineApi.h"
+#include "engine/pluginkit/PluginOptions.h"
+#include "engine/pluginkit/QuorSqlExtensions.h"
 #include "engine/sim/SimCatalog.h"
 
 #include <QList>
 #include <memory>
 
-// The controller side of the simulation engine: a connected controller, its extension
-// collection and the QuorSQL extension.
+// The controller side of the simulation engine: a connected controller and its extension
+// collection, whose QuorSQL extensions answer from what the connection reached.
 namespace sim {
+
+using pluginkit::requireEmptyOption;
 
 // What a connection reached; shared by the controller and its extensions.
 struct ControllerData
@@ -18,41 +22,6 @@ struct ControllerData
     // Set when the connection is a query server; it answers QuorSQL queries about these.
     bool answersQueries = false;
     QList<ControllerDef> reported;
-};
-
-class SimExtension;
-
-// Places are counted from 1; removing an extension moves the later ones down by one.
-class SimExtensions final : public IExtensions, public std::enable_shared_from_this<SimExtensions>
-{
-public:
-    void Remove(const Variant& index) override;
-
-    std::shared_ptr<SimExtension> add(const std::shared_ptr<const ControllerData>& data);
-    // The 1-based place of the extension; 0 once it has been removed.
-    qint32 placeOf(const SimExtension* extension) const;
-
-private:
-    QList<std::shared_ptr<SimExtension>> m_items;
-};
-
-class SimExtension final : public IExtension
-{
-public:
-    SimExtension(std::shared_ptr<const ControllerData> data, std::weak_ptr<SimExtensions> owner);
-
-    Variant Value() const override;
-    void setValue(const Variant& value) override;
-    void Execute(qint32 mode) override;
-    qint32 Index() const override;
-
-private:
-    void requireAttached() const;
-    Variant answer(const QString& query) const;
-
-    std::shared_ptr<const ControllerData> m_data;
-    std::weak_ptr<SimExtensions> m_owner;
-    Variant m_value;
 };
 
 class SimController final : public IController
@@ -67,10 +36,10 @@ public:
 
 private:
     std::shared_ptr<const ControllerData> m_data;
-    std::shared_ptr<SimExtensions> m_extensions;
+    std::shared_ptr<pluginkit::QuorSqlExtensions> m_extensions;
 };
 
-// Operations that take an option accept only an empty one.
-void requireEmptyOption(const Variant& option, const QString& operation);
+// The answer of a connection to a QuorSQL query; throws EngineError when it has none.
+Variant answerQuery(const ControllerData& data, const QString& query);
 
 } // namespace sim

@@ -1,36 +1,12 @@
 #pragma once
 
-#include <QList>
+#include "engine/pluginkit/PluginOptions.h"
+
 #include <QString>
-#include <QStringList>
 
 namespace sim {
 
-// An option text as the simulated providers read it: comma-separated "Key=Value" pieces,
-// keys without regard to case, blanks around keys and values ignored. Every fault throws
-// EngineError.
-class OptionText final
-{
-public:
-    // Only the keys in allowedKeys may occur, each at most once.
-    OptionText(const QString& text, const QStringList& allowedKeys);
-
-    bool has(const QString& key) const;
-    // The value of the key; "" when it is absent.
-    QString value(const QString& key) const;
-    // The value that must be there and must not be empty.
-    QString required(const QString& key) const;
-    // The "Timeout" piece in milliseconds, or the fallback when there is none.
-    int timeoutMs(int fallback) const;
-
-private:
-    struct Piece
-    {
-        QString key;
-        QString value;
-    };
-    QList<Piece> m_pieces;
-};
+using pluginkit::OptionText;
 
 // "eth:<address>" or, with a port, "eth:<address>:<port>".
 struct EthernetAddress

@@ -1,5 +1,8 @@
 #include "app/CommandLine.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -101,4 +104,39 @@ TEST(RunMode, SelectedByTheFirstArgumentOnly)
     };
     for (const auto& c : cases)
         EXPECT_EQ(IsBRAKKAModeArgument(QString::fromUtf8(c.text)), c.brakka) << c.text;
+}
+
+TEST(StartFile, AnExistingFileFirstOrAfterBrakkaIsOpenedAnythingElseIsNot)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.filePath(QStringLiteral("a b.qts"));
+    QFile(file).open(QIODevice::WriteOnly);
+    const QString missing = dir.filePath(QStringLiteral("missing.qts"));
+    const QString brakka = QStringLiteral("BRAKKA");
+    const struct
+    {
+        QStringList arguments;
+        QString opened;
+    } cases[] = {
+        {{}, QString()},
+        {{file}, file},
+        {{file, QStringLiteral("x")}, file},
+        {{brakka, file}, file},
+        {{QStringLiteral("brakka"), file}, file},
+        {{brakka}, QString()},
+        {{QStringLiteral("BRAKKAX"), file}, QString()},
+        {{missing}, QString()},
+        {{dir.path()}, QString()},
+        {{QStringLiteral("x"), file}, QString()},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(StartFileArgument(c.arguments), c.opened)
+            << c.arguments.join(QLatin1Char('|')).toStdString();
+
+    // A relative name is opened by its full path.
+    const QString current = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    EXPECT_EQ(StartFileArgument({QStringLiteral("a b.qts")}), file);
+    QDir::setCurrent(current);
 }

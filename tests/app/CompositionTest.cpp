@@ -161,14 +161,17 @@ TEST(WindowLayout, RunModeChoosesTheVisibleConnectionFrame)
     g_bBRAKKAMode = false;
 }
 
-TEST(WindowLayout, BelowTheMinimumNothingMoves)
+TEST(WindowLayout, TheWindowStopsAtTheSizeWhereTheLayoutStillApplies)
 {
     frmMain window;
     window.show();
-    window.resize(window.width() + 100, window.height());
+    window.resize(window.width() + 100, window.height() + 50);
     QCoreApplication::processEvents();
-    const TwipsRect grid = twipsGeometry(window.grdItems);
-    window.resize(window.width() - 200, window.height());
+    window.resize(window.width() - 300, window.height() - 200);
     QCoreApplication::processEvents();
-    EXPECT_EQ(twipsGeometry(window.grdItems), grid);
+    // The designed client area is the smallest: there the layout gives the worked design values.
+    EXPECT_EQ(window.client->size(), QSize(634, 427));
+    EXPECT_EQ(twipsGeometry(window.grdItems), (TwipsRect{150, 3465, 9240, 2580}));
+    EXPECT_TRUE(window.fraGeneral->isVisible());
+    EXPECT_FALSE(window.fraBRAKKA->isVisible());
 }

@@ -47,6 +47,7 @@ public:
         : m_log(std::move(log)), m_fail(failProviders)
     {
     }
+    ~LoggedWorkspaces() override { m_log->entries.append(QStringLiteral("workspaces")); }
     std::shared_ptr<IWorkspace> Item(qint16 index) override
     {
         return index == 0 ? std::make_shared<LoggedWorkspace>(m_log, m_fail) : nullptr;
@@ -111,8 +112,15 @@ protected:
 TEST_F(Startup, MissingEngineShowsFailedToStartAndNoWindow)
 {
     qputenv("QUOR_ENGINE", QByteArray("/nonexistent/libnoengine.so"));
+    ::testing::internal::CaptureStderr();
     Main();
+    const std::string standardError = ::testing::internal::GetCapturedStderr();
     ASSERT_EQ(dialogs.shown().size(), 1);
+    // The plug-in tried and the loader's reason, in the box's details and on standard error.
+    const QString details = dialogs.shown().first().details;
+    EXPECT_TRUE(details.contains(QLatin1String("/nonexistent/libnoengine.so"))) << details.toStdString();
+    EXPECT_NE(standardError.find("Failed to start. " + details.toStdString()), std::string::npos)
+        << standardError;
     EXPECT_EQ(dialogs.shown().first().text, QStringLiteral("Failed to start."));
     EXPECT_EQ(dialogs.shown().first().title, QStringLiteral("QuorTagEditor"));
     EXPECT_EQ(dialogs.shown().first().icon, MsgIcon::Critical);
@@ -127,6 +135,7 @@ TEST_F(Startup, EngineWithoutWorkspaceZeroFailsAndIsReleased)
     useEngine(false, false);
     Main();
     EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Failed to start.")});
+    EXPECT_EQ(dialogs.shown().first().details, QStringLiteral("The engine has no workspace collection."));
     EXPECT_FALSE(isMainWindowOpen());
     EXPECT_EQ(log->entries, QStringList{QStringLiteral("engine")});
 }
@@ -142,8 +151,9 @@ TEST_F(Startup, SuccessfulStartShowsTheWindowWithTheProviders)
         w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(isMainWindowOpen());
-    // Closing released the workspace before the engine.
-    EXPECT_EQ(log->entries, (QStringList{QStringLiteral("workspace"), QStringLiteral("engine")}));
+    // The collection went once workspace 0 was taken; closing released the workspace before the engine.
+    EXPECT_EQ(log->entries, (QStringList{QStringLiteral("workspaces"), QStringLiteral("workspace"),
+                                         QStringLiteral("engine")}));
 }
 
 TEST_F(Startup, LoadFailureShowsFailedToLoadAndClosesTheWindow)
@@ -152,10 +162,13 @@ TEST_F(Startup, LoadFailureShowsFailedToLoadAndClosesTheWindow)
     Main();
     EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Failed to load.")});
     EXPECT_EQ(dialogs.shown().first().icon, MsgIcon::Critical);
+    EXPECT_EQ(dialogs.shown().first().details, QStringLiteral("provider list refused"));
     EXPECT_TRUE(g_bLoadFailed);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(isMainWindowOpen());
-    EXPECT_EQ(log->entries, (QStringList{QStringLiteral("workspace"), QStringLiteral("engine")}));
+    // Nothing of the engine outlives it: the workspace collection went first, the engine last.
+    EXPECT_EQ(log->entries, (QStringList{QStringLiteral("workspaces"), QStringLiteral("workspace"),
+                                         QStringLiteral("engine")}));
 }
 
 TEST(ReleaseEngineOrder, WorkspaceGoesBeforeTheEngineAndEmptyReferencesAreFine)
@@ -163,6 +176,7 @@ TEST(ReleaseEngineOrder, WorkspaceGoesBeforeTheEngineAndEmptyReferencesAreFine)
     auto log = std::make_shared<ReleaseLog>();
     g_objEngine = std::make_shared<LoggedEngine>(log, true, false);
     g_objWorkspace = g_objEngine->Workspaces()->Item(0);
+    log->entries.clear();
     ReleaseEngine();
     EXPECT_EQ(log->entries, (QStringList{QStringLiteral("workspace"), QStringLiteral("engine")}));
     ReleaseEngine();

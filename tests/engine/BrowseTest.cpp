@@ -42,6 +42,8 @@ TEST_F(Browse, FailingVariableListIsReportedAndTheConnectionStands)
     engine->failOn(QStringLiteral("VariableNames"));
     connectQuor(w, Variant::textArray({QStringLiteral("Speed")}));
     expectOnlyMessage(QStringLiteral("Failed to add variable name."), MsgIcon::Exclamation);
+    EXPECT_EQ(dialogs.shown().first().details,
+              QStringLiteral("Query: VariableNames\nThe fake engine fails VariableNames as asked."));
     expectBoxOn(w.chkConnQUOR);
     EXPECT_NE(w.connectedController(), nullptr);
     EXPECT_EQ(w.cmbVars->count(), 0);
@@ -133,6 +135,10 @@ TEST_F(Browse, ControllerListFailuresRemoveTheExtensionOnlyWhenOneWasMade)
         EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Failed to get controller list.")})
             << operation.toStdString();
         EXPECT_EQ(dialogs.shown().first().icon, MsgIcon::Exclamation);
+        // The query and the engine's own words.
+        EXPECT_EQ(dialogs.shown().first().details,
+                  QStringLiteral("Query: GET:$ENGINE$::!ControllerNames:\nThe fake engine fails %1 as asked.")
+                      .arg(operation));
         EXPECT_EQ(engine->callsTo(QStringLiteral("Remove")),
                   made ? QStringList{QStringLiteral("Remove(1)")} : QStringList{})
             << operation.toStdString();

@@ -61,7 +61,25 @@ TEST_F(ConnectSim, QuorWayListsTheNamedControllersVariables)
     w.cmbCtrl->setEditText(QStringLiteral("Nobody"));
     click(w.chkConnQUOR);
     EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Failed to AddController.")});
+    // The engine's reason and what was asked for.
+    EXPECT_EQ(dialogs.shown().first().details,
+              QStringLiteral("QuorProv.Sim.Ethernet knows no controller \"Nobody\".\nController: \"Nobody\"\n"
+                             "Provider: \"QuorProv.Sim.Ethernet\"\nMachine: \"\"\nOption: \"\""));
     expectBoxOff(w.chkConnQUOR);
+}
+
+TEST_F(ConnectSim, TuloConnectPressedFirstListsTheChosenControllersVariables)
+{
+    frmMain& w = openWindow();
+    w.cmbConn->setEditText(QStringLiteral("Conn=eth:192.168.10.20:7010"));
+    w.chkConnTULO->click();
+    EXPECT_TRUE(dialogs.shown().isEmpty()) << dialogs.texts().join(QLatin1Char(' ')).toStdString();
+    expectBoxOn(w.chkConnTULO);
+    EXPECT_TRUE(w.optProvider[1]->isChecked());
+    choose(w.cmbCtrls, w.cmbCtrls->findText(QStringLiteral("LineB:Conveyor")));
+    const QStringList variables = entries(w.cmbVars);
+    EXPECT_TRUE(variables.contains(QStringLiteral("Section[1].Speed")));
+    EXPECT_FALSE(variables.contains(QStringLiteral("$Server.Version")));
 }
 
 TEST_F(ConnectSim, TuloWayListsTheServersControllersAndTheirItems)

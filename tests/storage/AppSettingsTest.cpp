@@ -112,7 +112,7 @@ TEST_F(AppSettings, RememberedTextsComeBackExactly)
 TEST_F(AppSettings, FormWithoutHeightAppliesWhatItHasThenStops)
 {
     writeBytes(settingsPath(),
-               "[Form]\r\nTop=1500\r\nLeft=3000\r\nWidth=12120\r\n"
+               "[Form]\r\nTop=1500\r\nLeft=600\r\nWidth=10320\r\n"
                "[Recent]\r\nType=1\r\nController=PLC1\r\nProvider=P\r\nMachine=\r\nOption=\r\n"
                "[Setting]\r\nPath=/none/a.qts\r\n");
     const frmMain designed;
@@ -120,9 +120,12 @@ TEST_F(AppSettings, FormWithoutHeightAppliesWhatItHasThenStops)
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_EQ(dialogs.shown().at(0).text, kFailedToReadSettings);
     EXPECT_EQ(dialogs.shown().at(0).icon, MsgIcon::Exclamation);
-    EXPECT_EQ(window->pos(), QPoint(200, 100));
+    EXPECT_EQ(dialogs.shown().at(0).details,
+              QStringLiteral("File: ") + settingsPath() +
+                  QStringLiteral("\nThe key \"Height\" is missing from the section [Form]."));
+    EXPECT_EQ(window->pos(), QPoint(40, 100));
     window->show();
-    EXPECT_EQ(window->client->width(), 800);
+    EXPECT_EQ(window->client->width(), 680);
     EXPECT_EQ(window->height(), designed.height());
     // Later sections are not read.
     EXPECT_EQ(g_colRecent.Count(), 0);
@@ -134,8 +137,8 @@ TEST_F(AppSettings, WindowPlaceAndSizeSurviveARestart)
 {
     loadWindow();
     window->show();
-    window->move(123, 87);
-    window->resize(820, 610);
+    window->move(23, 17);
+    window->resize(700, 520);
     const QSize client = window->client->size();
     connectQuor(QStringLiteral("PLC1"));
     const QByteArray form = formLines();
@@ -144,8 +147,8 @@ TEST_F(AppSettings, WindowPlaceAndSizeSurviveARestart)
     EXPECT_EQ(dialogs.texts(), QStringList());
     EXPECT_TRUE(bytesOf(settingsPath()).contains(form));
     window->show();
-    EXPECT_EQ(window->pos(), QPoint(123, 87));
-    EXPECT_EQ(window->size(), QSize(820, 610));
+    EXPECT_EQ(window->pos(), QPoint(23, 17));
+    EXPECT_EQ(window->size(), QSize(700, 520));
     EXPECT_EQ(window->client->size(), client);
 
     // A second round gives the same file.
@@ -166,15 +169,16 @@ TEST_F(AppSettings, WindowNumbersFollowTheLocale)
     const QString left = setting("Form", "Left");
     EXPECT_EQ(left, QLocale().toString(-600));
     EXPECT_NE(left, QStringLiteral("-600"));
-    EXPECT_EQ(window->pos(), QPoint(-40, 30));
+    // Read back without complaint, then fitted into the screen.
+    EXPECT_EQ(window->pos(), QPoint(0, 30));
 
     // Decimals and group separators as the locale writes them.
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     window.reset();
-    writeBytes(settingsPath(), "[Form]\r\nTop=1.500,4\r\nLeft=2.999,6\r\nWidth=9630\r\nHeight=7110\r\n");
+    writeBytes(settingsPath(), "[Form]\r\nTop=1.500,4\r\nLeft=1.199,6\r\nWidth=9630\r\nHeight=7110\r\n");
     loadWindow();
     EXPECT_EQ(dialogs.texts(), QStringList());
-    EXPECT_EQ(window->pos(), QPoint(200, 100));
+    EXPECT_EQ(window->pos(), QPoint(80, 100));
 }
 
 TEST_F(AppSettings, UnusableWindowNumbersAreReadFailures)
@@ -192,13 +196,13 @@ TEST_F(AppSettings, UnusableWindowNumbersAreReadFailures)
         EXPECT_EQ(window->pos(), designed.pos());
         EXPECT_EQ(window->size(), designed.size());
     }
-    // The largest place the window system keeps is taken.
+    // The largest place the window system keeps is taken, then fitted into the screen.
     window.reset();
     dialogs.clear();
     writeBytes(settingsPath(), "[Form]\r\nTop=-491505\r\nLeft=0\r\nWidth=9630\r\nHeight=7110\r\n");
     loadWindow();
     EXPECT_EQ(dialogs.texts(), QStringList());
-    EXPECT_EQ(window->y(), -32767);
+    EXPECT_EQ(window->y(), 0);
 }
 
 TEST_F(AppSettings, BadRecentRecordsAreReadFailures)
@@ -239,5 +243,9 @@ TEST_F(AppSettings, ASettingsFileThatCannotBeWrittenIsReported)
     ASSERT_TRUE(QDir().mkdir(settingsPath()));
     window->SaveAppSettings();
     EXPECT_EQ(dialogs.texts(), QStringList{kFailedToCreateSettings});
+    // The file's name and the system's reason.
+    EXPECT_EQ(dialogs.shown().at(0).details,
+              QStringLiteral("File: ") + settingsPath() +
+                  QStringLiteral("\nThe file could not be written: Filename refers to a directory"));
     EXPECT_TRUE(QFileInfo(settingsPath()).isDir());
 }

@@ -277,11 +277,6 @@ TEST_F(TagFileSave, TextThatCannotBeWrittenIsRefusedWithItsReasonAndLeavesTheOld
     refusedWith(QStringLiteral("The tag [T4] in row 4 cannot be saved: its column \"C\" holds a line break, "
                                "which a tag setting file cannot store. Remove it and save again."));
     window->grdItems->setTextMatrix(4, 6, QString());
-    g_colRecent.Item(1)->m_strOptionVal = QStringLiteral("a\r\nb");
-    refusedWith(
-        QStringLiteral("The connection cannot be saved: its \"Option\" text holds a line break, which a "
-                       "tag setting file cannot store. Connect again with other settings."));
-    g_colRecent.Item(1)->m_strOptionVal.clear();
     g_colRecent.Item(1)->m_strMachineName = QStringLiteral("m") + QChar(u'\0');
     refusedWith(QStringLiteral("The connection cannot be saved: its \"Machine\" text holds a NUL character, "
                                "which a tag setting file cannot store. Connect again with other settings."));

@@ -22,6 +22,8 @@ protected:
         AppInfo::setApplicationDirectoryOverride(appDir.path());
         g_colRecent.Clear();
         g_strFilePath.clear();
+        g_strLastFolder.clear();
+        g_strStartFile.clear();
         g_bLoadFailed = false;
         g_bBRAKKAMode = false;
         g_objEngine = engine->createEngine();
@@ -35,6 +37,8 @@ protected:
         ReleaseEngine();
         g_colRecent.Clear();
         g_strFilePath.clear();
+        g_strLastFolder.clear();
+        g_strStartFile.clear();
         g_bBRAKKAMode = false;
         AppInfo::setApplicationDirectoryOverride(QString());
     }

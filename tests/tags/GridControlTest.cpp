@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QDialog>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 namespace {
@@ -211,6 +213,23 @@ TEST_F(GridControlTest, ColumnSettingsAndTwipsReachTheWidget)
     EXPECT_EQ(placed->Height(), 1740);
     EXPECT_EQ(placed->Cols(), 11);
     EXPECT_EQ(placed->Rows(), 1);
+}
+
+TEST_F(GridControlTest, ACellTooNarrowForItsTextShowsTheWholeTextInItsToolTip)
+{
+    const QString whole = QStringLiteral("Line 3.Conveyor Section[12].Drive.Current Limit");
+    grid.setTextMatrix(2, 2, whole);
+    grid.setColumnWidth(2, 60);
+    const auto hover = [this](qint32 row, qint32 col) {
+        const QPoint at = centre(row, col);
+        QHelpEvent tip(QEvent::ToolTip, at, grid.viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(grid.viewport(), &tip);
+    };
+    hover(1, 2); // "V1" fits
+    EXPECT_FALSE(QToolTip::isVisible());
+    hover(2, 2);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), whole);
 }
 
 } // namespace

@@ -53,14 +53,14 @@ TEST_F(TagTableAdd, RowsAreNumberedAndNamedAfterTheirNumber)
     EXPECT_TRUE(w.changed());
     add(QStringLiteral("Temp"));
     for (int i = 3; i <= 10; ++i)
-        add(QStringLiteral("Level"), QStringLiteral("x"));
+        add(QStringLiteral("Level%1").arg(i), QStringLiteral("x"));
 
     EXPECT_TRUE(dialogs.shown().isEmpty());
     ASSERT_EQ(grid().Rows(), 11);
     EXPECT_EQ(row(grid(), 1), (QStringList{"1", "Tag1", "Speed", "Conn=1", "", "", "", "", "", "", ""}));
     // An empty option leaves an empty Var Opt cell; the row is still added.
     EXPECT_EQ(row(grid(), 2), (QStringList{"2", "Tag2", "Temp", "", "", "", "", "", "", "", ""}));
-    EXPECT_EQ(row(grid(), 10), (QStringList{"10", "Tag10", "Level", "x", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(row(grid(), 10), (QStringList{"10", "Tag10", "Level10", "x", "", "", "", "", "", "", ""}));
 }
 
 TEST_F(TagTableAdd, SelectPromptInAnyCaseOrEmptyTextAddsNothingAndShowsBothMessages)
@@ -90,7 +90,7 @@ TEST_F(TagTableAdd, SelectPromptInAnyCaseOrEmptyTextAddsNothingAndShowsBothMessa
     EXPECT_EQ(grid().TextMatrix(1, 2), QStringLiteral("[Select]x"));
 }
 
-TEST_F(TagTableAdd, DefaultNamesAreNotCheckedAndMayRepeatAfterADeletion)
+TEST_F(TagTableAdd, DefaultNameSkipsANameThatARowHoldsAfterADeletion)
 {
     openWindow();
     add(QStringLiteral("V1"));
@@ -100,7 +100,7 @@ TEST_F(TagTableAdd, DefaultNamesAreNotCheckedAndMayRepeatAfterADeletion)
     pressDelete();
     add(QStringLiteral("V3"));
     EXPECT_EQ(numbers(), (QStringList{"1", "2"}));
-    EXPECT_EQ(names(), (QStringList{"Tag2", "Tag2"}));
+    EXPECT_EQ(names(), (QStringList{"Tag2", "Tag3"}));
     EXPECT_EQ(dialogs.texts().size(), 1); // the delete prompt only
 }
 
@@ -137,8 +137,10 @@ TEST_F(TagTableDelete, NothingIsAskedWithoutADataRowOrAnEnteredCell)
     pressDelete();
     EXPECT_TRUE(dialogs.shown().isEmpty());
 
-    fill(2);
-    pressDelete(); // no cell entered yet
+    // Rows as a file brings them: no cell entered yet.
+    grid().AddItem(QStringLiteral("1\tTag1\tV1"));
+    grid().AddItem(QStringLiteral("2\tTag2\tV2"));
+    pressDelete();
     EXPECT_TRUE(dialogs.shown().isEmpty());
     EXPECT_EQ(names(), (QStringList{"Tag1", "Tag2"}));
 

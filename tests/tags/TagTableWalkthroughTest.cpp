@@ -23,8 +23,13 @@ TEST_F(TagTableWalkthrough, AddRenameAndDeleteWhileConnected)
     const int speed = w.cmbVars->findText(QStringLiteral("Speed"));
     ASSERT_GE(speed, 0);
     w.cmbVars->setCurrentIndex(speed);
+    // Speed, once tagged, is tagged again only when the user says so.
+    dialogs.answerNext(MsgAnswer::Yes);
+    dialogs.answerNext(MsgAnswer::Yes);
     for (int i = 0; i < 3; ++i)
         QTest::mouseClick(w.cmdAddItem, Qt::LeftButton);
+    EXPECT_EQ(dialogs.texts().size(), 2);
+    dialogs.clear();
     EXPECT_EQ(numbers(), (QStringList{"1", "2", "3"}));
     EXPECT_EQ(names(), (QStringList{"Tag1", "Tag2", "Tag3"}));
     EXPECT_EQ(column(2), (QStringList{"Speed", "Speed", "Speed"}));

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/frmMain.h"
+#include "app/modMain.h"
+#include "platform/Dialogs.h"
+
+#include <QCoreApplication>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <memory>
+
+// What the benchmarks of the tag setting file share: a shown main window (offscreen) whose
+// saves store one remembered connection, and the run of the benchmarks around it.
+
+// Any message box means the run went wrong: it is counted and printed instead of shown. File
+// dialogs answer with `path` ("" = cancelled).
+class BenchDialogs final : public IDialogs
+{
+public:
+    MsgAnswer messageBox(QWidget*, const QString&, const QString& text, MsgIcon, MsgButtons,
+                         const QString&) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        ++shown;
+        return MsgAnswer::Ok;
+    }
+    QString fileDialog(QWidget*, const FileDialogRequest&) override { return path; }
+    QString path;
+    int shown = 0;
+};
+
+// The section of a tag setting file up to its first tag row, of the connection the window stores.
+inline const QByteArray kBenchTagFileHead = "[QuorTagSetting]\r\nType=1\r\nController=PLC1\r\nProvider="
+                                            "QuorProv.Sim.Ethernet\r\nMachine=\r\nOption=\r\n";
+
+inline std::unique_ptr<frmMain> shownWindowThatSaves()
+{
+    auto recent = std::make_shared<clsCtrlParameter>();
+    recent->m_lConnectType = 1;
+    recent->m_strControllerName = QStringLiteral("PLC1");
+    recent->m_strProviderName = QStringLiteral("QuorProv.Sim.Ethernet");
+    g_colRecent.Add(recent);
+
+    auto window = std::make_unique<frmMain>();
+    window->InitItemGrid();
+    window->show();
+    QCoreApplication::processEvents();
+    return window;
+}
+
+// Runs the benchmarks, then lets go of the window and of the benchmarks' dialogs.
+inline int runWindowBenchmarks(int& argc, char** argv, std::unique_ptr<frmMain>& window)
+{
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    window.reset();
+    setDialogs(nullptr);
+    return 0;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "engine/EngineApi.h"
+#include "engine/modbus/ModbusLink.h"
+#include "engine/modbus/RegisterMap.h"
+#include "engine/pluginkit/QuorSqlExtensions.h"
+
+#include <memory>
+
+// A Modbus device reached through QuorProv.ModbusTCP. Its variables are the names of its
+// register map that the device really serves, found out afresh by each VariableNames.
+namespace modbus {
+
+class ModbusController final : public IController, public std::enable_shared_from_this<ModbusController>
+{
+public:
+    // Connects within the timeout and reads the device once to prove that the unit answers.
+    static std::shared_ptr<ModbusController> connect(const QString& name, const ModbusSettings& settings,
+                                                     RegisterMap map);
+
+    ModbusController(const QString& name, const ModbusSettings& settings, RegisterMap map);
+
+    QString Name() const override;
+    Variant VariableNames(const Variant& option) override;
+    std::shared_ptr<IExtension> AddExtension(const QString& name, const Variant& option) override;
+    std::shared_ptr<IExtensions> Extensions() override;
+
+private:
+    QStringList servedNames();
+    bool readsValues(const ReadBlock& block);
+    // QuorSQL: the controller answers for itself, as a query server would for it.
+    Variant answer(const QString& query);
+    pluginkit::QuorSqlExtensions& extensions();
+
+    QString m_name;
+    RegisterMap m_map;
+    ModbusLink m_link;
+    std::shared_ptr<pluginkit::QuorSqlExtensions> m_extensions;
+};
+
+} // namespace modbus

@@ -1,0 +1,119 @@
+#include "storage/TagFileReader.h"
+
+#include "storage/TagFileFormat.h"
+#include "tags/TagGridModel.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+using namespace TagFileFormat;
+
+TagFileReader::TagFileReader(const QString& path)
+{
+    // A relative name would be resolved against the current folder at every key.
+    m_profile.setFileName(QFileInfo(path).absoluteFilePath());
+}
+
+std::optional<QString> TagFileReader::accessProblem(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("the file does not exist");
+    if (info.isDir())
+        return QStringLiteral("it is a folder");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    return std::nullopt;
+}
+
+QString TagFileReader::value(const QString& key)
+{
+    return m_profile.GetString(kSection, key);
+}
+
+std::optional<TagFileConnection> TagFileReader::readConnection()
+{
+    const std::optional<qint32> type = toWholeNumber(value(kType));
+    if (!type)
+        return std::nullopt;
+    return TagFileConnection{*type, value(kController), value(kProvider), value(kMachine), value(kOption)};
+}
+
+TagRowsRead TagFileReader::readRows(TagGridModel& table)
+{
+    TagRowsRead read;
+    read.count = toWholeNumber(value(kTagDataCnt));
+    if (!read.count) {
+        read.result = TagRowsRead::Result::BadCount;
+        return read;
+    }
+    const QChar tab = QLatin1Char('\t');
+    for (qint32 i = 1; i <= *read.count; ++i) {
+        const QString stored = value(tagKey(i));
+        const std::optional<QStringList> fields = splitRow(stored);
+        if (!fields) {
+            read.result = hasTag(i) ? TagRowsRead::Result::ShortRow : TagRowsRead::Result::MissingRow;
+            read.stoppedAt = i;
+            return read;
+        }
+        table.AddItem(QString::number(i) + tab + fields->join(tab));
+        read.stored.append(stored);
+    }
+    return read;
+}
+
+bool TagFileReader::hasSection()
+{
+    const QStringList sections = m_profile.GetSectNames();
+    return std::any_of(sections.begin(), sections.end(),
+                       [](const QString& name) { return name.compare(kSection, Qt::CaseInsensitive) == 0; });
+}
+
+bool TagFileReader::hasTag(qint32 number)
+{
+    // A missing key reads as the default: only a present key reads other than both defaults.
+    const QString key = tagKey(number);
+    return m_profile.GetString(kSection, key, QStringLiteral("0")) != QLatin1String("0") ||
+           m_profile.GetString(kSection, key, QStringLiteral("1")) != QLatin1String("1");
+}
+
+std::unique_ptr<TagGridModel> newTagTable()
+{
+    auto table = std::make_unique<TagGridModel>(kFirstStoredColumn + kStoredColumns);
+    table->setTextMatrix(0, 0, QStringLiteral("No"));
+    for (int i = 0; i < kStoredColumns; ++i)
+        table->setTextMatrix(0, kFirstStoredColumn + i, kStoredColumnTitles.at(i));
+    return table;
+}
+
+std::optional<TagFileContent> readTagFileContent(const QString& path, QString& error)
+{
+    if (const std::optional<QString> problem = TagFileReader::accessProblem(path)) {
+        error = *problem;
+        return std::nullopt;
+    }
+    TagFileReader reader(path);
+    const std::optional<TagFileConnection> connection = reader.readConnection();
+    if (!connection) {
+        error = QStringLiteral("it has no [QuorTagSetting] section with a numeric Type");
+        return std::nullopt;
+    }
+    TagFileContent content{*connection, {}, newTagTable()};
+    content.rows = reader.readRows(*content.table);
+    switch (content.rows.result) {
+    case TagRowsRead::Result::Read:
+        return content;
+    case TagRowsRead::Result::BadCount:
+        error = QStringLiteral("TagDataCnt is missing or not a number");
+        break;
+    case TagRowsRead::Result::MissingRow:
+        error = QStringLiteral("Tag%1 is missing").arg(content.rows.stoppedAt);
+        break;
+    case TagRowsRead::Result::ShortRow:
+        error = QStringLiteral("Tag%1 holds fewer than ten fields").arg(content.rows.stoppedAt);
+        break;
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "storage/clsProfile.h"
+#include "tags/TagGridModel.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+// The connection a tag setting file was built on, as its keys hold it.
+struct TagFileConnection
+{
+    // The "Type" value read as a whole number: 1 provider connection, 2 query server.
+    qint32 type = 0;
+    QString controller;
+    QString provider;
+    QString machine;
+    QString option;
+};
+
+// How reading the tag rows of a file ended.
+struct TagRowsRead
+{
+    enum class Result
+    {
+        Read,       // every row up to "TagDataCnt" was read
+        BadCount,   // "TagDataCnt" is missing or not a number
+        MissingRow, // the key of row `stoppedAt` is missing
+        ShortRow    // the value of row `stoppedAt` holds fewer than ten fields
+    };
+    Result result = Result::Read;
+    // "TagDataCnt" as read; nothing when it is missing or not a number.
+    std::optional<qint32> count;
+    // The row that stopped the reading (MissingRow, ShortRow).
+    qint32 stoppedAt = 0;
+    // The stored value of every row read, in order.
+    QStringList stored;
+};
+
+// Reads a tag setting file the one way the program reads it, through the profile store: the
+// connection first, then the tag rows into a table. The window's Open and the command line
+// both read with it, so they see a file alike.
+class TagFileReader final
+{
+public:
+    explicit TagFileReader(const QString& path);
+    Q_DISABLE_COPY_MOVE(TagFileReader)
+
+    // Why the file cannot be read at all (missing, a folder, no permission), or nothing.
+    static std::optional<QString> accessProblem(const QString& path);
+
+    // The connection keys; nothing when "Type" is missing or not a whole number, which is also
+    // what a file without the section, or without any file, gives.
+    std::optional<TagFileConnection> readConnection();
+    // Reads "TagDataCnt" and appends the rows "Tag1" to "Tag<count>" to `table`: column 0 gets
+    // the running number, the following columns the first ten fields of the value (a TAB in a
+    // value splits its field, as the grid takes rows). Stops at the first row that is missing or
+    // holds fewer than ten fields; the rows before it stay appended.
+    TagRowsRead readRows(TagGridModel& table);
+    // True when the file holds the section, without regard to letter case.
+    bool hasSection();
+    // True when the file holds the key "Tag<number>", read or not.
+    bool hasTag(qint32 number);
+
+private:
+    QString value(const QString& key);
+
+    clsProfile m_profile;
+};
+
+// A whole tag setting file read as the window reads it, for the commands that need all of it.
+struct TagFileContent
+{
+    TagFileConnection connection;
+    TagRowsRead rows;
+    // The tag table: the header row with the column titles, then the rows read.
+    std::unique_ptr<TagGridModel> table;
+};
+
+// Reads the whole file; nothing, and `error` set to the reason, when the window would fail to
+// read it.
+std::optional<TagFileContent> readTagFileContent(const QString& path, QString& error);
+
+// A tag table as the window's grid holds it: 11 columns, the header row with the titles.
+std::unique_ptr<TagGridModel> newTagTable();

@@ -1,0 +1,99 @@
+#include "tests/engine/ConnectFixture.h"
+#include "tests/engine/ModbusTestSupport.h"
+
+#include <QFile>
+
+// The QUOR way end to end with the Modbus provider, the simulation engine loaded beside it.
+namespace {
+
+const QString kPressMap = QStringLiteral(QUOR_SOURCE_DIR "/examples/press.csv");
+// The device of scripts/modbus-demo.sh: no die cushion, two die temperature sensors.
+const QString kDemoAbsent = QStringLiteral("holding:40-43,input:12");
+
+QByteArray contentsOf(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+class ConnectModbus : public ConnectFixture
+{
+protected:
+    void SetUp() override
+    {
+        ConnectFixture::SetUp();
+        ReleaseEngine();
+        const ScopedEnv plugins("QUOR_ENGINE", simPluginPath() + QLatin1Char(':') + modbusPluginPath());
+        QString reason;
+        g_objEngine = CreateEngine(&reason);
+        ASSERT_NE(g_objEngine, nullptr) << reason.toStdString();
+        g_objWorkspace = g_objEngine->Workspaces()->Item(0);
+    }
+
+    void connectModbus(frmMain& w, const QString& machine, const QString& option)
+    {
+        const int provider = w.cmbProvs->findText(QStringLiteral("QuorProv.ModbusTCP"));
+        ASSERT_GE(provider, 0);
+        EXPECT_GE(w.cmbProvs->findText(QStringLiteral("QuorProv.Sim.Ethernet")), 0);
+        w.cmbCtrl->setEditText(QStringLiteral("Press1"));
+        click(w.optProvider[0]);
+        choose(w.cmbProvs, provider);
+        w.txtMachine->setText(machine);
+        w.txtOption->setText(option);
+        click(w.chkConnQUOR);
+    }
+
+    void addTag(frmMain& w, const QString& variable)
+    {
+        const int index = w.cmbVars->findText(variable);
+        ASSERT_GE(index, 0) << variable.toStdString();
+        choose(w.cmbVars, index);
+        click(w.cmdAddItem);
+    }
+};
+
+TEST_F(ConnectModbus, ListsWhatTheDeviceServesAndSavesANormalTagFile)
+{
+    LocalDevice local(contentsOf(kPressMap), kDemoAbsent);
+    frmMain& w = openWindow();
+    const QString option = QStringLiteral("Map=") + kPressMap;
+    connectModbus(w, local.machine(), option);
+    EXPECT_TRUE(dialogs.shown().isEmpty()) << dialogs.texts().join(QLatin1Char('|')).toStdString();
+    expectBoxOn(w.chkConnQUOR);
+    EXPECT_EQ(
+        entries(w.cmbVars),
+        (QStringList{"Ram.Position", "Ram.Speed", "Ram.Setpoint", "Stroke.Counter", "Recipe.Number",
+                     "Alarm.Code", "Press.Force", "Oil.Temp", "Oil.Pressure", "Die.Temp[1]", "Die.Temp[2]",
+                     "Pump.Running", "Lube.On", "Light.Curtain", "Guard.Closed", "Emergency.Stop"}));
+
+    addTag(w, QStringLiteral("Ram.Position"));
+    addTag(w, QStringLiteral("Die.Temp[2]"));
+    const QString path = appPath(QStringLiteral("press.qts"));
+    dialogs.chooseFileNext(path);
+    w.mnuFileItem[4]->trigger();
+    EXPECT_TRUE(dialogs.shown().isEmpty()) << dialogs.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(contentsOf(path), QStringLiteral("[QuorTagSetting]\r\n"
+                                               "Type=1\r\n"
+                                               "Controller=Press1\r\n"
+                                               "Provider=QuorProv.ModbusTCP\r\n"
+                                               "Machine=%1\r\n"
+                                               "Option=%2\r\n"
+                                               "Tag1=Tag1,Ram.Position,,,,,,,,\r\n"
+                                               "Tag2=Tag2,Die.Temp[2],,,,,,,,\r\n"
+                                               "TagDataCnt=2\r\n")
+                                    .arg(local.machine(), option)
+                                    .toUtf8());
+}
+
+TEST_F(ConnectModbus, NothingListeningFailsToAddController)
+{
+    const RefusingPort refusing;
+    frmMain& w = openWindow();
+    connectModbus(w, refusing.machine(), QStringLiteral("Timeout=300,Map=") + kPressMap);
+    expectOnlyMessage(QStringLiteral("Failed to AddController."), MsgIcon::Critical);
+    expectBoxOff(w.chkConnQUOR);
+    EXPECT_EQ(w.connectedController(), nullptr);
+}
+
+} // namespace
