@@ -48,21 +48,22 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     frmMain& window = FuzzWindow::start(nullptr, nullptr);
+    FuzzWindow::dialogs().clear();
     qputenv("QUOR_ANSI_CODEPAGE", size % 2 == 0 ? "CP1252" : "CP932");
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     ProfileFileCache::instance().setMemoryFile(g_settingsFile, bytes);
-    const int shownBefore = FuzzWindow::dialogs().shown;
+    const qsizetype shownBefore = FuzzWindow::dialogs().shown().size();
     const QStringList state = load(window);
     // A file read with a failure is not expected to be whole; what was read is.
-    const bool readWhole = FuzzWindow::dialogs().shown == shownBefore;
+    const bool readWhole = FuzzWindow::dialogs().shown().size() == shownBefore;
 
-    const int shownBeforeSave = FuzzWindow::dialogs().shown;
+    const qsizetype shownBeforeSave = FuzzWindow::dialogs().shown().size();
     window.SaveAppSettings();
-    if (FuzzWindow::dialogs().shown != shownBeforeSave)
+    if (FuzzWindow::dialogs().shown().size() != shownBeforeSave)
         return 0;
     const QStringList again = load(window);
     if (readWhole && !readsAsUtf8Now(bytes, ProfileFileCache::instance().memoryFile(g_settingsFile)))
         FUZZ_CHECK(again == state);
-    FUZZ_CHECK(FuzzWindow::dialogs().shown == shownBeforeSave);
+    FUZZ_CHECK(FuzzWindow::dialogs().shown().size() == shownBeforeSave);
     return 0;
 }

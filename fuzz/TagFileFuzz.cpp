@@ -45,6 +45,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     frmMain& window = FuzzWindow::start(nullptr, nullptr);
+    FuzzWindow::dialogs().clear();
     ProfileFileCache& files = ProfileFileCache::instance();
     qputenv("QUOR_ANSI_CODEPAGE", size % 2 == 0 ? "CP1252" : "CP932");
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
@@ -60,10 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!read || storageProblem(window.grdItems->table(), g_colRecent.Item(1).get()))
         return 0;
     files.setMemoryFile(kSaved, bytes);
-    const int shown = FuzzWindow::dialogs().shown;
+    const qsizetype shown = FuzzWindow::dialogs().shown().size();
     // The file's encoding holds every text read from it.
     FUZZ_CHECK(window.WriteTagFile(kSaved));
-    FUZZ_CHECK(FuzzWindow::dialogs().shown == shown);
+    FUZZ_CHECK(FuzzWindow::dialogs().shown().size() == shown);
     FUZZ_CHECK(window.ReadTagFile(kSaved));
     if (!readsAsUtf8Now(bytes, files.memoryFile(kSaved)))
         FUZZ_CHECK(rowsOf(*window.grdItems) == rows);

@@ -7,5 +7,6 @@ bash scripts/setup.sh checked
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+      -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only -DNDEBUG" \
       -DQUOR_FUZZ=ON "${launcher[@]}"
 cmake --build build-sanitize -j "$(nproc)"

@@ -46,4 +46,16 @@ TEST_P(VariableText, IsRefusedAtAddWithTheReason)
 INSTANTIATE_TEST_SUITE_P(Hostile, VariableText, ::testing::ValuesIn(kVariables),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Adding many at once leaves out the names a tag cannot keep, and says so.
+TEST_F(VariableText, MultiAddLeavesOutWhatATagCannotKeepAndSaysSo)
+{
+    openWindow();
+    window->AddVariables({QStringLiteral("I1"), QStringLiteral("Line\nBreak"), QStringLiteral("I2")},
+                         QString());
+    EXPECT_EQ(dialogs.texts(), QStringList{kVariables[0].message});
+    ASSERT_EQ(grid().Rows(), 3);
+    EXPECT_EQ((QStringList{grid().TextMatrix(1, 2), grid().TextMatrix(2, 2)}),
+              (QStringList{QStringLiteral("I1"), QStringLiteral("I2")}));
+}
+
 } // namespace
