@@ -1,5 +1,6 @@
+#include "bench/BenchFigures.h"
+
 #include <QApplication>
-#include <benchmark/benchmark.h>
 
 // The main of the benchmarks that need widgets: a QApplication, offscreen unless told otherwise.
 int main(int argc, char** argv)
@@ -7,8 +8,5 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksWithFigures(argc, argv, registeredBenchFigures());
 }

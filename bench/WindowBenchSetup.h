@@ -2,6 +2,7 @@
 
 #include "app/frmMain.h"
 #include "app/modMain.h"
+#include "bench/BenchFigures.h"
 #include "platform/Dialogs.h"
 
 #include <QCoreApplication>
@@ -48,13 +49,13 @@ inline std::unique_ptr<frmMain> shownWindowThatSaves()
     return window;
 }
 
-// Runs the benchmarks, then lets go of the window and of the benchmarks' dialogs.
-inline int runWindowBenchmarks(int& argc, char** argv, std::unique_ptr<frmMain>& window)
+// Runs the benchmarks and prints their figures, then lets go of the window and of the
+// benchmarks' dialogs.
+inline int runWindowBenchmarks(int& argc, char** argv, std::unique_ptr<frmMain>& window,
+                               const std::vector<BenchFigure>& figures = {})
 {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int result = runBenchmarksWithFigures(argc, argv, figures);
     window.reset();
     setDialogs(nullptr);
-    return 0;
+    return result;
 }

@@ -55,12 +55,6 @@ private:
     TagGridModel* m_model = nullptr;
 };
 
-void renumber(TagGridModel& model)
-{
-    for (qint32 row = 1; row < model.Rows(); ++row)
-        model.setTextMatrix(row, 0, QString::number(row));
-}
-
 void BM_AddItem(benchmark::State& state)
 {
     Table table(static_cast<int>(state.range(0)));
@@ -76,7 +70,7 @@ void BM_DeleteMiddleAndRenumber(benchmark::State& state)
     Table table(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         table.model().RemoveItem(kRows / 2);
-        renumber(table.model());
+        table.model().renumberFrom(kRows / 2);
         table.model().AddItem(rowText(table.model().Rows())); // keep the size
         table.settle();
     }

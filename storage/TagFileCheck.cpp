@@ -105,7 +105,7 @@ TagFileCheckResult checkTagFile(const QString& path)
         return result;
     }
     const std::unique_ptr<TagGridModel> table = newTagTable();
-    const TagRowsRead read = reader.readRows(*table);
+    const TagRowsRead read = reader.readRows(*table, true);
     checkCount(path, reader, read, result.problems);
     checkRows(path, *table, read.stored, result.problems);
     return result;

@@ -1,5 +1,6 @@
 #include "storage/TagFileFormat.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -7,7 +8,7 @@ namespace TagFileFormat {
 
 QString tagKey(qint64 row)
 {
-    return QStringLiteral("Tag") + QString::number(row);
+    return kTagKeyPrefix + QString::number(row);
 }
 
 QString joinRow(const QStringList& cells)
@@ -17,10 +18,33 @@ QString joinRow(const QStringList& cells)
 
 std::optional<QStringList> splitRow(const QString& value)
 {
-    const QStringList pieces = value.split(QLatin1Char(','));
-    if (pieces.size() < kStoredColumns)
+    const auto fields = splitRowView(value);
+    if (!fields)
         return std::nullopt;
-    return pieces.mid(0, kStoredColumns);
+    QStringList pieces;
+    pieces.reserve(kStoredColumns);
+    for (const QStringView field : *fields)
+        pieces.append(field.toString());
+    return pieces;
+}
+
+std::optional<std::array<QStringView, kStoredColumns>> splitRowView(QStringView value)
+{
+    // A plain scan: rows are short, and the library's search costs more than it saves.
+    std::array<QStringView, kStoredColumns> fields;
+    size_t found = 0;
+    const char16_t* from = value.utf16();
+    const char16_t* const end = from + value.size();
+    while (found < fields.size()) {
+        const char16_t* const comma = std::find(from, end, u',');
+        fields[found++] = QStringView(from, comma);
+        if (comma == end)
+            break;
+        from = comma + 1;
+    }
+    if (found < fields.size())
+        return std::nullopt;
+    return fields;
 }
 
 std::optional<qint32> toWholeNumber(const QString& text)

@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <array>
 #include <optional>
 
 // The format of a tag setting file's section.
@@ -25,11 +27,14 @@ inline const QStringList kStoredColumnTitles = {
     QStringLiteral("F"),        QStringLiteral("G")};
 
 // "Tag" followed by the row number.
+inline const QString kTagKeyPrefix = QStringLiteral("Tag");
 QString tagKey(qint64 row);
 // The ten cells of a row joined with "," (no quoting: a cell must not hold a comma).
 QString joinRow(const QStringList& cells);
 // The first ten fields of a stored row, or nothing when it has fewer than ten.
 std::optional<QStringList> splitRow(const QString& value);
+// The same fields as views into `value`.
+std::optional<std::array<QStringView, kStoredColumns>> splitRowView(QStringView value);
 
 // A text read as a whole number the way the file's numbers are read: blanks around it
 // ignored, decimals rounded half to even; nothing for an empty, non-numeric or

@@ -1,6 +1,7 @@
 #include "storage/TagFileReader.h"
 
 #include "storage/TagFileFormat.h"
+#include "storage/TagFileRows.h"
 #include "tags/TagGridModel.h"
 
 #include <QFile>
@@ -8,6 +9,12 @@
 #include <algorithm>
 
 using namespace TagFileFormat;
+
+namespace {
+
+constexpr qint32 kMostRowsReserved = 1 << 20;
+
+} // namespace
 
 TagFileReader::TagFileReader(const QString& path)
 {
@@ -41,7 +48,7 @@ std::optional<TagFileConnection> TagFileReader::readConnection()
     return TagFileConnection{*type, value(kController), value(kProvider), value(kMachine), value(kOption)};
 }
 
-TagRowsRead TagFileReader::readRows(TagGridModel& table)
+TagRowsRead TagFileReader::readRows(TagGridModel& table, bool keepStored)
 {
     TagRowsRead read;
     read.count = toWholeNumber(value(kTagDataCnt));
@@ -49,18 +56,23 @@ TagRowsRead TagFileReader::readRows(TagGridModel& table)
         read.result = TagRowsRead::Result::BadCount;
         return read;
     }
-    const QChar tab = QLatin1Char('\t');
+    std::vector<GridRow> rows;
+    // The count comes from the file; only a plausible part of it is set aside up front.
+    rows.reserve(static_cast<size_t>(std::clamp(*read.count, 0, kMostRowsReserved)));
+    TagKeyText keys;
     for (qint32 i = 1; i <= *read.count; ++i) {
-        const QString stored = value(tagKey(i));
-        const std::optional<QStringList> fields = splitRow(stored);
-        if (!fields) {
+        const QString stored = value(keys.of(i));
+        std::optional<GridRow> row = gridRowOf(i, stored, table.Cols());
+        if (!row) {
             read.result = hasTag(i) ? TagRowsRead::Result::ShortRow : TagRowsRead::Result::MissingRow;
             read.stoppedAt = i;
-            return read;
+            break;
         }
-        table.AddItem(QString::number(i) + tab + fields->join(tab));
-        read.stored.append(stored);
+        rows.push_back(std::move(*row));
+        if (keepStored)
+            read.stored.append(stored);
     }
+    table.insertItems(table.Rows(), std::move(rows));
     return read;
 }
 

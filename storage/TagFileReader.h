@@ -34,7 +34,7 @@ struct TagRowsRead
     std::optional<qint32> count;
     // The row that stopped the reading (MissingRow, ShortRow).
     qint32 stoppedAt = 0;
-    // The stored value of every row read, in order.
+    // The stored value of every row read, in order, when asked for.
     QStringList stored;
 };
 
@@ -56,8 +56,9 @@ public:
     // Reads "TagDataCnt" and appends the rows "Tag1" to "Tag<count>" to `table`: column 0 gets
     // the running number, the following columns the first ten fields of the value (a TAB in a
     // value splits its field, as the grid takes rows). Stops at the first row that is missing or
-    // holds fewer than ten fields; the rows before it stay appended.
-    TagRowsRead readRows(TagGridModel& table);
+    // holds fewer than ten fields; the rows before it are appended. The rows reach the table in
+    // one insertion. The stored values are kept in the result only with `keepStored`.
+    TagRowsRead readRows(TagGridModel& table, bool keepStored = false);
     // True when the file holds the section, without regard to letter case.
     bool hasSection();
     // True when the file holds the key "Tag<number>", read or not.

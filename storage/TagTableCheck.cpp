@@ -2,10 +2,12 @@
 
 #include "storage/ProfileText.h"
 #include "storage/TagFileFormat.h"
+#include "storage/TagFileRows.h"
 #include "storage/clsCtrlParameter.h"
 #include "storage/clsProfile.h"
 #include "tags/TagGridModel.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -31,12 +33,37 @@ QString refusal(const TagGridModel& table, qint32 row, int col, const QString& r
         .arg(table.TextMatrix(row, 1), QString::number(row), table.TextMatrix(0, col), reason);
 }
 
-// What makes a text impossible to write as one line of a file.
-std::optional<QString> unwritable(const QString& text)
+// The characters of a text that a stored line cannot keep, found in one plain pass: texts are
+// short, and most of their characters come after ',' in the code table.
+struct Unkept
 {
-    if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
+    bool lineBreak = false;
+    bool nul = false;
+    bool comma = false;
+    bool tab = false;
+};
+
+Unkept unkeptIn(QStringView text)
+{
+    Unkept found;
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c > u',')
+            continue;
+        found.lineBreak = found.lineBreak || c == u'\r' || c == u'\n';
+        found.nul = found.nul || c == u'\0';
+        found.comma = found.comma || c == u',';
+        found.tab = found.tab || c == u'\t';
+    }
+    return found;
+}
+
+// What makes a text impossible to write as one line of a file.
+std::optional<QString> unwritable(const Unkept& found)
+{
+    if (found.lineBreak)
         return QStringLiteral("a line break");
-    if (text.contains(QChar(u'\0')))
+    if (found.nul)
         return QStringLiteral("a NUL character");
     return std::nullopt;
 }
@@ -78,27 +105,29 @@ QString encodingReason(const QString& text, clsProfile& file)
         .arg(unheldCharacter(text, file), file.EncodingName());
 }
 
-std::optional<QString> cellProblem(const TagGridModel& table, qint32 row, int col)
+std::optional<QString> cellProblem(const TagGridModel& table, qint32 row, int col, QStringView text)
 {
-    const QString text = table.TextMatrix(row, col);
-    if (const std::optional<QString> what = unwritable(text))
+    if (text.isEmpty())
+        return std::nullopt;
+    const Unkept found = unkeptIn(text);
+    if (const std::optional<QString> what = unwritable(found))
         return refusal(table, row, col,
                        QStringLiteral("holds %1, which a tag setting file cannot store. "
                                       "Remove it and save again.")
                            .arg(*what));
-    if (text.contains(QLatin1Char(',')))
+    if (found.comma)
         return refusal(table, row, col,
                        QStringLiteral("holds a comma (\",\"), which a tag setting file cannot store. "
                                       "Remove the comma and save again."));
-    if (text.contains(QLatin1Char('\t')))
+    if (found.tab)
         return refusal(table, row, col,
                        QStringLiteral("holds a tab character, which a tag setting file cannot store. "
                                       "Remove the tab and save again."));
-    if (col == kFirstStoredColumn && !text.isEmpty() && isBlank(text.front()))
+    if (col == kFirstStoredColumn && isBlank(text.front()))
         return refusal(table, row, col,
                        QStringLiteral("begins with a blank, which a tag setting file does not keep. "
                                       "Remove the blank and save again."));
-    if (col == kLastStoredColumn && !text.isEmpty() && isBlank(text.back()))
+    if (col == kLastStoredColumn && isBlank(text.back()))
         return refusal(table, row, col,
                        QStringLiteral("ends with a blank, which a tag setting file does not keep. "
                                       "Remove the blank and save again."));
@@ -109,12 +138,13 @@ std::optional<QString> cellProblem(const TagGridModel& table, qint32 row, int co
 
 std::optional<QString> rowStorageProblem(const TagGridModel& table, qint32 row)
 {
+    const GridRow& cells = table.rowAt(row);
     for (int col = kFirstStoredColumn; col <= kLastStoredColumn; ++col) {
-        if (std::optional<QString> problem = cellProblem(table, row, col))
+        if (std::optional<QString> problem = cellProblem(table, row, col, cells.cell(col)))
             return problem;
     }
-    const QString first = table.TextMatrix(row, kFirstStoredColumn);
-    const QString last = table.TextMatrix(row, kLastStoredColumn);
+    const QStringView first = cells.cell(kFirstStoredColumn);
+    const QStringView last = cells.cell(kLastStoredColumn);
     if (!first.isEmpty() && isQuote(first.front()) && last.endsWith(first.front()))
         return refusal(table, row, kFirstStoredColumn,
                        QStringLiteral("begins with the quotation mark that ends its column \"%1\"; "
@@ -128,7 +158,7 @@ std::optional<QString> storageProblem(const TagGridModel& table, const clsCtrlPa
 {
     if (connection) {
         for (const auto& [field, text] : connectionTexts(*connection)) {
-            if (const std::optional<QString> what = unwritable(text))
+            if (const std::optional<QString> what = unwritable(unkeptIn(text)))
                 return connectionRefusal(field, QStringLiteral("holds %1, which a tag setting file cannot "
                                                                "store. Connect again with other settings.")
                                                     .arg(*what));
@@ -150,19 +180,19 @@ std::optional<QString> encodingProblem(const TagGridModel& table, const clsCtrlP
         if (!file.EncodingHolds(line(field, clsProfile::Quoted(text))))
             return connectionRefusal(field, encodingReason(text, file));
     }
+    TagKeyText keys;
     for (qint32 row = 1; row < table.Rows(); ++row) {
-        QStringList cells;
-        for (int col = kFirstStoredColumn; col <= kLastStoredColumn; ++col)
-            cells.append(table.TextMatrix(row, col));
-        // A whole row at a time; the cell is looked for only when the row fails.
-        if (file.EncodingHolds(line(tagKey(row), joinRow(cells))))
+        // A whole row at a time, as it is written; the cell is looked for only when the row fails.
+        const QString value = storedRowValue(table, row);
+        if (file.EncodingHolds(line(keys.of(row), value)))
             continue;
+        const GridRow& cells = table.rowAt(row);
         for (int col = kFirstStoredColumn; col <= kLastStoredColumn; ++col) {
-            const QString& text = cells.at(col - kFirstStoredColumn);
+            const QString text = cells.cell(col).toString();
             if (!file.EncodingHolds(text))
                 return refusal(table, row, col, encodingReason(text, file));
         }
-        return refusal(table, row, kFirstStoredColumn, encodingReason(joinRow(cells), file));
+        return refusal(table, row, kFirstStoredColumn, encodingReason(value, file));
     }
     return std::nullopt;
 }

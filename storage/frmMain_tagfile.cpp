@@ -9,6 +9,7 @@
 #include "storage/SettingsLocation.h"
 #include "storage/TagFileFormat.h"
 #include "storage/TagFileReader.h"
+#include "storage/TagFileRows.h"
 #include "storage/TagTableCheck.h"
 #include "storage/clsProfile.h"
 #include "tags/GridControl.h"
@@ -48,11 +49,12 @@ QString unreadKey(const QString& path, const QString& key, const QString& expect
     return FileFailures::unreadKey(profile, kSection, key, expected);
 }
 
-// Writes one key of the section; a refusal ends the write with its reason.
+// Writes one key of the section; a refusal ends the write with its reason, which is only
+// worded then: a save writes tens of thousands of keys.
 void writeKey(clsProfile& profile, const QString& key, const QString& value)
 {
-    require(profile.WriteString(kSection, key, value),
-            FileFailures::refusedWrite(profile.FileName(), kSection, key));
+    if (!profile.WriteString(kSection, key, value))
+        throw TagFileError{FileFailures::refusedWrite(profile.FileName(), kSection, key)};
 }
 
 FileDialogRequest qtsDialog(bool save)
@@ -101,11 +103,9 @@ frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath, QString& rea
 
         const qint32 rows = grdItems->Rows();
         qint32 count = 0;
+        TagKeyText keys;
         for (qint32 row = 1; row < rows; ++row) {
-            QStringList cells;
-            for (int col = kFirstStoredColumn; col < kFirstStoredColumn + kStoredColumns; ++col)
-                cells.append(grdItems->TextMatrix(row, col));
-            writeKey(profile, tagKey(row), joinRow(cells));
+            writeKey(profile, keys.of(row), storedRowValue(grdItems->table(), row));
             ++count;
         }
         writeKey(profile, kTagDataCnt, QString::number(count));

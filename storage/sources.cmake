@@ -31,6 +31,8 @@ target_sources(quor_core PRIVATE
     storage/TagFileFormat.h
     storage/TagFileReader.cpp
     storage/TagFileReader.h
+    storage/TagFileRows.cpp
+    storage/TagFileRows.h
     storage/TagImport.cpp
     storage/TagImport.h
     storage/TagTableCheck.cpp

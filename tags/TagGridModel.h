@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tags/GridRow.h"
+
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <stdexcept>
@@ -29,9 +31,10 @@ struct GridColumn
 };
 
 // The grid's table: a header row 0 (the column titles) above data rows 1 .. Rows() - 1,
-// columns 0 .. Cols() - 1, held as plain rows of text so that tens of thousands of rows
-// stay cheap. The grid operations use the grid's numbering (header row 0); the Qt model
-// side shows the header row as the horizontal header and data row r as model row r - 1.
+// columns 0 .. Cols() - 1, each data row one compact GridRow so that a hundred thousand rows
+// stay small. The grid operations use the grid's numbering (header row 0); the Qt model side
+// shows the header row as the horizontal header and data row r as model row r - 1.
+// Operations on many rows raise one notification per block of rows they change.
 class TagGridModel final : public QAbstractTableModel
 {
     Q_OBJECT
@@ -51,6 +54,11 @@ public:
     // Row 0 is the header row. Throws GridError outside the table.
     QString TextMatrix(qint32 row, qint32 col) const;
     void setTextMatrix(qint32 row, qint32 col, const QString& text);
+    // The text of a cell without a copy; valid until the table changes. Throws GridError.
+    QStringView textAt(qint32 row, qint32 col) const;
+    // Data row `row` (1 .. Rows() - 1) as it is kept, for reading many of its cells at once;
+    // valid until the table changes. Throws GridError.
+    const GridRow& rowAt(qint32 row) const;
 
     // Appends a data row; the text is cut at TABs and the pieces fill columns 0, 1, 2 ...
     // Pieces beyond the last column are dropped.
@@ -62,6 +70,17 @@ public:
     void RemoveItem(qint32 row);
     // Removes one data row (the last). Throws GridError when there is none.
     void RemoveItem();
+
+    // Inserts `rows` before data row `row` (1 .. Rows(); Rows() appends), with one
+    // rows-inserted notification. Cells beyond the last column are dropped. Throws GridError.
+    void insertItems(qint32 row, std::vector<GridRow> rows);
+    // Removes the given data rows (any order, repeats ignored); the rows below move up. One
+    // rows-removed notification per run of neighbouring rows. Throws GridError, removing
+    // nothing, when one of them does not exist.
+    void removeItems(std::vector<qint32> rows);
+    // Writes each data row's number into column 0, from data row `row` to the last, with one
+    // data-changed notification for the range. Nothing for a row past the last.
+    void renumberFrom(qint32 row);
 
     // The column object for column `col`. Throws GridError outside the table.
     GridColumn& Column(qint32 col);
@@ -95,12 +114,14 @@ private:
     void checkColumn(qint32 col) const;
     // A valid index of this model that lies inside the table (quietly, unlike checkIndex).
     bool holds(const QModelIndex& index) const;
-    QStringList emptyRow() const;
-    QStringList rowFromText(const QString& text) const;
+    // Removes data rows first .. first + count - 1 with one notification; the memory of a
+    // large cut goes back to the system when the event loop next runs.
+    void removeRun(qint32 first, qint32 count);
 
     QStringList m_header;
-    std::vector<QStringList> m_rows;
+    std::vector<GridRow> m_rows;
     std::vector<GridColumn> m_columns;
     QVariant m_buttonFaceBrush;
     int m_reshaping = 0;
+    bool m_memoryReturnPending = false;
 };

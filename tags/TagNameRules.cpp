@@ -29,9 +29,9 @@ bool isDuplicateTagName(const TagGridModel& table, qint32 row, qint32 col)
     const qint32 rows = table.Rows();
     if (rows <= 2)
         return false;
-    const QString name = table.TextMatrix(row, col);
+    const QStringView name = table.textAt(row, col);
     for (qint32 other = 1; other < rows; ++other) {
-        if (other != row && table.TextMatrix(other, kTagNameColumn).compare(name, Qt::CaseInsensitive) == 0)
+        if (other != row && table.textAt(other, kTagNameColumn).compare(name, Qt::CaseInsensitive) == 0)
             return true;
     }
     return false;

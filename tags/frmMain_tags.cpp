@@ -90,8 +90,8 @@ void frmMain::cmdDelete_Click()
         return;
     ignoringFailure([&] { grdItems->RemoveItem(m_lCurRow); });
     m_bChanged = true;
-    for (qint32 row = 1; row < grdItems->Rows(); ++row)
-        ignoringFailure([&] { grdItems->setTextMatrix(row, 0, QString::number(row)); });
+    // The rows above the deleted one keep their numbers; those below move up one.
+    ignoringFailure([&] { grdItems->table().renumberFrom(m_lCurRow); });
 }
 
 void frmMain::grdItems_EnterCell(qint32 row, qint32 col)

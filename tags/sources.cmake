@@ -1,4 +1,6 @@
 target_sources(quor_core PRIVATE
+    tags/GridRow.cpp
+    tags/GridRow.h
     tags/NameFilterModel.cpp
     tags/NameFilterModel.h
     tags/TagGridModel.cpp

@@ -105,26 +105,21 @@ QStringList textList(const QJsonObject& object, const QString& key, const QStrin
     return texts;
 }
 
-void generate(const QJsonObject& rule, const QString& where, QStringList& names)
+NameRule nameRule(const QJsonObject& rule, const QString& where)
 {
     checkKeys(rule,
               {QStringLiteral("prefix"), QStringLiteral("count"), QStringLiteral("first"),
                QStringLiteral("digits"), QStringLiteral("suffix")},
               where);
-    const QString prefix =
-        rule.contains(QLatin1String("prefix"))
-            ? textOf(rule.value(QLatin1String("prefix")), at(where, QStringLiteral("prefix")))
-            : QString();
-    const QString suffix =
-        rule.contains(QLatin1String("suffix"))
-            ? textOf(rule.value(QLatin1String("suffix")), at(where, QStringLiteral("suffix")))
-            : QString();
-    const int count = wholeNumber(rule, QStringLiteral("count"), 0, 0, kMaxGenerated, where);
-    const int first = wholeNumber(rule, QStringLiteral("first"), 0, 0, 999999999, where);
-    const int digits = wholeNumber(rule, QStringLiteral("digits"), 0, 0, 9, where);
-    names.reserve(names.size() + count);
-    for (int i = 0; i < count; ++i)
-        names.append(prefix + QStringLiteral("%1").arg(first + i, digits, 10, QLatin1Char('0')) + suffix);
+    NameRule result;
+    if (rule.contains(QLatin1String("prefix")))
+        result.prefix = textOf(rule.value(QLatin1String("prefix")), at(where, QStringLiteral("prefix")));
+    if (rule.contains(QLatin1String("suffix")))
+        result.suffix = textOf(rule.value(QLatin1String("suffix")), at(where, QStringLiteral("suffix")));
+    result.count = wholeNumber(rule, QStringLiteral("count"), 0, 0, kMaxGenerated, where);
+    result.first = wholeNumber(rule, QStringLiteral("first"), 0, 0, 999999999, where);
+    result.digits = wholeNumber(rule, QStringLiteral("digits"), 0, 0, 9, where);
+    return result;
 }
 
 class Parser
@@ -149,7 +144,7 @@ public:
     }
 
 private:
-    QHash<QString, QStringList> m_sets;
+    QHash<QString, VariableList> m_sets;
 
     void readVariableSets(const QJsonValue& value)
     {
@@ -163,33 +158,38 @@ private:
     }
 
     // A list of names, or an object with "variableSet", "variables" and "generate".
-    QStringList variables(const QJsonValue& value, const QString& where)
+    VariableList variables(const QJsonValue& value, const QString& where)
     {
-        if (value.isArray())
-            return textList(QJsonObject{{QStringLiteral("variables"), value}}, QStringLiteral("variables"),
-                            where);
+        if (value.isArray()) {
+            VariableList list;
+            for (const QString& name : textList(QJsonObject{{QStringLiteral("variables"), value}},
+                                                QStringLiteral("variables"), where))
+                list.add(name);
+            return list;
+        }
         const QJsonObject object = objectOf(value, where);
         checkKeys(object, {QStringLiteral("variables"), QStringLiteral("generate")}, where);
         return variablesIn(object, where, false);
     }
 
-    QStringList variablesIn(const QJsonObject& object, const QString& where, bool setAllowed)
+    VariableList variablesIn(const QJsonObject& object, const QString& where, bool setAllowed)
     {
-        QStringList names;
+        VariableList list;
         if (setAllowed && object.contains(QLatin1String("variableSet"))) {
             const QString key = at(where, QStringLiteral("variableSet"));
             const QString set = textOf(object.value(QLatin1String("variableSet")), key);
             if (!m_sets.contains(set))
                 fault(key, QStringLiteral("no variable set \"%1\"").arg(set));
-            names = m_sets.value(set);
+            list.add(m_sets.value(set));
         }
-        names += textList(object, QStringLiteral("variables"), where);
+        for (const QString& name : textList(object, QStringLiteral("variables"), where))
+            list.add(name);
         const QJsonArray rules = arrayOf(object, QStringLiteral("generate"), where);
         for (qsizetype i = 0; i < rules.size(); ++i) {
             const QString ruleWhere = at(at(where, QStringLiteral("generate")), i);
-            generate(objectOf(rules.at(i), ruleWhere), ruleWhere, names);
+            list.add(nameRule(objectOf(rules.at(i), ruleWhere), ruleWhere));
         }
-        return names;
+        return list;
     }
 
     static QStringList variableKeys(QStringList others)
@@ -317,6 +317,45 @@ private:
 };
 
 } // namespace
+
+void VariableList::add(const QString& name)
+{
+    if (m_pieces.isEmpty() || m_pieces.last().rule.count > 0)
+        m_pieces.append(Piece());
+    m_pieces.last().names.append(name);
+}
+
+void VariableList::add(const NameRule& rule)
+{
+    if (rule.count == 0)
+        return;
+    if (m_pieces.isEmpty() || m_pieces.last().rule.count > 0)
+        m_pieces.append(Piece());
+    m_pieces.last().rule = rule;
+}
+
+void VariableList::add(const VariableList& list)
+{
+    m_pieces += list.m_pieces;
+}
+
+QStringList VariableList::names() const
+{
+    qsizetype size = 0;
+    for (const Piece& piece : m_pieces)
+        size += piece.names.size() + piece.rule.count;
+    QStringList names;
+    names.reserve(size);
+    for (const Piece& piece : m_pieces) {
+        names += piece.names;
+        const NameRule& rule = piece.rule;
+        for (int i = 0; i < rule.count; ++i)
+            names.append(rule.prefix +
+                         QStringLiteral("%1").arg(rule.first + i, rule.digits, 10, QLatin1Char('0')) +
+                         rule.suffix);
+    }
+    return names;
+}
 
 const Provider* Catalog::provider(const QString& name) const
 {

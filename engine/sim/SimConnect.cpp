@@ -57,7 +57,7 @@ std::shared_ptr<const ControllerData> generalController(const Provider& provider
         if (sameName(controller.name, controllerName) && sameName(controller.machine, machineName)) {
             auto data = std::make_shared<ControllerData>();
             data->name = controller.name;
-            data->variables = controller.variables;
+            data->variables = controller.variables.names();
             return data;
         }
     }
@@ -98,7 +98,7 @@ std::shared_ptr<const ControllerData> stationController(const Provider& provider
         const EthernetAddress address = parseEthernetAddress(options.required(kConn), true);
         const Station& server =
             reach(provider, address.host, address.port, options.timeoutMs(provider.timeoutMs));
-        data->variables = server.variables;
+        data->variables = server.variables.names();
         data->answersQueries = true;
         data->reported = server.controllers;
         break;
@@ -109,7 +109,7 @@ std::shared_ptr<const ControllerData> stationController(const Provider& provider
         const OptionText options(option, {ferrit ? kConn : kServer, kTimeout});
         const QString host = ferrit ? parseEthernetAddress(options.required(kConn), false).host
                                     : parseHost(options.required(kServer));
-        data->variables = reach(provider, host, 0, options.timeoutMs(provider.timeoutMs)).variables;
+        data->variables = reach(provider, host, 0, options.timeoutMs(provider.timeoutMs)).variables.names();
         break;
     }
     case ProviderKind::General:

@@ -18,7 +18,7 @@ Variant answerQuery(const ControllerData& data, const QString& query)
     if (pluginkit::itemNamesQueryTarget(query, &name)) {
         for (const ControllerDef& controller : data.reported) {
             if (controller.name.compare(name, Qt::CaseInsensitive) == 0)
-                return Variant::textArray(controller.variables);
+                return Variant::textArray(controller.variables.names());
         }
         throw EngineError(QStringLiteral("The query server knows no controller \"%1\".").arg(name));
     }

@@ -101,4 +101,64 @@ TEST_F(SimCatalogFileTest, FaultyCatalogNamesThePlaceOfTheFault)
     }
 }
 
+struct ListCase
+{
+    const char* what;
+    QByteArray variables; // the members that give a controller or station its variables
+    QStringList names;
+};
+
+void PrintTo(const ListCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
+// A variable list reads the same wherever it stands: on a controller that is connected, on
+// one a query server lists, and on a BRAKKA station.
+class SimVariableLists : public SimCatalogFileTest, public ::testing::WithParamInterface<ListCase>
+{
+};
+
+TEST_P(SimVariableLists, GiveTheNamesInCatalogOrderWhereverTheyAreRead)
+{
+    QByteArray json = R"({
+  "variableSets": { "s": { "variables": ["X"], "generate": [{"prefix": "G", "count": 2}] } },
+  "providers": [
+    { "name": "Gen", "kind": "general", "controllers": [ { "name": "C", @ } ] },
+    { "name": "Query", "kind": "queryServer", "servers": [ { "address": "h", "port": 1, "controllers": [ { "name": "C", @ } ] } ] },
+    { "name": "Lyra", "kind": "lyra8", "stations": [ { "address": "h", @ } ] }
+  ]
+})";
+    json.replace("@", GetParam().variables);
+    const auto workspace = openWorkspace(catalogFile(json));
+    ASSERT_NE(workspace, nullptr);
+    const QStringList& names = GetParam().names;
+    EXPECT_EQ(variablesOf(*workspace->AddController(QStringLiteral("C"), QStringLiteral("Gen"), QString(),
+                                                    QString())),
+              names);
+    const auto server = workspace->AddController(QString(), QStringLiteral("Query"), QString(),
+                                                 QStringLiteral("Conn=eth:h:1"));
+    const auto extension = server->AddExtension(QStringLiteral("QuorSQL"), Variant());
+    EXPECT_EQ(query(*extension, QStringLiteral("GET:C::!ItemNames:")), names);
+    EXPECT_EQ(variablesOf(*workspace->AddController(QString(), QStringLiteral("Lyra"), QString(),
+                                                    QStringLiteral("Server=h"))),
+              names);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Catalogs, SimVariableLists,
+    ::testing::Values(
+        ListCase{
+            "names, then two rules",
+            R"("variables": ["A"], "generate": [{"prefix": "R", "count": 3, "digits": 2}, {"prefix": "S[", "first": 9, "count": 2, "suffix": "]"}])",
+            {"A", "R00", "R01", "R02", "S[9]", "S[10]"}},
+        ListCase{
+            "a shared set, then names and a rule",
+            R"("variableSet": "s", "variables": ["Y"], "generate": [{"prefix": "H", "first": 7, "count": 1}])",
+            {"X", "G0", "G1", "Y", "H7"}},
+        ListCase{
+            "an empty rule and numbers wider than their padding",
+            R"("generate": [{"prefix": "Z", "count": 0}, {"prefix": "N", "first": 123, "count": 2, "digits": 2}])",
+            {"N123", "N124"}}));
+
 } // namespace

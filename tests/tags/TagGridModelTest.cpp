@@ -148,4 +148,87 @@ TEST_F(TagGridModelTest, OnlyEditableColumnsTakeEdits)
     EXPECT_EQ(changed.count(), 2);
 }
 
+std::vector<GridRow> rowsOf(std::initializer_list<QStringList> texts)
+{
+    std::vector<GridRow> rows;
+    for (const QStringList& cells : texts) {
+        std::vector<QStringView> views(cells.begin(), cells.end());
+        rows.emplace_back(views);
+    }
+    return rows;
+}
+
+TEST_F(TagGridModelTest, BlockOperationsNotifyOncePerRunOfRows)
+{
+    for (const char* text : {"1\tA", "2\tB", "3\tC", "4\tD", "5\tE"})
+        table.AddItem(QString::fromLatin1(text));
+    QSignalSpy inserted(&table, &TagGridModel::rowsInserted);
+    QSignalSpy removed(&table, &TagGridModel::rowsRemoved);
+    QSignalSpy changed(&table, &TagGridModel::dataChanged);
+
+    table.insertItems(3, rowsOf({{"x", "X"}, {"y", "Y", "", "4th", "5th is dropped"}}));
+    ASSERT_EQ(inserted.size(), 1);
+    EXPECT_EQ(inserted.at(0).mid(1), (QList<QVariant>{2, 3}));
+    EXPECT_EQ(row(4), (QStringList{"y", "Y", "", "4th"}));
+
+    // Rows 2, 3 and 6, 7 go as two runs, the lower one first.
+    table.removeItems({7, 2, 3, 3, 6});
+    ASSERT_EQ(removed.size(), 2);
+    EXPECT_EQ(removed.at(0).mid(1), (QList<QVariant>{5, 6}));
+    EXPECT_EQ(removed.at(1).mid(1), (QList<QVariant>{1, 2}));
+    EXPECT_EQ((QStringList{row(1).at(1), row(2).at(1), row(3).at(1)}), (QStringList{"A", "Y", "C"}));
+
+    table.renumberFrom(2);
+    EXPECT_EQ((QStringList{row(1).at(0), row(2).at(0), row(3).at(0)}), (QStringList{"1", "2", "3"}));
+    ASSERT_EQ(changed.size(), 1);
+    EXPECT_EQ(changed.at(0).at(0).value<QModelIndex>(), table.index(1, 0));
+    EXPECT_EQ(changed.at(0).at(1).value<QModelIndex>(), table.index(2, 0));
+    table.renumberFrom(4);
+    EXPECT_EQ(changed.size(), 1);
+
+    EXPECT_THROW(table.removeItems({1, 4}), GridError);
+    EXPECT_THROW(table.insertItems(5, rowsOf({{"z"}})), GridError);
+    EXPECT_THROW(table.renumberFrom(0), GridError);
+    EXPECT_EQ(table.Rows(), 4);
+    EXPECT_EQ(removed.size(), 2);
+}
+
+TEST(GridRow, CellsReadBackAfterEveryKindOfChange)
+{
+    const auto cells = [](const GridRow& row) {
+        QStringList texts;
+        for (qsizetype col = 0; col < row.cellCount(); ++col)
+            texts.append(row.cell(col).toString());
+        return texts;
+    };
+    GridRow row;
+    row.setCell(3, u"d");
+    EXPECT_EQ(cells(row), (QStringList{"", "", "", "d"}));
+    row.setCell(1, u"bb");
+    row.setCell(3, u"x");
+    row.setCell(0, row.cell(1)); // from the row's own text
+    EXPECT_EQ(cells(row), (QStringList{"bb", "bb", "", "x"}));
+
+    GridRow copy = row;
+    copy.setCell(1, u"changed");
+    row.setCell(3, QStringView());
+    EXPECT_EQ(cells(row), (QStringList{"bb", "bb"}));
+    EXPECT_EQ(cells(copy), (QStringList{"bb", "changed", "", "x"}));
+    EXPECT_TRUE(row.cell(7).isEmpty());
+    copy.truncate(1);
+    EXPECT_EQ(cells(copy), QStringList{"bb"});
+    row.setCell(0, QString());
+    row.setCell(1, QString());
+    EXPECT_EQ(row.cellCount(), 0);
+}
+
+TEST(RowNumberCounter, CountsUpAcrossEveryCarry)
+{
+    for (const qint32 first : {0, 8, 99999}) {
+        RowNumberCounter counter(first);
+        for (qint32 number = first; number < first + 1200; ++number, counter.next())
+            ASSERT_EQ(counter.text().toString(), QString::number(number)) << first;
+    }
+}
+
 } // namespace

@@ -1,5 +1,7 @@
 #include "tests/tags/TagTableFixture.h"
 
+#include <QSignalSpy>
+
 namespace {
 
 using Shown = ScriptedDialogs::Shown;
@@ -19,6 +21,11 @@ protected:
         window->setChanged(false);
         dialogs.clear();
     }
+};
+
+// Deleting at the first, a middle and the last of five rows.
+class TagTableDeleteAt : public TagTableDelete, public ::testing::WithParamInterface<qint32>
+{
 };
 
 QStringList row(const GridControl& grid, qint32 r)
@@ -259,3 +266,33 @@ TEST_F(TagTableDelete, TheHeaderRowIsNeitherCopiedNorDeleted)
 }
 
 } // namespace
+
+TEST_P(TagTableDeleteAt, RenumbersTheRowsFromTheDeletedOneOnWithOneNotification)
+{
+    openWindow();
+    fill(5);
+    const qint32 deleted = GetParam();
+    click(deleted, 1);
+    const QAbstractItemModel& model = *grid().model();
+    QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    dialogs.answerNext(MsgAnswer::Yes);
+    pressDelete();
+
+    QStringList kept{"Tag1", "Tag2", "Tag3", "Tag4", "Tag5"};
+    kept.removeAt(deleted - 1);
+    EXPECT_EQ(numbers(), (QStringList{"1", "2", "3", "4"}));
+    EXPECT_EQ(names(), kept);
+    ASSERT_EQ(removed.size(), 1);
+    EXPECT_EQ(removed.at(0).at(1).toInt(), deleted - 1);
+    if (deleted == 5) {
+        EXPECT_TRUE(changed.isEmpty());
+        return;
+    }
+    // Model rows are grid rows less one: the range runs from the deleted row to the last.
+    ASSERT_EQ(changed.size(), 1);
+    EXPECT_EQ(changed.at(0).at(0).value<QModelIndex>(), model.index(deleted - 1, 0));
+    EXPECT_EQ(changed.at(0).at(1).value<QModelIndex>(), model.index(3, 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(FirstMiddleLast, TagTableDeleteAt, ::testing::Values(1, 3, 5));
