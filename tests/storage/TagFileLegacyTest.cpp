@@ -104,6 +104,22 @@ TEST_P(TagFileInCodePage, ANameTheCodePageCannotHoldRefusesTheSaveAndKeepsTheFil
     EXPECT_EQ(g_strFilePath, m_path);
 }
 
+TEST_P(TagFileInCodePage, AVariableAddedThatTheCodePageCannotHoldRefusesTheSaveAndKeepsTheFile)
+{
+    const QString variable = QStringLiteral("V") + GetParam().unheld;
+    setComboText(window->cmbVars, variable);
+    window->cmdAddItem->click();
+    ASSERT_EQ(window->grdItems->Rows(), 4);
+    const QString tag = window->grdItems->TextMatrix(3, 1);
+    EXPECT_FALSE(window->FileSave(false));
+    ASSERT_EQ(dialogs.texts().size(), 1);
+    EXPECT_TRUE(dialogs.texts().at(0).startsWith(
+        QStringLiteral("The tag [%1] in row 3 cannot be saved: its column \"Var Name\" holds \"%2\"")
+            .arg(tag, GetParam().unheld)))
+        << dialogs.texts().at(0).toStdString();
+    EXPECT_EQ(bytesOf(m_path), m_bytes);
+}
+
 INSTANTIATE_TEST_SUITE_P(Files, TagFileInCodePage, ::testing::ValuesIn(kFiles),
                          [](const auto& info) { return std::string(info.param.name); });
 
