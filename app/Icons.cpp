@@ -1,5 +1,7 @@
 #include "app/Icons.h"
 
+#include "app/LazyPngIconEngine.h"
+
 #include <QPainter>
 #include <QPixmap>
 
@@ -65,10 +67,10 @@ QIcon windowIcon()
 {
     // The program's icon, rendered from its SVG by the build: a tag over a tag table.
     registerWindowIconResource();
-    QIcon icon;
+    QMap<int, QString> files;
     for (int size : {256, 48, 32, 24, 16})
-        icon.addFile(QStringLiteral(":/icons/%1/org.quortageditor.QuorTagEditor.png").arg(size));
-    return icon;
+        files.insert(size, QStringLiteral(":/icons/%1/org.quortageditor.QuorTagEditor.png").arg(size));
+    return QIcon(new LazyPngIconEngine(std::move(files)));
 }
 
 QIcon openImage()

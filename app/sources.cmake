@@ -13,6 +13,8 @@ target_sources(quor_core PRIVATE
     app/WindowFit.h)
 target_sources(quor_gui PRIVATE
     app/Icons.cpp
+    app/LazyPngIconEngine.cpp
+    app/LazyPngIconEngine.h
     app/Icons.h
     app/OptionButton.cpp
     app/OptionButton.h

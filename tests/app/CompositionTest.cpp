@@ -141,6 +141,12 @@ TEST_F(Composition, WindowHasItsTitleAndFourIconSizes)
     const QList<QSize> sizes = window.windowIcon().availableSizes();
     for (int s : {48, 32, 24, 16})
         EXPECT_TRUE(sizes.contains(QSize(s, s))) << s;
+    // Each size is decoded when asked for; one between the files comes from the next larger.
+    for (int s : {16, 20, 48, 64}) {
+        const QImage image = window.windowIcon().pixmap(s, s).toImage();
+        EXPECT_EQ(image.size(), QSize(s, s)) << s;
+        EXPECT_NE(image.pixel(s / 2, s / 2), image.pixel(0, 0)) << s; // not a blank square
+    }
 }
 
 TEST(WindowLayout, RunModeChoosesTheVisibleConnectionFrame)

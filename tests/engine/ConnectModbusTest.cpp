@@ -92,6 +92,9 @@ TEST_F(ConnectModbus, NothingListeningFailsToAddController)
     frmMain& w = openWindow();
     connectModbus(w, refusing.machine(), QStringLiteral("Timeout=300,Map=") + kPressMap);
     expectOnlyMessage(QStringLiteral("Failed to AddController."), MsgIcon::Critical);
+    // The engine's reason reaches the message's details.
+    EXPECT_TRUE(dialogs.shown().value(0).details.contains(QStringLiteral("Connection refused by")))
+        << dialogs.shown().value(0).details.toStdString();
     expectBoxOff(w.chkConnQUOR);
     EXPECT_EQ(w.connectedController(), nullptr);
 }
