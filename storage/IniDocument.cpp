@@ -386,7 +386,19 @@ IniDocument::Line IniDocument::addedLine(QByteArrayView name, QByteArrayView val
     put(name);
     put(header ? "]" : "=");
     put(value);
-    return classify(offset, qint32(length), true);
+    // A key line of a name that cannot read as anything else is named, its '=' after the name;
+    // the search a read makes is left out.
+    const bool plainName =
+        name.isEmpty() || (name.front() != '[' && !isBlank(name.front()) && !name.contains('='));
+    if (header || !plainName)
+        return classify(offset, qint32(length), true);
+    Line line;
+    line.offset = offset;
+    line.length = qint32(length);
+    line.eq = qint32(name.size());
+    line.kind = Kind::Named;
+    line.added = true;
+    return line;
 }
 
 void IniDocument::appendLine(const Line& line, qsizetype linesLeft)
