@@ -1,4 +1,8 @@
 target_sources(quor_core PRIVATE
+    storage/CodePage.cpp
+    storage/CodePage.h
+    storage/FileEncoding.cpp
+    storage/FileEncoding.h
     storage/FileFailures.cpp
     storage/FileFailures.h
     storage/IniDocument.cpp
@@ -11,6 +15,8 @@ target_sources(quor_core PRIVATE
     storage/PrivateProfile.h
     storage/ProfileFileCache.cpp
     storage/ProfileFileCache.h
+    storage/ProfileText.cpp
+    storage/ProfileText.h
     storage/RecentConnections.cpp
     storage/RecentConnections.h
     storage/SettingsLocation.cpp

@@ -7,6 +7,7 @@
 #include "tags/TagPicking.h"
 #include "tags/TagTableIndex.h"
 #include "tags/TaggedMarkDelegate.h"
+#include "tags/VariableTextRules.h"
 
 #include <QAction>
 #include <QApplication>
@@ -144,12 +145,21 @@ void frmMain::mnuEditAddVariables_Click()
 void frmMain::AddVariables(const QStringList& variables, const QString& option)
 {
     try {
+        if (const std::optional<QString> problem = variableTextProblem(QString(), option)) {
+            showMessage(this, *problem, MsgIcon::Exclamation);
+            return;
+        }
         QStringList adding;
         QStringList tagged;
+        std::optional<QString> refused;
         for (const QString& variable : variables) {
-            // What Add would refuse is left out.
+            // What Add would refuse is left out; text a tag cannot keep is said so.
             if (namesNoVariable(variable))
                 continue;
+            if (std::optional<QString> problem = variableTextProblem(variable, QString())) {
+                refused = refused.value_or(*problem);
+                continue;
+            }
             adding.append(variable);
             if (m_tagIndex->isTagged(variable))
                 tagged.append(variable);
@@ -165,6 +175,8 @@ void frmMain::AddVariables(const QStringList& variables, const QString& option)
             if (again != MsgAnswer::Yes)
                 adding.removeIf([this](const QString& variable) { return m_tagIndex->isTagged(variable); });
         }
+        if (refused)
+            showMessage(this, *refused, MsgIcon::Exclamation);
         if (adding.isEmpty())
             return;
         grdItems->AddItems(newTagRows(*m_tagIndex, grdItems->Rows(), adding, option));

@@ -20,18 +20,20 @@ QString connectLibraryPath()
 
 QuorModbusConnect& connectEntry()
 {
+    // Kept, never unloaded: the controllers made by the library run its code as long as the
+    // program holds them. A library that failed to load is tried again at the next call.
+    static QLibrary* library = nullptr;
     static QuorModbusConnect* entry = nullptr;
     if (entry)
         return *entry;
-    // Never unloaded: the controllers made by the library live as long as the program holds them.
-    auto* library = new QLibrary(connectLibraryPath());
-    library->setLoadHints(QLibrary::PreventUnloadHint);
-    entry = reinterpret_cast<QuorModbusConnect*>(library->resolve(QUOR_MODBUS_CONNECT_SYMBOL));
-    if (!entry) {
-        const QString reason = library->errorString();
-        delete library;
-        throw EngineError(QStringLiteral("Cannot load the Modbus connection library: %1").arg(reason));
+    if (!library) {
+        library = new QLibrary(connectLibraryPath());
+        library->setLoadHints(QLibrary::PreventUnloadHint);
     }
+    entry = reinterpret_cast<QuorModbusConnect*>(library->resolve(QUOR_MODBUS_CONNECT_SYMBOL));
+    if (!entry)
+        throw EngineError(
+            QStringLiteral("Cannot load the Modbus connection library: %1").arg(library->errorString()));
     return *entry;
 }
 
