@@ -253,6 +253,7 @@ private:
     {
         Written,
         NothingToSave,
+        Refused, // a warning said what the file cannot hold; the file is untouched
         Failed
     };
     // The reason receives why a write failed, a read failed (with the file's name).

@@ -11,3 +11,21 @@ target_compile_definitions(quor_policy INTERFACE
     QUOR_VERSION_MINOR=${PROJECT_VERSION_MINOR}
     QUOR_VERSION_PATCH=${PROJECT_VERSION_PATCH}
     QUOR_VERSION_TWEAK=${PROJECT_VERSION_TWEAK})
+
+# Checked builds, run by scripts/sanitize.sh and scripts/fuzz.sh: every target of ours (the
+# tests included) with the address and undefined-behaviour sanitizers, stopping at the first
+# finding; with QUOR_FUZZ also instrumented for the libFuzzer targets in fuzz/ (clang only).
+option(QUOR_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(QUOR_FUZZ "Build the libFuzzer targets (clang; implies QUOR_SANITIZE)" OFF)
+if(QUOR_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "QUOR_FUZZ needs clang: configure with -DCMAKE_CXX_COMPILER=clang++")
+    endif()
+    set(QUOR_SANITIZE ON)
+    target_compile_options(quor_policy INTERFACE -fsanitize=fuzzer-no-link)
+endif()
+if(QUOR_SANITIZE)
+    set(QUOR_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_compile_options(quor_policy INTERFACE ${QUOR_SANITIZER_FLAGS})
+    target_link_options(quor_policy INTERFACE ${QUOR_SANITIZER_FLAGS})
+endif()

@@ -48,7 +48,8 @@ QString unreadKey(clsProfile& profile, const QString& section, const QString& ke
 QString refusedWrite(const QString& fileName, const QString& section, const QString& key)
 {
     QString reason =
-        key.isEmpty()
+        section.isEmpty() ? QStringLiteral("Its old sections could not be removed.")
+        : key.isEmpty()
             ? QStringLiteral("The section [%1] could not be removed.").arg(section)
             : QStringLiteral("The key \"%1\" of the section [%2] could not be written.").arg(key, section);
     const QString problem = fileProblem(fileName);

@@ -14,7 +14,8 @@ QString details(const QString& fileName, const QString& reason);
 // key is missing, or the value it holds.
 QString unreadKey(clsProfile& profile, const QString& section, const QString& key, const QString& expected);
 
-// Why the store refused to write a key (or to remove a section, when key is empty).
+// Why the store refused to write a key (or to remove a section, when key is empty; or all of
+// them, when section is empty too).
 QString refusedWrite(const QString& fileName, const QString& section, const QString& key);
 
 // Why the profile's file could not be written, in the system's words.

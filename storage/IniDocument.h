@@ -1,10 +1,12 @@
 #pragma once
 
+#include "storage/FileEncoding.h"
 #include "storage/IniKeyIndex.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,13 +22,21 @@
 // matching quotes without them. Lines before the first header form a section without a name.
 // Where a name occurs twice, look-ups and writes use the first occurrence.
 //
-// Every line that no change touches is written back with the same bytes (line ends become
-// CR LF); a UTF-8 byte-order mark is kept, a UTF-16 file is read and written as UTF-16.
+// The document works in the store's text (storage/ProfileText.h); the file's encoding
+// (storage/FileEncoding.h) converts on the way in and out. Every line that no change touches
+// is written back with the same bytes (line ends become CR LF). The text read stays in one
+// block that the lines point into; changed and added lines go to a second block.
 class IniDocument final
 {
 public:
+    IniDocument();
     static IniDocument fromBytes(const QByteArray& bytes);
-    QByteArray toBytes() const;
+    // The file's bytes in its encoding; nothing when the encoding cannot give the text back.
+    std::optional<QByteArray> toBytes() const;
+    // The same bytes handed to `write` piece by piece; false when there are none or `write`
+    // failed. A UTF-8 file is written without building it whole.
+    bool writeTo(const std::function<bool(QByteArrayView)>& write) const;
+    const FileEncoding& encoding() const { return m_encoding; }
 
     // The value of a key, or nothing when the section, the key or its '=' is missing. The view
     // stays valid until the next change.
@@ -36,6 +46,10 @@ public:
     // The key names of a section in file order; names starting with ';' are left out.
     QList<QByteArray> keyNames(QByteArrayView section) const;
 
+    // True when the lines setValue would write read back from the file's bytes as written:
+    // the file's encoding holds them, in their place between line breaks.
+    bool holdsWrite(QByteArrayView section, QByteArrayView key, QByteArrayView value) const;
+
     // Each change returns true when the document changed.
     // Replaces the key's value in its line, or adds the key after the last non-blank line of
     // its section, or adds the section at the end. Blanks before the value are dropped.
@@ -44,15 +58,10 @@ public:
     bool removeKey(QByteArrayView section, QByteArrayView key);
     // Removes the first section of that name: its header and every line up to the next one.
     bool removeSection(QByteArrayView section);
+    // Removes every line: every section, whatever its name, and the lines before the first one.
+    bool clear();
 
 private:
-    enum class Encoding
-    {
-        Plain,
-        Utf8Bom,
-        Utf16LE,
-        Utf16BE
-    };
     enum class Kind : quint8
     {
         Blank,
@@ -61,35 +70,48 @@ private:
     };
     struct Line
     {
-        QByteArray text;   // without its line break
-        qsizetype eq = -1; // position of the first '=' of a named line
+        qsizetype offset = 0; // into m_text, or into m_added for an added line
+        qint32 length = 0;    // without the line break
+        qint32 eq = -1;       // position of the first '=' of a named line
         Kind kind = Kind::Blank;
+        bool added = false;
         bool removed = false;
     };
     struct Section
     {
-        QByteArray name;
         bool removed = false;
         qsizetype removedLines = 0;
         std::vector<Line> lines; // the header line first, when there is one
-        IniKeyIndex keys;
-        auto nameAt() const
-        {
-            return [this](qsizetype line) { return nameOf(lines[line]); };
-        }
+        // Built at the first look-up in the section: sections nobody asks about cost nothing.
+        mutable IniKeyIndex keys;
+        mutable bool indexed = false;
     };
 
-    static Line classify(QByteArray text);
-    static std::string_view nameOf(const Line& line);
-    void appendLine(Line line);
-    Section& addSection(QByteArray name, std::optional<Line> header);
+    QByteArrayView textOf(const Line& line) const;
+    std::string_view nameOf(const Line& line) const;
+    auto nameAt(const Section& section) const
+    {
+        return [this, &section](qint32 line) { return nameOf(section.lines[size_t(line)]); };
+    }
+    Line classify(qsizetype offset, qint32 length, bool added) const;
+    // A line "name=value" (or "[name]" for a header) added to m_added.
+    Line addedLine(QByteArrayView name, QByteArrayView value, bool header);
+    void appendLine(const Line& line, qsizetype linesLeft);
+    IniKeyIndex& keysOf(const Section& section) const;
+    Section& addSection(std::string_view name, std::optional<Line> header);
     // The index of the first section of that name, or -1.
     qsizetype firstSection(QByteArrayView trimmedName) const;
-    void rebuildKeys(Section& section);
+    void forgetSectionLookup() const;
+    void rebuildKeys(const Section& section) const;
     void dropRemovedLines(Section& section);
 
-    Encoding m_encoding = Encoding::Plain;
+    FileEncoding m_encoding;
+    QByteArray m_text;               // the file's text as read
+    QByteArray m_added;              // the text of lines added or changed since
     std::vector<Section> m_sections; // the unnamed leading section first
     std::unordered_map<std::string, std::vector<qsizetype>, IniNames::CaseFoldHash, IniNames::CaseFoldEqual>
         m_sectionIndex;
+    // The last section looked up: callers mostly ask for one section many times in a row.
+    mutable std::string m_lookedUpName;
+    mutable qsizetype m_lookedUpIndex = -2; // -2: nothing looked up
 };

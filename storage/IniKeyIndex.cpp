@@ -43,10 +43,10 @@ bool caseFoldEqual(std::string_view a, std::string_view b) noexcept
 
 } // namespace IniNames
 
-void IniKeyIndex::insert(size_t hash, qsizetype line)
+void IniKeyIndex::insert(quint32 hash, qint32 line)
 {
     if ((m_occupied + 1) * 2 > m_slots.size())
-        rehash();
+        rehash((m_occupied + 1) * 2);
     size_t i = hash & mask();
     while (m_slots[i].entry.line != kEmpty && m_slots[i].entry.line != kErased)
         i = (i + 1) & mask();
@@ -55,13 +55,19 @@ void IniKeyIndex::insert(size_t hash, qsizetype line)
     m_slots[i] = Slot{hash, Entry{line, 1}};
 }
 
-void IniKeyIndex::rehash()
+void IniKeyIndex::reserve(size_t count)
 {
-    // Twice the live entries, at least 16 slots; erased slots are dropped on the way.
+    if ((count + 1) * 2 > m_slots.size())
+        rehash(count);
+}
+
+void IniKeyIndex::rehash(size_t room)
+{
+    // At least twice the slots of what it is to hold, at least 16; erased slots are dropped.
     const size_t live = size_t(
         std::count_if(m_slots.begin(), m_slots.end(), [](const Slot& slot) { return slot.entry.line >= 0; }));
     size_t capacity = 16;
-    while (capacity < (live + 1) * 4)
+    while (capacity < (qMax(live, room) + 1) * 2)
         capacity *= 2;
     std::vector<Slot> old(capacity);
     old.swap(m_slots);

@@ -31,28 +31,41 @@ class IniKeyIndex final
 public:
     struct Entry
     {
-        qsizetype line = 0;
-        qsizetype count = 0;
+        qint32 line = 0;
+        quint32 count = 0;
     };
 
+    static quint32 hashOf(std::string_view name) { return quint32(IniNames::caseFoldHash(name)); }
+
+    // The entry of a name (its hashOf() given or not), or nullptr.
     template <typename NameAt>
     const Entry* find(std::string_view name, NameAt nameAt) const
     {
-        const qsizetype slot = slotOf(name, IniNames::caseFoldHash(name), nameAt);
+        return find(name, hashOf(name), nameAt);
+    }
+    template <typename NameAt>
+    const Entry* find(std::string_view name, quint32 hash, NameAt nameAt) const
+    {
+        const qsizetype slot = slotOf(name, hash, nameAt);
         return slot < 0 ? nullptr : &m_slots[slot].entry;
     }
     template <typename NameAt>
     Entry* find(std::string_view name, NameAt nameAt)
     {
-        const qsizetype slot = slotOf(name, IniNames::caseFoldHash(name), nameAt);
+        return find(name, hashOf(name), nameAt);
+    }
+    template <typename NameAt>
+    Entry* find(std::string_view name, quint32 hash, NameAt nameAt)
+    {
+        const qsizetype slot = slotOf(name, hash, nameAt);
         return slot < 0 ? nullptr : &m_slots[slot].entry;
     }
 
     // Counts one more line of that name; the first one counted is the entry's line.
     template <typename NameAt>
-    void add(std::string_view name, qsizetype line, NameAt nameAt)
+    void add(std::string_view name, qint32 line, NameAt nameAt)
     {
-        const size_t hash = IniNames::caseFoldHash(name);
+        const quint32 hash = hashOf(name);
         const qsizetype slot = slotOf(name, hash, nameAt);
         if (slot >= 0)
             ++m_slots[slot].entry.count;
@@ -60,8 +73,11 @@ public:
             insert(hash, line);
     }
 
-    // Adds a name that the index does not hold yet.
-    void addNew(std::string_view name, qsizetype line) { insert(IniNames::caseFoldHash(name), line); }
+    // Adds a name that the index does not hold yet, by its hashOf().
+    void addNew(quint32 hash, qint32 line) { insert(hash, line); }
+
+    // Makes room for that many names without growing again.
+    void reserve(size_t count);
 
     // Forgets an entry found by `find`.
     void erase(Entry* entry) { entry->line = kErased; }
@@ -72,17 +88,18 @@ public:
     }
 
 private:
-    static constexpr qsizetype kEmpty = -1;
-    static constexpr qsizetype kErased = -2;
+    static constexpr qint32 kEmpty = -1;
+    static constexpr qint32 kErased = -2;
+    // Twelve bytes a slot: a large section's index stays small beside its lines.
     struct Slot
     {
-        size_t hash = 0;
+        quint32 hash = 0;
         Entry entry{kEmpty, 0};
     };
 
     size_t mask() const { return m_slots.size() - 1; }
     template <typename NameAt>
-    qsizetype slotOf(std::string_view name, size_t hash, NameAt nameAt) const
+    qsizetype slotOf(std::string_view name, quint32 hash, NameAt nameAt) const
     {
         if (m_slots.empty())
             return -1;
@@ -95,8 +112,8 @@ private:
                 return qsizetype(i);
         }
     }
-    void insert(size_t hash, qsizetype line);
-    void rehash();
+    void insert(quint32 hash, qint32 line);
+    void rehash(size_t room);
 
     std::vector<Slot> m_slots;
     size_t m_occupied = 0; // live and erased slots

@@ -5,6 +5,7 @@
 #include <QList>
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace PrivateProfile {
 
@@ -42,19 +43,6 @@ quint32 copyList(const QList<QByteArray>& names, quint32 size, QByteArray& buffe
     return size - 2;
 }
 
-// The default loses its trailing blanks and enclosing quotes, as a value read from the file.
-QByteArrayView cleanedDefault(const Text& defaultText)
-{
-    if (!defaultText)
-        return {};
-    QByteArrayView text(*defaultText);
-    while (!text.isEmpty() && text.back() == ' ')
-        text.chop(1);
-    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
-        text = text.sliced(1, text.size() - 2);
-    return text;
-}
-
 int digitValue(char c)
 {
     if (c >= '0' && c <= '9')
@@ -66,7 +54,61 @@ int digitValue(char c)
     return 99;
 }
 
-qint32 parseInteger(QByteArrayView text)
+bool holdsLineBreakOrNul(TextView text)
+{
+    if (!text)
+        return false;
+    const auto isBreakOrNul = [](char c) { return c == '\r' || c == '\n' || c == '\0'; };
+    const char* p = text->data();
+    const char* const end = p + text->size();
+    // Eight bytes at a time: only a word holding a byte below 14 can hold CR, LF or NUL.
+    constexpr quint64 kOnes = 0x0101010101010101ull;
+    constexpr quint64 kHighBits = 0x8080808080808080ull;
+    for (; end - p >= 8; p += 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        if (((word - kOnes * 14) & ~word & kHighBits) != 0 && std::any_of(p, p + 8, isBreakOrNul))
+            return true;
+    }
+    return std::any_of(p, end, isBreakOrNul);
+}
+
+// A key line is read up to its first '='; a line starting with '[' and holding a ']' after
+// it is a section header.
+bool readsAsAnotherLine(QByteArrayView key, QByteArrayView value)
+{
+    if (key.contains('='))
+        return true;
+    while (!key.isEmpty() && (key.front() == ' ' || key.front() == '\t'))
+        key = key.sliced(1);
+    return key.startsWith('[') && (key.indexOf(']') > 0 || value.contains(']'));
+}
+
+// The store keeps a line's length in 32 bits.
+bool tooLong(TextView section, TextView key, TextView value)
+{
+    constexpr qsizetype kMaxLine = std::numeric_limits<qint32>::max() - 8;
+    const auto size = [](TextView text) { return text ? text->size() : 0; };
+    return size(section) > kMaxLine || size(key) + size(value) > kMaxLine;
+}
+
+std::optional<QByteArrayView> viewOf(const Text& text)
+{
+    return text ? std::optional<QByteArrayView>(*text) : std::nullopt;
+}
+
+} // namespace
+
+bool clearInto(ProfileFileCache::Entry& file)
+{
+    if (file.keepOut)
+        return false;
+    if (file.document.clear() || !file.stamp.exists)
+        file.changed = true;
+    return true;
+}
+
+qint32 toInteger(QByteArrayView text)
 {
     qsizetype i = 0;
     while (i < text.size() && uchar(text[i]) <= ' ')
@@ -91,41 +133,44 @@ qint32 parseInteger(QByteArrayView text)
     return qint32(negative ? 0u - value : value);
 }
 
-bool holdsLineBreakOrNul(const Text& text)
+bool writeInto(ProfileFileCache::Entry& file, TextView section, TextView key, TextView value, bool plain)
 {
-    if (!text)
+    if (!section)
         return false;
-    const auto isBreakOrNul = [](char c) { return c == '\r' || c == '\n' || c == '\0'; };
-    const char* p = text->constData();
-    const char* const end = p + text->size();
-    // Eight bytes at a time: only a word holding a byte below 14 can hold CR, LF or NUL.
-    constexpr quint64 kOnes = 0x0101010101010101ull;
-    constexpr quint64 kHighBits = 0x8080808080808080ull;
-    for (; end - p >= 8; p += 8) {
-        quint64 word;
-        std::memcpy(&word, p, 8);
-        if (((word - kOnes * 14) & ~word & kHighBits) != 0 && std::any_of(p, p + 8, isBreakOrNul))
-            return true;
+    if (!plain && (holdsLineBreakOrNul(section) || holdsLineBreakOrNul(key) || holdsLineBreakOrNul(value)))
+        return false;
+    if (file.keepOut || tooLong(section, key, value))
+        return false;
+    bool changed = false;
+    if (!key) {
+        changed = file.document.removeSection(*section);
+    } else if (!value) {
+        changed = file.document.removeKey(*section, *key);
+    } else {
+        const bool held = (plain && !file.document.encoding().mayHoldSurrogates()) ||
+                          file.document.holdsWrite(*section, *key, *value);
+        if (!held || readsAsAnotherLine(*key, *value))
+            return false;
+        changed = file.document.setValue(*section, *key, *value);
     }
-    return std::any_of(p, end, isBreakOrNul);
+    // Removing from a missing file leaves an empty file behind, as on Windows.
+    if (changed || !file.stamp.exists)
+        file.changed = true;
+    return true;
 }
 
-// A key line is read up to its first '='; a line starting with '[' and holding ']' is a header.
-bool readsAsAnotherLine(QByteArrayView key)
+QByteArrayView cleanedDefault(QByteArrayView text)
 {
-    if (key.contains('='))
-        return true;
-    while (!key.isEmpty() && (key.front() == ' ' || key.front() == '\t'))
-        key = key.sliced(1);
-    return key.startsWith('[') && key.indexOf(']') > 0;
+    while (!text.isEmpty() && text.back() == ' ')
+        text.chop(1);
+    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
+        text = text.sliced(1, text.size() - 2);
+    return text;
 }
 
-} // namespace
-
-quint32 GetPrivateProfileStringA(const Text& section, const Text& key, const Text& defaultText,
-                                 QByteArray& buffer, quint32 size, const QString& fileName)
+quint32 getString(const ProfileFileCache::Entry* file, const Text& section, const Text& key,
+                  const Text& defaultText, QByteArray& buffer, quint32 size)
 {
-    const ProfileFileCache::Entry* file = ProfileFileCache::instance().entry(fileName);
     if (!section)
         return copyList(file ? file->document.sectionNames() : QList<QByteArray>(), size, buffer);
     if (!key) {
@@ -136,7 +181,13 @@ quint32 GetPrivateProfileStringA(const Text& section, const Text& key, const Tex
         if (const auto value = file->document.value(*section, *key))
             return copyText(*value, size, buffer);
     }
-    return copyText(cleanedDefault(defaultText), size, buffer);
+    return copyText(defaultText ? cleanedDefault(*defaultText) : QByteArrayView(), size, buffer);
+}
+
+quint32 GetPrivateProfileStringA(const Text& section, const Text& key, const Text& defaultText,
+                                 QByteArray& buffer, quint32 size, const QString& fileName)
+{
+    return getString(ProfileFileCache::instance().entry(fileName), section, key, defaultText, buffer, size);
 }
 
 qint32 GetPrivateProfileIntA(const Text& section, const Text& key, qint32 defaultValue,
@@ -146,7 +197,7 @@ qint32 GetPrivateProfileIntA(const Text& section, const Text& key, qint32 defaul
     const quint32 count = GetPrivateProfileStringA(section, key, QByteArray(), buffer, 200000, fileName);
     if (count == 0)
         return defaultValue;
-    return parseInteger(QByteArrayView(buffer).first(buffer.indexOf('\0')));
+    return toInteger(QByteArrayView(buffer).first(buffer.indexOf('\0')));
 }
 
 bool WritePrivateProfileStringA(const Text& section, const Text& key, const Text& value,
@@ -156,25 +207,10 @@ bool WritePrivateProfileStringA(const Text& section, const Text& key, const Text
         return false;
     if (!section && !key && !value)
         return ProfileFileCache::instance().flush(fileName);
-    if (!section || holdsLineBreakOrNul(section) || holdsLineBreakOrNul(key) || holdsLineBreakOrNul(value))
+    if (!section)
         return false;
-    if (key && value && readsAsAnotherLine(*key))
-        return false;
-
-    ProfileFileCache::Entry* file = ProfileFileCache::instance().entry(fileName);
-    if (file->keepOut)
-        return false;
-    bool changed = false;
-    if (!key)
-        changed = file->document.removeSection(*section);
-    else if (!value)
-        changed = file->document.removeKey(*section, *key);
-    else
-        changed = file->document.setValue(*section, *key, *value);
-    // Removing from a missing file leaves an empty file behind, as on Windows.
-    if (changed || !file->stamp.exists)
-        file->changed = true;
-    return true;
+    return writeInto(*ProfileFileCache::instance().entry(fileName), viewOf(section), viewOf(key),
+                     viewOf(value));
 }
 
 } // namespace PrivateProfile

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "storage/ProfileFileCache.h"
+
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <optional>
 
-// The three private-profile functions, on the INI file itself. Text is 8-bit (UTF-8) as in
-// the file; an absent argument (std::nullopt) is not the same as an empty text: it selects
-// the section list, the key list, a deletion or the flush, as noted at each function.
+// The three private-profile functions, on the INI file itself. Text is the store's UTF-8
+// (storage/ProfileText.h) whatever the file's encoding; an absent argument (std::nullopt) is not the same as
+// an empty text: it selects the section list, the key list, a deletion or the flush, as noted at each
+// function.
 //
 // Section and key names match without regard to ASCII letter case, with blanks and tabs
 // around them ignored. A parsed copy of each file is kept and read anew when the file changes
@@ -41,9 +45,30 @@ qint32 GetPrivateProfileIntA(const Text& section, const Text& key, qint32 defaul
 // - value absent: removes the key. Key (and value) absent: removes the section.
 // - all three absent: writes the file's changed copy to disk (the flush).
 // False, and nothing changed, for an absent section (with key or value given), an empty file
-// name, a name or value holding CR, LF or NUL, a key holding '=' or reading as a section
-// header, a file that exists but cannot be read (or is a device or a pipe), or a flush that fails.
+// name, a name or value holding CR, LF or NUL, a key holding '=', a key line that would read
+// as a section header (a key starting with '[' and a ']' after it in the key or the value),
+// text that the file's encoding cannot give back, a file that exists but cannot be read (or
+// is a device or a pipe), or a flush that fails.
 bool WritePrivateProfileStringA(const Text& section, const Text& key, const Text& value,
                                 const QString& fileName);
+
+// The same work on a copy already at hand, for a caller that checks it against the disk
+// itself (clsProfile).
+using TextView = std::optional<QByteArrayView>;
+// GetPrivateProfileStringA on a copy (nullptr: no file).
+quint32 getString(const ProfileFileCache::Entry* file, const Text& section, const Text& key,
+                  const Text& defaultText, QByteArray& buffer, quint32 size);
+// The default as a read gives it back: without trailing blanks and enclosing quotes.
+QByteArrayView cleanedDefault(QByteArrayView defaultText);
+// A write, a key removal or a section removal as WritePrivateProfileStringA does it. `plain`
+// promises texts made by ProfileText::write that it found plain: the search for line breaks,
+// NULs and text a UTF-8 file cannot hold is then left out.
+bool writeInto(ProfileFileCache::Entry& file, TextView section, TextView key, TextView value,
+               bool plain = false);
+// Removes every line of the file: every section, whatever its name, and the lines before the
+// first one. False for a file that must not be written over.
+bool clearInto(ProfileFileCache::Entry& file);
+// A value read as GetPrivateProfileIntA reads it.
+qint32 toInteger(QByteArrayView value);
 
 } // namespace PrivateProfile

@@ -1,9 +1,15 @@
 #include "storage/TagTableCheck.h"
 
+#include "storage/ProfileText.h"
 #include "storage/TagFileFormat.h"
+#include "storage/TagFileRows.h"
+#include "storage/clsCtrlParameter.h"
+#include "storage/clsProfile.h"
 #include "tags/TagGridModel.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 using namespace TagFileFormat;
 
@@ -44,15 +50,79 @@ struct StoredCells
 QString refusal(const StoredCells& row, int col, const QString& reason)
 {
     return QStringLiteral("The tag [%1] in row %2 cannot be saved: its column \"%3\" %4")
-        .arg(row.text(kFirstStoredColumn))
-        .arg(row.row)
-        .arg(row.title(col), reason);
+        .arg(row.text(kFirstStoredColumn).toString(), QString::number(row.row), row.title(col), reason);
 }
 
-// A plain scan: cells are short, and the library's search costs more than it saves.
-bool holds(QStringView text, char16_t c)
+// The characters of a text that a stored line cannot keep, found in one plain pass: texts are
+// short, and most of their characters come after ',' in the code table.
+struct Unkept
 {
-    return std::find(text.utf16(), text.utf16() + text.size(), c) != text.utf16() + text.size();
+    bool lineBreak = false;
+    bool nul = false;
+    bool comma = false;
+    bool tab = false;
+};
+
+Unkept unkeptIn(QStringView text)
+{
+    Unkept found;
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c > u',')
+            continue;
+        found.lineBreak = found.lineBreak || c == u'\r' || c == u'\n';
+        found.nul = found.nul || c == u'\0';
+        found.comma = found.comma || c == u',';
+        found.tab = found.tab || c == u'\t';
+    }
+    return found;
+}
+
+// What makes a text impossible to write as one line of a file.
+std::optional<QString> unwritable(const Unkept& found)
+{
+    if (found.lineBreak)
+        return QStringLiteral("a line break");
+    if (found.nul)
+        return QStringLiteral("a NUL character");
+    return std::nullopt;
+}
+
+std::array<std::pair<QString, QString>, 4> connectionTexts(const clsCtrlParameter& connection)
+{
+    return {{{kController, connection.m_strControllerName},
+             {kProvider, connection.m_strProviderName},
+             {kMachine, connection.m_strMachineName},
+             {kOption, connection.m_strOptionVal}}};
+}
+
+QString connectionRefusal(const QString& field, const QString& reason)
+{
+    return QStringLiteral("The connection cannot be saved: its \"%1\" text %2").arg(field, reason);
+}
+
+// The first character of `text` that the file's encoding cannot hold, as a message names it.
+QString unheldCharacter(const QString& text, clsProfile& file)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, length);
+        if (!file.EncodingHolds(character)) {
+            if (ProfileText::isByteEscape(character[0].unicode()))
+                return QStringLiteral("the unreadable byte 0x%1")
+                    .arg(QString::number(character[0].unicode() - 0xDC00, 16).toUpper());
+            return QLatin1Char('"') + character + QLatin1Char('"');
+        }
+        i += length - 1;
+    }
+    return QStringLiteral("text");
+}
+
+QString encodingReason(const QString& text, clsProfile& file)
+{
+    return QStringLiteral("holds %1, which this file's character encoding (%2) cannot store. Change the "
+                          "text, or use Save As to save a new file, which is written in UTF-8.")
+        .arg(unheldCharacter(text, file), file.EncodingName());
 }
 
 std::optional<QString> cellProblem(const StoredCells& row, int col)
@@ -60,11 +130,17 @@ std::optional<QString> cellProblem(const StoredCells& row, int col)
     const QStringView text = row.text(col);
     if (text.isEmpty())
         return std::nullopt;
-    if (holds(text, u','))
+    const Unkept found = unkeptIn(text);
+    if (const std::optional<QString> what = unwritable(found))
+        return refusal(row, col,
+                       QStringLiteral("holds %1, which a tag setting file cannot store. "
+                                      "Remove it and save again.")
+                           .arg(*what));
+    if (found.comma)
         return refusal(row, col,
                        QStringLiteral("holds a comma (\",\"), which a tag setting file cannot store. "
                                       "Remove the comma and save again."));
-    if (holds(text, u'\t'))
+    if (found.tab)
         return refusal(row, col,
                        QStringLiteral("holds a tab character, which a tag setting file cannot store. "
                                       "Remove the tab and save again."));
@@ -108,11 +184,45 @@ std::optional<QString> storedCellsProblem(const QStringList& cells, qint32 row)
     return rowProblem({nullptr, &cells, row});
 }
 
-std::optional<QString> storageProblem(const TagGridModel& table)
+std::optional<QString> storageProblem(const TagGridModel& table, const clsCtrlParameter* connection)
 {
+    if (connection) {
+        for (const auto& [field, text] : connectionTexts(*connection)) {
+            if (const std::optional<QString> what = unwritable(unkeptIn(text)))
+                return connectionRefusal(field, QStringLiteral("holds %1, which a tag setting file cannot "
+                                                               "store. Connect again with other settings.")
+                                                    .arg(*what));
+        }
+    }
     for (qint32 row = 1; row < table.Rows(); ++row) {
         if (std::optional<QString> problem = rowStorageProblem(table, row))
             return problem;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> encodingProblem(const TagGridModel& table, const clsCtrlParameter& connection,
+                                       clsProfile& file)
+{
+    // Each text is checked as the line it is written in.
+    const auto line = [](const QString& key, const QString& value) { return key + QLatin1Char('=') + value; };
+    for (const auto& [field, text] : connectionTexts(connection)) {
+        if (!file.EncodingHolds(line(field, clsProfile::Quoted(text))))
+            return connectionRefusal(field, encodingReason(text, file));
+    }
+    TagKeyText keys;
+    for (qint32 row = 1; row < table.Rows(); ++row) {
+        // A whole row at a time, as it is written; the cell is looked for only when the row fails.
+        const QString value = storedRowValue(table, row);
+        if (file.EncodingHolds(line(keys.of(row), value)))
+            continue;
+        const GridRow& cells = table.rowAt(row);
+        for (int col = kFirstStoredColumn; col <= kLastStoredColumn; ++col) {
+            const QString text = cells.cell(col).toString();
+            if (!file.EncodingHolds(text))
+                return refusal({&table, nullptr, row}, col, encodingReason(text, file));
+        }
+        return refusal({&table, nullptr, row}, kFirstStoredColumn, encodingReason(value, file));
     }
     return std::nullopt;
 }

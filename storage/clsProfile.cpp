@@ -1,10 +1,10 @@
 #include "storage/clsProfile.h"
 
 #include "storage/PrivateProfile.h"
-#include "storage/ProfileFileCache.h"
+#include "storage/ProfileText.h"
 #include "storage/SettingsLocation.h"
 
-#include <optional>
+#include <cstring>
 
 namespace {
 
@@ -12,117 +12,210 @@ namespace {
 // values come back cut to 199,998 bytes.
 constexpr quint32 kBufferSize = 199999;
 
-bool flushFile(const QString& fileName)
+// What a value copied into that buffer reads as: at most 199,998 bytes, up to its first NUL.
+QByteArrayView asCopied(QByteArrayView value)
 {
-    return PrivateProfile::WritePrivateProfileStringA(std::nullopt, std::nullopt, std::nullopt, fileName);
+    value = value.first(qMin(value.size(), qsizetype(kBufferSize) - 1));
+    if (const void* nul = std::memchr(value.data(), '\0', size_t(value.size())))
+        value = value.first(static_cast<const char*>(nul) - value.data());
+    return value;
 }
 
 } // namespace
 
-clsProfile::clsProfile() : m_strFileName(defaultSettingsFilePath()) {}
+clsProfile::clsProfile() = default;
 
 clsProfile::~clsProfile()
 {
     Flush();
+    ProfileFileCache& cache = ProfileFileCache::instance();
+    for (ProfileFileCache::Handle& earlier : m_earlierFiles)
+        cache.release(earlier);
+    cache.release(m_file);
 }
 
 QString clsProfile::GetString(const QString& Section, const QString& Key, const QString& defVal)
 {
-    QByteArray buffer;
-    const quint32 count = PrivateProfile::GetPrivateProfileStringA(
-        Section.toUtf8(), Key.toUtf8(), defVal.toUtf8(), buffer, kBufferSize, m_strFileName);
-    if (count == 0)
+    if (const ProfileFileCache::Entry* copy = file()) {
+        if (const std::optional<QByteArrayView> value =
+                copy->document.value(sectionText(Section), keyText(Key)))
+            return valueText(asCopied(*value));
+    }
+    if (defVal.isEmpty())
         return QString();
-    return TrimNulls(QString::fromUtf8(buffer), 0);
+    const QByteArray text = ProfileText::fromString(defVal);
+    return valueText(asCopied(PrivateProfile::cleanedDefault(text)));
 }
 
 qint32 clsProfile::GetInt(const QString& Section, const QString& Key, qint32 defVal)
 {
-    return PrivateProfile::GetPrivateProfileIntA(Section.toUtf8(), Key.toUtf8(), defVal, m_strFileName);
+    const ProfileFileCache::Entry* copy = file();
+    const std::optional<QByteArrayView> value =
+        copy ? copy->document.value(sectionText(Section), keyText(Key)) : std::nullopt;
+    if (!value || value->isEmpty())
+        return defVal;
+    return PrivateProfile::toInteger(asCopied(*value));
 }
 
 QStringList clsProfile::GetSectNames()
 {
     QByteArray buffer;
-    const quint32 count = PrivateProfile::GetPrivateProfileStringA(std::nullopt, std::nullopt, std::nullopt,
-                                                                   buffer, kBufferSize, m_strFileName);
-    const QString names = count > 0 ? TrimNulls(QString::fromUtf8(buffer), -1) : QString();
+    const quint32 count =
+        PrivateProfile::getString(file(), std::nullopt, std::nullopt, std::nullopt, buffer, kBufferSize);
+    // The list without its trailing NULs, split at every NUL.
+    qsizetype end = count > 0 ? buffer.size() : 0;
+    while (end > 0 && buffer[end - 1] == '\0')
+        --end;
     // The split of an empty text has no pieces.
-    if (names.isEmpty())
+    if (end == 0)
         return {};
-    return names.split(QChar(u'\0'));
+    return valueText(QByteArrayView(buffer).first(end)).split(QChar(u'\0'));
 }
 
 bool clsProfile::WriteString(const QString& Section, const QString& Key, const QString& Data)
 {
-    const bool written = PrivateProfile::WritePrivateProfileStringA(Section.toUtf8(), Key.toUtf8(),
-                                                                    Data.toUtf8(), m_strFileName);
+    ProfileFileCache::Entry* copy = file();
+    if (!copy)
+        return false;
+    const bool valuePlain = ProfileText::assign(Data, m_value);
+    const QByteArrayView section = sectionText(Section);
+    const QByteArrayView key = keyText(Key);
+    const bool written = PrivateProfile::writeInto(*copy, section, key, QByteArrayView(m_value),
+                                                   m_sectionPlain && m_keyPlain && valuePlain);
     m_bChangedFile = m_bChangedFile || written;
     return written;
 }
 
 bool clsProfile::DeleteKey(const QString& Section, const QString& Key)
 {
-    const bool written = PrivateProfile::WritePrivateProfileStringA(Section.toUtf8(), Key.toUtf8(),
-                                                                    std::nullopt, m_strFileName);
+    ProfileFileCache::Entry* copy = file();
+    const bool written =
+        copy && PrivateProfile::writeInto(*copy, sectionText(Section), keyText(Key), std::nullopt);
     m_bChangedFile = m_bChangedFile || written;
     return written;
 }
 
 bool clsProfile::DeleteSection(const QString& Section)
 {
-    const bool written = PrivateProfile::WritePrivateProfileStringA(Section.toUtf8(), std::nullopt,
-                                                                    std::nullopt, m_strFileName);
+    ProfileFileCache::Entry* copy = file();
+    const bool written =
+        copy && PrivateProfile::writeInto(*copy, sectionText(Section), std::nullopt, std::nullopt);
+    m_bChangedFile = m_bChangedFile || written;
+    return written;
+}
+
+bool clsProfile::DeleteAllSections()
+{
+    ProfileFileCache::Entry* copy = file();
+    const bool written = copy && PrivateProfile::clearInto(*copy);
     m_bChangedFile = m_bChangedFile || written;
     return written;
 }
 
 bool clsProfile::Flush()
 {
-    QStringList failed;
-    const auto flushed = [&](const QString& fileName) {
-        if (flushFile(fileName))
-            return true;
-        m_strFlushError = ProfileFileCache::instance().lastFlushError();
-        return false;
+    ProfileFileCache& cache = ProfileFileCache::instance();
+    const auto flushed = [&](bool written) {
+        if (!written)
+            m_strFlushError = cache.lastFlushError();
+        return written;
     };
-    for (const QString& fileName : std::as_const(m_strEarlierFiles)) {
-        if (!flushed(fileName))
-            failed.append(fileName);
-    }
-    m_strEarlierFiles = failed;
-    return flushed(m_strFileName) && failed.isEmpty();
+    // Earlier files that are written are given up; a failed one stays for another try.
+    bool earlierFlushed = true;
+    std::erase_if(m_earlierFiles, [&](ProfileFileCache::Handle& earlier) {
+        if (!flushed(cache.flush(*earlier))) {
+            earlierFlushed = false;
+            return false;
+        }
+        cache.release(earlier);
+        return true;
+    });
+    return flushed(m_file ? cache.flush(*m_file) : cache.flush(FileName())) && earlierFlushed;
 }
 
 void clsProfile::DiscardChanges()
 {
-    for (const QString& fileName : std::as_const(m_strEarlierFiles))
-        ProfileFileCache::instance().discard(fileName);
-    ProfileFileCache::instance().discard(m_strFileName);
-    m_strEarlierFiles.clear();
+    ProfileFileCache& cache = ProfileFileCache::instance();
+    for (ProfileFileCache::Handle& earlier : m_earlierFiles) {
+        cache.discard(*earlier);
+        cache.release(earlier);
+    }
+    m_earlierFiles.clear();
+    if (m_file)
+        cache.discard(*m_file);
     m_bChangedFile = false;
+}
+
+bool clsProfile::EncodingHolds(const QString& text)
+{
+    const ProfileFileCache::Entry* copy = file();
+    return !copy || copy->document.encoding().holds(ProfileText::fromString(text) + "\r\n");
+}
+
+QString clsProfile::EncodingName()
+{
+    const ProfileFileCache::Entry* copy = file();
+    return QString::fromLatin1(copy ? copy->document.encoding().name() : FileEncoding().name());
+}
+
+QString clsProfile::FileName() const
+{
+    return m_strFileName.isNull() ? defaultSettingsFilePath() : m_strFileName;
 }
 
 void clsProfile::setFileName(const QString& FileName)
 {
+    // An empty name is a name (of no file), not the default.
+    const QString name = FileName.isNull() ? QStringLiteral("") : FileName;
+    if (!m_strFileName.isNull() && name == m_strFileName)
+        return;
     // Changes made to the old file are still written by Flush.
-    if (m_bChangedFile && FileName != m_strFileName && !m_strEarlierFiles.contains(m_strFileName))
-        m_strEarlierFiles.append(m_strFileName);
+    if (m_file && m_bChangedFile)
+        m_earlierFiles.push_back(std::move(m_file));
+    ProfileFileCache::instance().release(m_file);
     m_bChangedFile = false;
-    m_strFileName = FileName;
+    m_strFileName = name;
 }
 
-QString clsProfile::TrimNulls(QString text, int mode)
+QString clsProfile::Quoted(const QString& text)
 {
-    if (mode == 0) {
-        const qsizetype end = text.indexOf(QChar(u'\0'));
-        if (end >= 0)
-            text.truncate(end);
-    } else if (mode < 0) {
-        qsizetype end = text.size();
-        while (end > 0 && text.at(end - 1) == QChar(u'\0'))
-            --end;
-        text.truncate(end);
+    const auto isBlank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    const auto isQuote = [](QChar c) { return c == QLatin1Char('"') || c == QLatin1Char('\''); };
+    const bool enclosed = text.size() >= 2 && isQuote(text.front()) && text.back() == text.front();
+    if (text.isEmpty() || !(isBlank(text.front()) || isBlank(text.back()) || enclosed))
+        return text;
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+ProfileFileCache::Entry* clsProfile::file()
+{
+    ProfileFileCache& cache = ProfileFileCache::instance();
+    if (!m_file) {
+        if (m_strFileName.isNull())
+            m_strFileName = defaultSettingsFilePath();
+        m_file = cache.open(m_strFileName);
+    } else if (!m_file->loaded)
+        cache.ensureLoaded(*m_file);
+    return m_file.get();
+}
+
+QByteArrayView clsProfile::sectionText(const QString& Section)
+{
+    // Callers ask for one section many times in a row: it is converted once.
+    if (Section != m_strSection) {
+        m_strSection = Section;
+        m_sectionPlain = ProfileText::assign(Section, m_section);
     }
-    return text;
+    return m_section;
+}
+
+QByteArrayView clsProfile::keyText(const QString& Key)
+{
+    m_keyPlain = ProfileText::assign(Key, m_key);
+    return m_key;
+}
+
+QString clsProfile::valueText(QByteArrayView value) const
+{
+    return ProfileText::toString(value, !m_file || m_file->document.encoding().mayHoldSurrogates());
 }

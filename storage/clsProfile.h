@@ -1,20 +1,26 @@
 #pragma once
 
+#include "storage/ProfileFileCache.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+#include <vector>
 
 // The program's way into INI files: single values by section and key, the list of sections,
-// removal of keys and sections. Every operation is one call of a profile function
+// removal of keys and sections. Every operation is the work of one profile function
 // (storage/PrivateProfile.h) on the file named by FileName, by default the application
-// settings file. Text is stored as UTF-8.
+// settings file. Text is stored as UTF-8, or in the code page of a file written in one.
+//
+// An instance lives within one procedure: it checks its file against the disk when it first
+// touches it and before its flush, not at every call, so another program's change is seen by
+// the next procedure. Writes change the store's copy of the file; Flush writes it, and the
+// instance flushes when it is destroyed. The copy is dropped when the last instance holding it
+// is released with nothing left to write.
 //
 // All text arguments are passed as present text: a null QString counts as empty text, never
 // as an absent argument, so a value that happens to be null cannot delete a key. Deletion,
 // the section list and the flush have operations of their own.
-//
-// Writes change the store's copy of the file; Flush writes it, and the instance flushes when
-// it is destroyed.
 class clsProfile final
 {
 public:
@@ -32,10 +38,13 @@ public:
 
     // True when the store took the write. False, and the file unchanged, for a name or value
     // holding a line break or NUL, a key that would read back as another line ('=' in it, or the
-    // look of a section header), or a file that exists but cannot be read.
+    // look of a section header), text the file's encoding cannot hold, or a file that exists but
+    // cannot be read.
     bool WriteString(const QString& Section, const QString& Key, const QString& Data);
     bool DeleteKey(const QString& Section, const QString& Key);
     bool DeleteSection(const QString& Section);
+    // Removes every section, whatever bytes its name holds, and the lines before the first one.
+    bool DeleteAllSections();
     // Writes the file (and any file this instance changed before FileName was changed) when
     // it has changes; false when writing failed, the changes are then kept for another try.
     bool Flush();
@@ -46,15 +55,37 @@ public:
     // failed part-way never reaches the file.
     void DiscardChanges();
 
-    QString FileName() const { return m_strFileName; }
+    // True when the file's encoding holds the text as a line of the file: written between line
+    // breaks, it reads back the same.
+    bool EncodingHolds(const QString& text);
+    // The file's encoding: "UTF-8" for a new file, or the code page a file was read in.
+    QString EncodingName();
+
+    QString FileName() const;
     void setFileName(const QString& FileName);
 
-private:
-    // Mode 0: the text before its first NUL. Mode below 0: the text without its trailing NULs.
-    static QString TrimNulls(QString text, int mode);
+    // The text as a value that reads back as the same text: enclosed in double quotes when it
+    // has a blank or a tab at either end or is enclosed in matching quotes, which a read drops.
+    static QString Quoted(const QString& text);
 
+private:
+    // The copy of the file, opened at the first touch; nullptr for an empty file name.
+    ProfileFileCache::Entry* file();
+    QByteArrayView sectionText(const QString& Section);
+    QByteArrayView keyText(const QString& Key);
+    QString valueText(QByteArrayView value) const;
+
+    // Null until named: the application settings file, whose place is looked up at first use.
     QString m_strFileName;
-    bool m_bChangedFile = false;   // this instance wrote to m_strFileName
-    QStringList m_strEarlierFiles; // files it wrote to before FileName changed
+    ProfileFileCache::Handle m_file;
+    bool m_bChangedFile = false;                          // this instance wrote to m_file
+    std::vector<ProfileFileCache::Handle> m_earlierFiles; // files it wrote to before FileName changed
+    // The section of the last call in the store's text, and room for a key and a value.
+    QString m_strSection;
+    QByteArray m_section;
+    bool m_sectionPlain = true; // see ProfileText::write
+    QByteArray m_key;
+    bool m_keyPlain = true;
+    QByteArray m_value;
     QString m_strFlushError;
 };

@@ -200,14 +200,14 @@ void frmMain::SaveAppSettings()
             throw SettingsError{FileFailures::refusedWrite(profile.FileName(), section, key)};
     };
     try {
-        for (const QString& section : profile.GetSectNames()) {
-            if (!profile.DeleteSection(section))
-                throw SettingsError{FileFailures::refusedWrite(profile.FileName(), section, QString())};
-        }
+        // Every section goes, those of other writers and any whose name is no text included.
+        if (!profile.DeleteAllSections())
+            throw SettingsError{FileFailures::refusedWrite(profile.FileName(), QString(), QString())};
+        // Paths and connection texts are quoted where a read would change them.
         if (!g_strFilePath.isEmpty())
-            write(kSettingSection, QStringLiteral("Path"), g_strFilePath);
+            write(kSettingSection, QStringLiteral("Path"), clsProfile::Quoted(g_strFilePath));
         if (!g_strLastFolder.isEmpty())
-            write(kSettingSection, kLastFolderKey, g_strLastFolder);
+            write(kSettingSection, kLastFolderKey, clsProfile::Quoted(g_strLastFolder));
         const QLocale locale = numberLocale();
         write(kFormSection, QStringLiteral("Top"), locale.toString(outerTop()));
         write(kFormSection, QStringLiteral("Left"), locale.toString(outerLeft()));
@@ -215,10 +215,11 @@ void frmMain::SaveAppSettings()
         write(kFormSection, QStringLiteral("Height"), locale.toString(outerHeight()));
         if (const CtrlParameterPtr recent = g_colRecent.Item(1)) {
             write(kRecentSection, QStringLiteral("Type"), QString::number(recent->m_lConnectType));
-            write(kRecentSection, QStringLiteral("Controller"), recent->m_strControllerName);
-            write(kRecentSection, QStringLiteral("Provider"), recent->m_strProviderName);
-            write(kRecentSection, QStringLiteral("Machine"), recent->m_strMachineName);
-            write(kRecentSection, QStringLiteral("Option"), recent->m_strOptionVal);
+            write(kRecentSection, QStringLiteral("Controller"),
+                  clsProfile::Quoted(recent->m_strControllerName));
+            write(kRecentSection, QStringLiteral("Provider"), clsProfile::Quoted(recent->m_strProviderName));
+            write(kRecentSection, QStringLiteral("Machine"), clsProfile::Quoted(recent->m_strMachineName));
+            write(kRecentSection, QStringLiteral("Option"), clsProfile::Quoted(recent->m_strOptionVal));
         }
         // A value the store refuses, or a file that cannot be written, is reported rather
         // than leaving a file that silently lacks it.

@@ -72,7 +72,8 @@ FileDialogRequest qtsDialog(bool save)
 bool frmMain::WriteTagFile(const QString& strPath)
 {
     QString reason;
-    return writeTagFile(strPath, reason) != TagFileWrite::Failed;
+    const TagFileWrite result = writeTagFile(strPath, reason);
+    return result == TagFileWrite::Written || result == TagFileWrite::NothingToSave;
 }
 
 frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath, QString& reason)
@@ -84,15 +85,21 @@ frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath, QString& rea
         return TagFileWrite::NothingToSave;
     }
     try {
-        for (const QString& section : profile.GetSectNames())
-            require(profile.DeleteSection(section), FileFailures::refusedWrite(strPath, section, QString()));
-
         const CtrlParameterPtr recent = g_colRecent.Item(1);
+        // Text that the file's encoding cannot hold stops the save before the file is touched.
+        if (const std::optional<QString> problem = encodingProblem(grdItems->table(), *recent, profile)) {
+            showMessage(this, *problem, MsgIcon::Exclamation);
+            return TagFileWrite::Refused;
+        }
+        // Every section goes, whatever bytes its name holds, and the lines before the first one.
+        require(profile.DeleteAllSections(), FileFailures::refusedWrite(strPath, QString(), QString()));
+
         writeKey(profile, kType, QString::number(recent->m_lConnectType));
-        writeKey(profile, kController, recent->m_strControllerName);
-        writeKey(profile, kProvider, recent->m_strProviderName);
-        writeKey(profile, kMachine, recent->m_strMachineName);
-        writeKey(profile, kOption, recent->m_strOptionVal);
+        // Connection texts come from the engine and the user: quoted where a read would change them.
+        writeKey(profile, kController, clsProfile::Quoted(recent->m_strControllerName));
+        writeKey(profile, kProvider, clsProfile::Quoted(recent->m_strProviderName));
+        writeKey(profile, kMachine, clsProfile::Quoted(recent->m_strMachineName));
+        writeKey(profile, kOption, clsProfile::Quoted(recent->m_strOptionVal));
 
         const qint32 rows = grdItems->Rows();
         qint32 count = 0;
@@ -224,7 +231,8 @@ bool frmMain::FileSave(bool bSaveAs)
     QString reason;
     try {
         // Cells the row format cannot give back as they are stop the save before the file is touched.
-        if (const std::optional<QString> problem = storageProblem(grdItems->table())) {
+        if (const std::optional<QString> problem =
+                storageProblem(grdItems->table(), g_colRecent.Item(1).get())) {
             showMessage(this, *problem, MsgIcon::Exclamation);
             return false;
         }
@@ -246,6 +254,7 @@ bool frmMain::FileSave(bool bSaveAs)
             setChanged(false);
             return true;
         case TagFileWrite::NothingToSave:
+        case TagFileWrite::Refused:
             // Nothing was saved, so the table keeps the file it had.
             g_strFilePath = previousPath;
             m_bPathUnread = previousUnread;

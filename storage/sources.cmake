@@ -1,6 +1,10 @@
 target_sources(quor_core PRIVATE
+    storage/CodePage.cpp
+    storage/CodePage.h
     storage/DelimitedText.cpp
     storage/DelimitedText.h
+    storage/FileEncoding.cpp
+    storage/FileEncoding.h
     storage/FileFailures.cpp
     storage/FileFailures.h
     storage/IncomingRows.cpp
@@ -15,6 +19,8 @@ target_sources(quor_core PRIVATE
     storage/PrivateProfile.h
     storage/ProfileFileCache.cpp
     storage/ProfileFileCache.h
+    storage/ProfileText.cpp
+    storage/ProfileText.h
     storage/RecentConnections.cpp
     storage/RecentConnections.h
     storage/SettingsLocation.cpp

@@ -8,6 +8,7 @@
 #include "tags/TagPicking.h"
 #include "tags/TagTableIndex.h"
 #include "tags/TaggedMarkDelegate.h"
+#include "tags/VariableTextRules.h"
 
 #include <QAction>
 #include <QApplication>
@@ -145,12 +146,21 @@ void frmMain::mnuEditAddVariables_Click()
 void frmMain::AddVariables(const QStringList& variables, const QString& option)
 {
     try {
+        if (const std::optional<QString> problem = variableTextProblem(QString(), option)) {
+            showMessage(this, *problem, MsgIcon::Exclamation);
+            return;
+        }
         QStringList adding;
         QStringList tagged;
+        std::optional<QString> refused;
         for (const QString& variable : variables) {
-            // What Add would refuse is left out.
+            // What Add would refuse is left out; text a tag cannot keep is said so.
             if (namesNoVariable(variable))
                 continue;
+            if (std::optional<QString> problem = variableTextProblem(variable, QString())) {
+                refused = refused.value_or(*problem);
+                continue;
+            }
             adding.append(variable);
             if (m_tagIndex->isTagged(variable))
                 tagged.append(variable);
@@ -166,6 +176,8 @@ void frmMain::AddVariables(const QStringList& variables, const QString& option)
             if (again != MsgAnswer::Yes)
                 adding.removeIf([this](const QString& variable) { return m_tagIndex->isTagged(variable); });
         }
+        if (refused)
+            showMessage(this, *refused, MsgIcon::Exclamation);
         if (adding.isEmpty())
             return;
         applyTableEdit(

@@ -6,6 +6,7 @@
 #include "tags/TagNameRules.h"
 #include "tags/TagPicking.h"
 #include "tags/TagTableIndex.h"
+#include "tags/VariableTextRules.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -58,6 +59,10 @@ void frmMain::cmdAddItem_Click()
         if (namesNoVariable(variable)) {
             showMessage(this, QStringLiteral("Please select the variable names."), MsgIcon::Exclamation);
             showMessage(this, QStringLiteral("Failed to add item."), MsgIcon::Critical);
+            return;
+        }
+        if (const std::optional<QString> problem = variableTextProblem(variable, txtVarOpt->text())) {
+            showMessage(this, *problem, MsgIcon::Exclamation);
             return;
         }
         if (m_tagIndex->isTagged(variable) &&

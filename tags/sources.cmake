@@ -13,7 +13,9 @@ target_sources(quor_core PRIVATE
     tags/TagPicking.cpp
     tags/TagPicking.h
     tags/TagTableIndex.cpp
-    tags/TagTableIndex.h)
+    tags/TagTableIndex.h
+    tags/VariableTextRules.cpp
+    tags/VariableTextRules.h)
 target_sources(quor_gui PRIVATE
     tags/AddVariablesDialog.cpp
     tags/AddVariablesDialog.h

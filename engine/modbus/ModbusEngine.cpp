@@ -1,8 +1,7 @@
 #include "engine/modbus/ModbusEngine.h"
 
 #include "engine/EngineError.h"
-#include "engine/modbus/ModbusController.h"
-#include "engine/modbus/ModbusSettings.h"
+#include "engine/modbus/ModbusConnectLibrary.h"
 #include "engine/pluginkit/PluginOptions.h"
 
 namespace modbus {
@@ -19,14 +18,13 @@ std::shared_ptr<IController> ModbusWorkspace::AddController(const QString& contr
 {
     if (providerName.compare(kProviderName, Qt::CaseInsensitive) != 0)
         throw EngineError(QStringLiteral("There is no provider \"%1\".").arg(providerName));
-    const ModbusSettings settings = parseSettings(machineName, option);
-    RegisterMap map = readRegisterMap(settings.mapPath);
     const QString name =
         controllerName.isEmpty() ? QStringLiteral("ModbusTCP_%1").arg(m_unnamed + 1) : controllerName;
-    std::shared_ptr<IController> controller = ModbusController::connect(name, settings, std::move(map));
+    ConnectResult result;
+    connectEntry()({name, machineName, option}, result);
     if (controllerName.isEmpty())
         ++m_unnamed;
-    return controller;
+    return result.controller;
 }
 
 std::shared_ptr<IWorkspace> ModbusWorkspaces::Item(qint16 index)

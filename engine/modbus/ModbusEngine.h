@@ -2,10 +2,13 @@
 
 #include "engine/EngineApi.h"
 
+#include <QString>
 #include <memory>
 
 // The Modbus TCP engine: its workspace 0 offers the provider QuorProv.ModbusTCP.
 namespace modbus {
+
+inline const QString kProviderName = QStringLiteral("QuorProv.ModbusTCP");
 
 class ModbusWorkspace final : public IWorkspace
 {

@@ -34,6 +34,15 @@ bool waitUntil(const std::function<bool()>& done, QDeadlineTimer deadline,
     return done();
 }
 
+// The exception code of an answer the client reported as a protocol error. Qt keeps such an
+// answer's function code as a value outside its own enumeration, so it is not asked for it
+// (exceptionCode() reads it): the code is the answer's one byte of data.
+QModbusPdu::ExceptionCode exceptionCodeOf(const QModbusResponse& answer)
+{
+    const QByteArray data = answer.data();
+    return data.isEmpty() ? QModbusPdu::ExtendedException : QModbusPdu::ExceptionCode(quint8(data.at(0)));
+}
+
 QString rangeText(const ReadBlock& block)
 {
     return block.count == 1 ? QStringLiteral("%1 %2").arg(tableName(block.table)).arg(block.start)
@@ -131,7 +140,7 @@ ModbusLink::Answer ModbusLink::read(const ReadBlock& block, QDeadlineTimer deadl
         throw EngineError(
             QStringLiteral("The connection to %1 failed: %2.").arg(m_settings.place(), r.errorString()));
     }
-    const QModbusPdu::ExceptionCode code = r.rawResult().exceptionCode();
+    const QModbusPdu::ExceptionCode code = exceptionCodeOf(r.rawResult());
     switch (code) {
     case QModbusPdu::IllegalDataAddress:
     case QModbusPdu::IllegalFunction:

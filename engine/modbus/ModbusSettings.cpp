@@ -1,6 +1,7 @@
 #include "engine/modbus/ModbusSettings.h"
 
 #include "engine/EngineError.h"
+#include "engine/modbus/ModbusEngine.h"
 #include "engine/pluginkit/PluginOptions.h"
 
 namespace modbus {

@@ -11,8 +11,6 @@
 //            file>" (required; a relative path is taken from the working folder).
 namespace modbus {
 
-inline const QString kProviderName = QStringLiteral("QuorProv.ModbusTCP");
-
 constexpr int kDefaultPort = 502;
 constexpr int kDefaultUnit = 1;
 constexpr int kDefaultTimeoutMs = 3000;

@@ -215,3 +215,33 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 } // namespace
+
+namespace {
+
+// A plug-in whose connection library is missing still offers its provider and says, at the
+// connection, what could not be loaded.
+TEST(ModbusConnectionLibrary, MissingLibraryRefusesTheConnectionSayingSo)
+{
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("libquormodbus.so"));
+    ASSERT_TRUE(QFile::copy(modbusPluginPath(), copy));
+    const ScopedEnv engineVariable("QUOR_ENGINE", copy);
+    QString reason;
+    const std::shared_ptr<IEngine> engine = CreateEngine(&reason);
+    ASSERT_NE(engine, nullptr) << reason.toStdString();
+    const std::shared_ptr<IWorkspace> workspace = engine->Workspaces()->Item(0);
+    EXPECT_EQ(textsOf(workspace->ProviderNames(Variant())),
+              QStringList{QStringLiteral("QuorProv.ModbusTCP")});
+    try {
+        workspace->AddController(QStringLiteral("P"), QStringLiteral("QuorProv.ModbusTCP"),
+                                 QStringLiteral("127.0.0.1"), QStringLiteral("Map=m.csv"));
+        ADD_FAILURE() << "the connection was made";
+    } catch (const EngineError& e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Cannot load the Modbus connection library: ")))
+            << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(dir.filePath(QStringLiteral("modbus/libquormodbus_link.so"))))
+            << e.message().toStdString();
+    }
+}
+
+} // namespace

@@ -4,6 +4,7 @@
 #include "tests/engine/SimTestSupport.h"
 #include "tests/support/QtPrinters.h"
 
+#include <QCoreApplication>
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -29,6 +30,16 @@ struct LocalDevice
         if (!listening)
             ADD_FAILURE() << device.errorString().toStdString();
     }
+
+    // Qt's server frees what it keeps for each client connection only when it closes that
+    // connection and the socket's deferred deletion runs; a test has no event loop left to run it.
+    ~LocalDevice()
+    {
+        device.disconnectDevice();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    LocalDevice(const LocalDevice&) = delete;
+    LocalDevice& operator=(const LocalDevice&) = delete;
 
     QString machine() const { return QStringLiteral("127.0.0.1:%1").arg(device.port()); }
 

@@ -18,6 +18,7 @@ expect() {
 expect "$bindir/QuorTagEditor"
 expect "$enginedir/libquorsim.so"
 expect "$enginedir/libquormodbus.so"
+expect "$enginedir/modbus/libquormodbus_link.so"
 expect "$datadir/applications/$id.desktop"
 expect "$datadir/metainfo/$id.metainfo.xml"
 expect "$datadir/mime/packages/$id.xml"

@@ -89,6 +89,26 @@ TEST_F(AppSettings, SavedFileHoldsSettingFormRecentInThisOrderAndNothingElse)
                                            "Provider=QuorProv.Sim.Ethernet\r\nMachine=m1\r\nOption=o1\r\n");
 }
 
+TEST_F(AppSettings, RememberedTextsComeBackExactly)
+{
+    loadWindow();
+    connectQuor(QStringLiteral("PLC1"));
+    clsCtrlParameter& recent = *g_colRecent.Item(1);
+    recent.m_strControllerName = QStringLiteral("'Q'");
+    recent.m_strMachineName = QStringLiteral(" m ");
+    recent.m_strOptionVal = QStringLiteral("\"o\"");
+    const clsCtrlParameter saved = recent;
+    g_strFilePath = appPath(QStringLiteral("trailing blank.qts "));
+    const QString path = g_strFilePath;
+    restart();
+    ASSERT_EQ(g_colRecent.Count(), 1);
+    const clsCtrlParameter& read = *g_colRecent.Item(1);
+    EXPECT_EQ((QStringList{read.m_strControllerName, read.m_strProviderName, read.m_strMachineName,
+                           read.m_strOptionVal, g_strFilePath}),
+              (QStringList{saved.m_strControllerName, saved.m_strProviderName, saved.m_strMachineName,
+                           saved.m_strOptionVal, path}));
+}
+
 TEST_F(AppSettings, FormWithoutHeightAppliesWhatItHasThenStops)
 {
     writeBytes(settingsPath(),

@@ -108,6 +108,11 @@ INSTANTIATE_TEST_SUITE_P(
                            "be saved: its column \"Var Opt\" holds a comma (\",\"), which a tag setting file "
                            "cannot store. Remove the comma and save again.")},
         Refusal{
+            "Nul", QByteArray("Valve,I") + '\0' + "4\r\n",
+            QStringLiteral("Nothing was imported. Line 3 of the CSV file: The tag [Valve] in row 4 cannot "
+                           "be saved: its column \"Var Name\" holds a NUL character, which a tag setting "
+                           "file cannot store. Remove it and save again.")},
+        Refusal{
             "UnclosedQuote", "Valve,\"I4\r\n",
             QStringLiteral("Nothing was imported. Line 3 of the CSV file: a quoted field is not closed.")}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -107,11 +107,13 @@ TEST_F(UnwritableTagFile, AValueTheStoreRefusesIsNamed)
     const QString path = appPath(QStringLiteral("new.qts"));
     dialogs.chooseFileNext(path);
     window->FileSave(true);
+    // Refused before the file is touched, the message naming the field.
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_EQ(
-        dialogs.shown().at(0).details,
-        QStringLiteral("File: %1\nThe key \"Option\" of the section [QuorTagSetting] could not be written.")
-            .arg(path));
+        dialogs.shown().at(0).text,
+        QStringLiteral("The connection cannot be saved: its \"Option\" text holds a line break, which a "
+                       "tag setting file cannot store. Connect again with other settings."));
+    EXPECT_FALSE(QFile::exists(path));
 }
 
 } // namespace

@@ -164,8 +164,10 @@ TEST_F(PrivateProfileWrite, WritesThatWouldChangeTheFileStructureAreRefused)
     EXPECT_FALSE(write("S", nul, "v"));
     EXPECT_FALSE(write("S\r\nT", "k", "v"));
     EXPECT_FALSE(write(nul, std::nullopt, std::nullopt));
-    EXPECT_FALSE(write("S", "k=x", "v"));   // would read back as key k
-    EXPECT_FALSE(write("S", " [T] ", "v")); // would read back as a section header
+    EXPECT_FALSE(write("S", "k=x", "v"));      // would read back as key k
+    EXPECT_FALSE(write("S", " [T] ", "v"));    // would read back as a section header
+    EXPECT_FALSE(write("S", "[T", "v]"));      // so would the line "[T=v]"
+    EXPECT_FALSE(write("S", "k", "\x80\xFF")); // not UTF-8: the file would no longer read as UTF-8
     EXPECT_FALSE(write(std::nullopt, "k", "v"));
     EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "v", QString()));
     EXPECT_EQ(flushed(), original);
@@ -173,12 +175,14 @@ TEST_F(PrivateProfileWrite, WritesThatWouldChangeTheFileStructureAreRefused)
 
     // Values may hold any other character.
     EXPECT_TRUE(write("S", "k", "a=b [x] ;c \t\"d\""));
-    EXPECT_TRUE(write("S", "t", "\x01\x02\x0B\x0C\x0E\x7F\x80\xFF and more than eight bytes"));
+    EXPECT_TRUE(write("S", "t", "\x01\x02\x0B\x0C\x0E\x7F\xC3\xA4 and more than eight bytes"));
+    EXPECT_TRUE(write("S", "[u", "v")); // a key line "[u=v" holds no ']'
+
     EXPECT_TRUE(write("Sec]x", "k", "v"));
     EXPECT_EQ(
         flushed(),
-        "[S]\r\nk=a=b [x] ;c \t\"d\"\r\nt=\x01\x02\x0B\x0C\x0E\x7F\x80\xFF and more than eight bytes\r\n"
-        "[Sec]x]\r\nk=v\r\n");
+        "[S]\r\nk=a=b [x] ;c \t\"d\"\r\nt=\x01\x02\x0B\x0C\x0E\x7F\xC3\xA4 and more than eight bytes\r\n"
+        "[u=v\r\n[Sec]x]\r\nk=v\r\n");
     EXPECT_EQ(get("S", "k"), "a=b [x] ;c \t\"d\"");
     EXPECT_EQ(get("Sec]x", "k"), "v");
 }

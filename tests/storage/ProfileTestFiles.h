@@ -6,7 +6,11 @@
 #include <QString>
 #include <cstddef>
 #include <gtest/gtest.h>
+#include <initializer_list>
+#include <optional>
 #include <sys/stat.h>
+#include <utility>
+#include <vector>
 
 namespace ProfileTestFiles {
 
@@ -41,5 +45,37 @@ inline quint64 inodeOf(const QString& path)
     struct stat info = {};
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? quint64(info.st_ino) : 0;
 }
+
+// Sets environment variables (nullptr unsets one) for as long as it lives; the code page of
+// files that are not UTF-8 follows QUOR_ANSI_CODEPAGE and the locale variables.
+class ScopedEnvironment final
+{
+public:
+    ScopedEnvironment(std::initializer_list<std::pair<const char*, const char*>> settings)
+    {
+        for (const auto& [name, value] : settings) {
+            m_saved.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name))
+                                                                       : std::nullopt);
+            if (value)
+                qputenv(name, value);
+            else
+                qunsetenv(name);
+        }
+    }
+    ~ScopedEnvironment()
+    {
+        for (const auto& [name, value] : m_saved) {
+            if (value)
+                qputenv(name, *value);
+            else
+                qunsetenv(name);
+        }
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    std::vector<std::pair<const char*, std::optional<QByteArray>>> m_saved;
+};
 
 } // namespace ProfileTestFiles

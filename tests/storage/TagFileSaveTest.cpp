@@ -53,11 +53,26 @@ TEST_F(TagFileSave, SmallFileHasItsKeysInOrderWithCrLfLines)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Halvo2 QUOR Online Tag Editor -") + path);
 }
 
-TEST_F(TagFileSave, EmptyTableOverAFileWithOtherSectionsKeepsOnlyTheTagSection)
+struct OldFile
+{
+    const char* name;
+    QByteArray bytes;
+};
+
+void PrintTo(const OldFile& file, std::ostream* out)
+{
+    *out << file.name;
+}
+
+class TagFileSaveOver : public TagFileSave, public ::testing::WithParamInterface<OldFile>
+{
+};
+
+// Whatever the old file holds, the saved one holds exactly the section written.
+TEST_P(TagFileSaveOver, AnEmptyTableKeepsOnlyTheTagSection)
 {
     const QString path = appPath(QStringLiteral("other.qts"));
-    writeBytes(path,
-               "[First]\r\nA=1\r\n[QuorTagSetting]\r\nTag7=x,,,,,,,,,\r\nTagDataCnt=7\r\n[Last]\r\nB=2\r\n");
+    writeBytes(path, GetParam().bytes);
     connectQuor(QStringLiteral("PLC1"));
     // The keys come from the remembered connection, not from what the fields show now.
     disconnect();
@@ -73,6 +88,42 @@ TEST_F(TagFileSave, EmptyTableOverAFileWithOtherSectionsKeepsOnlyTheTagSection)
                                         "Machine=\r\n"
                                         "Option=\r\n"
                                         "TagDataCnt=0\r\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, TagFileSaveOver,
+    ::testing::Values(
+        OldFile{"OtherSections",
+                "[First]\r\nA=1\r\n[QuorTagSetting]\r\nTag7=x,,,,,,,,,\r\nTagDataCnt=7\r\n[Last]\r\nB=2\r\n"},
+        OldFile{"LinesBeforeTheFirstSectionAndANulInAName",
+                QByteArray("before=1\r\n; note\r\n[a\0b]\r\nk=v\r\n[QuorTagSetting]\r\nType=2\r\n", 56)},
+        OldFile{"NamesThatAreNoTextEmptyOrBlank",
+                "[\xFF\xFE]\r\nk=v\r\n[]\r\nz=1\r\n[  ]\r\n[open\r\ny=2\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TagFileSave, ConnectionTextsAReadWouldChangeAreQuotedAndComeBackExactly)
+{
+    connectQuor(QStringLiteral("PLC1"));
+    clsCtrlParameter& recent = *g_colRecent.Item(1);
+    recent.m_strControllerName = QStringLiteral("'Q'");
+    recent.m_strProviderName = QStringLiteral(" QuorProv.Sim.Ethernet");
+    recent.m_strMachineName = QStringLiteral("\"m\"");
+    recent.m_strOptionVal = QStringLiteral("Retry=2\t");
+    const QString path = appPath(QStringLiteral("quoted.qts"));
+    saveAs(path);
+    EXPECT_EQ(bytesOf(path), QByteArray("[QuorTagSetting]\r\nType=1\r\nController=\"'Q'\"\r\n"
+                                        "Provider=\" QuorProv.Sim.Ethernet\"\r\nMachine=\"\"m\"\"\r\n"
+                                        "Option=\"Retry=2\t\"\r\nTagDataCnt=0\r\n"));
+
+    disconnect();
+    ASSERT_TRUE(window->ReadTagFile(path));
+    EXPECT_EQ(window->cmbCtrl->currentText(), recent.m_strControllerName);
+    EXPECT_EQ(window->txtMachine->text(), recent.m_strMachineName);
+    EXPECT_EQ(window->txtOption->text(), recent.m_strOptionVal);
+    clsProfile reader;
+    reader.setFileName(path);
+    EXPECT_EQ(reader.GetString(QStringLiteral("QuorTagSetting"), QStringLiteral("Provider")),
+              recent.m_strProviderName);
 }
 
 TEST_F(TagFileSave, FileDialogRequestsGoThroughTheSeam)
@@ -204,7 +255,7 @@ TEST_F(TagFileSave, AFileThatCannotBeWrittenIsReportedAndKeepsTheChangeFlag)
     EXPECT_FALSE(QFile::exists(missingFolder));
 }
 
-TEST_F(TagFileSave, ARefusedRowFailsTheSaveAndLeavesTheOldFileByteForByte)
+TEST_F(TagFileSave, TextThatCannotBeWrittenIsRefusedWithItsReasonAndLeavesTheOldFile)
 {
     const QString path = appPath(QStringLiteral("old.qts"));
     const QByteArray old = "; mine\r\n[Notes]\r\nA=1\r\n[QuorTagSetting]\r\nType=1\r\nTagDataCnt=0\r\n";
@@ -212,32 +263,23 @@ TEST_F(TagFileSave, ARefusedRowFailsTheSaveAndLeavesTheOldFileByteForByte)
     connectQuor(QStringLiteral("PLC1"));
     for (int i = 1; i <= 5; ++i)
         addRow({QStringLiteral("T%1").arg(i), QStringLiteral("V%1").arg(i)});
-    // A line break cannot be stored in a line; the rows before it were already written.
-    window->grdItems->setTextMatrix(4, 6, QStringLiteral("two\nlines"));
     g_strFilePath = path;
+    const auto refusedWith = [&](const QString& message) {
+        dialogs.clear();
+        EXPECT_FALSE(window->FileSave(false));
+        EXPECT_EQ(dialogs.texts(), QStringList{message});
+        EXPECT_EQ(bytesOf(path), old);
+        EXPECT_TRUE(window->changed());
+    };
 
-    EXPECT_FALSE(window->FileSave(false));
-    EXPECT_EQ(dialogs.texts(), QStringList{kFailedToSave});
-    EXPECT_EQ(bytesOf(path), old);
-    EXPECT_TRUE(window->changed());
-
-    // The store holds nothing of the failed save either: the next use of the file sees it as it is.
-    clsProfile reader;
-    reader.setFileName(path);
-    EXPECT_EQ(reader.GetSectNames(),
-              (QStringList{QStringLiteral("Notes"), QStringLiteral("QuorTagSetting")}));
-    EXPECT_EQ(reader.GetString(QStringLiteral("QuorTagSetting"), QStringLiteral("Tag1")), QString());
-}
-
-TEST_F(TagFileSave, ARefusedConnectionValueFailsTheSave)
-{
-    connectQuor(QStringLiteral("PLC1"));
-    g_colRecent.Item(1)->m_strOptionVal = QStringLiteral("a\r\nb");
-    const QString path = appPath(QStringLiteral("new.qts"));
-    saveAs(path);
-    EXPECT_EQ(dialogs.texts(), QStringList{kFailedToSave});
-    EXPECT_FALSE(QFile::exists(path));
-    EXPECT_TRUE(window->changed());
+    // Neither a line break nor a NUL can be stored in a line.
+    window->grdItems->setTextMatrix(4, 6, QStringLiteral("two\nlines"));
+    refusedWith(QStringLiteral("The tag [T4] in row 4 cannot be saved: its column \"C\" holds a line break, "
+                               "which a tag setting file cannot store. Remove it and save again."));
+    window->grdItems->setTextMatrix(4, 6, QString());
+    g_colRecent.Item(1)->m_strMachineName = QStringLiteral("m") + QChar(u'\0');
+    refusedWith(QStringLiteral("The connection cannot be saved: its \"Machine\" text holds a NUL character, "
+                               "which a tag setting file cannot store. Connect again with other settings."));
 }
 
 TEST_F(TagFileSave, CellsTheFileCannotGiveBackStopTheSaveBeforeAnything)

@@ -88,7 +88,7 @@ TEST_F(ClsProfile, SectionNamesInFileOrderWithoutEmptyTrailingName)
               (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
 
     writeFile(m_path, "no=sections\r\n");
-    EXPECT_TRUE(profile->GetSectNames().isEmpty());
+    EXPECT_TRUE(open()->GetSectNames().isEmpty());
 }
 
 TEST_F(ClsProfile, DeleteSectionLeavesTheOthersAsTheyWere)
@@ -126,10 +126,10 @@ TEST_F(ClsProfile, TextIsUtf8AndCutAtANul)
     EXPECT_TRUE(profile->WriteString(text, text, text));
     EXPECT_EQ(profile->GetString(text, text), text);
     EXPECT_EQ(profile->GetSectNames(), QStringList{text});
-    // A lone surrogate has no UTF-8 form.
+    // A lone surrogate has no UTF-8 form: refused rather than written as something else.
     const QString lone(QChar(0xD800));
-    profile->WriteString(QStringLiteral("S"), QStringLiteral("lone"), lone);
-    EXPECT_NE(profile->GetString(QStringLiteral("S"), QStringLiteral("lone")), lone);
+    EXPECT_FALSE(profile->EncodingHolds(lone));
+    EXPECT_FALSE(profile->WriteString(QStringLiteral("S"), QStringLiteral("lone"), lone));
 
     writeFile(m_dir.filePath(QStringLiteral("nul.ini")), ProfileTestFiles::bytes("[S]\r\nk=ab\0cd\r\n"));
     profile->setFileName(m_dir.filePath(QStringLiteral("nul.ini")));
@@ -177,6 +177,26 @@ TEST_F(ClsProfile, ReleaseFlushesOnceAndOnlyWhenSomethingChanged)
     EXPECT_EQ(reader->GetString(QStringLiteral("S"), QStringLiteral("k")), QStringLiteral("theirs"));
     reader.reset();
     EXPECT_EQ(inodeOf(m_path), inode);
+}
+
+TEST_F(ClsProfile, AnInstanceReadsItsFileOnceAndTheNextSeesAnotherProgramsChange)
+{
+    writeFile(m_path, "[S]\r\nk=1\r\n");
+    auto reader = open();
+    EXPECT_EQ(reader->GetString(QStringLiteral("S"), QStringLiteral("k")), QStringLiteral("1"));
+    writeFile(m_path, "[S]\r\nk=2\r\n");
+    EXPECT_EQ(reader->GetString(QStringLiteral("S"), QStringLiteral("k")), QStringLiteral("1"));
+    reader.reset();
+    auto writer = open();
+    EXPECT_EQ(writer->GetString(QStringLiteral("S"), QStringLiteral("k")), QStringLiteral("2"));
+
+    // Its own pending writes survive another program's change and reach the file.
+    EXPECT_TRUE(writer->WriteString(QStringLiteral("S"), QStringLiteral("mine"), QStringLiteral("4")));
+    writeFile(m_path, "[S]\r\nk=3\r\n");
+    EXPECT_EQ(writer->GetString(QStringLiteral("S"), QStringLiteral("mine")), QStringLiteral("4"));
+    writer.reset();
+    EXPECT_EQ(readFile(m_path), "[S]\r\nk=2\r\nmine=4\r\n");
+    EXPECT_EQ(open()->GetString(QStringLiteral("S"), QStringLiteral("mine")), QStringLiteral("4"));
 }
 
 TEST_F(ClsProfile, FailingFlushIsReported)

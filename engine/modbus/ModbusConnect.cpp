@@ -1,0 +1,13 @@
+#include "engine/modbus/ModbusConnect.h"
+
+#include "engine/modbus/ModbusController.h"
+#include "engine/modbus/ModbusSettings.h"
+
+extern "C" Q_DECL_EXPORT void quorModbusConnect(const modbus::ConnectRequest& request,
+                                                modbus::ConnectResult& result)
+{
+    using namespace modbus;
+    const ModbusSettings settings = parseSettings(request.machineName, request.option);
+    RegisterMap map = readRegisterMap(settings.mapPath);
+    result.controller = ModbusController::connect(request.controllerName, settings, std::move(map));
+}

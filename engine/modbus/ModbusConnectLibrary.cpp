@@ -1,0 +1,40 @@
+#include "engine/modbus/ModbusConnectLibrary.h"
+
+#include "engine/EngineError.h"
+
+#include <QFileInfo>
+#include <QLibrary>
+#include <dlfcn.h>
+
+namespace modbus {
+
+QString connectLibraryPath()
+{
+    // The plug-in's own file, from the address of code inside it.
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<const void*>(&connectLibraryPath), &info) == 0 || !info.dli_fname)
+        return QStringLiteral("modbus/libquormodbus_link.so");
+    return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath() +
+           QStringLiteral("/modbus/libquormodbus_link.so");
+}
+
+QuorModbusConnect& connectEntry()
+{
+    // Kept, never unloaded: the controllers made by the library run its code as long as the
+    // program holds them. A library that failed to load is tried again at the next call.
+    static QLibrary* library = nullptr;
+    static QuorModbusConnect* entry = nullptr;
+    if (entry)
+        return *entry;
+    if (!library) {
+        library = new QLibrary(connectLibraryPath());
+        library->setLoadHints(QLibrary::PreventUnloadHint);
+    }
+    entry = reinterpret_cast<QuorModbusConnect*>(library->resolve(QUOR_MODBUS_CONNECT_SYMBOL));
+    if (!entry)
+        throw EngineError(
+            QStringLiteral("Cannot load the Modbus connection library: %1").arg(library->errorString()));
+    return *entry;
+}
+
+} // namespace modbus
