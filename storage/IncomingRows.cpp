@@ -4,26 +4,9 @@
 #include "storage/TagTableCheck.h"
 #include "tags/TagGridModel.h"
 #include "tags/TagNameRules.h"
+#include "tags/VariableTextRules.h"
 
 using namespace TagFileFormat;
-
-namespace {
-
-// A line break cannot reach the grid by typing, so the save check leaves it to the store,
-// which refuses the whole save; rows from outside are refused at once.
-std::optional<QString> lineBreakIn(const QStringList& cells)
-{
-    for (int col = 0; col < kStoredColumns; ++col) {
-        const QString cell = cells.value(col);
-        if (cell.contains(QLatin1Char('\n')) || cell.contains(QLatin1Char('\r')))
-            return QStringLiteral("its column \"%1\" holds a line break, which a tag setting file cannot "
-                                  "store.")
-                .arg(kStoredColumnTitles.at(col));
-    }
-    return std::nullopt;
-}
-
-} // namespace
 
 IncomingRowsCheck::IncomingRowsCheck(const TagGridModel& table, const QSet<qint32>& renamed)
 {
@@ -34,10 +17,10 @@ IncomingRowsCheck::IncomingRowsCheck(const TagGridModel& table, const QSet<qint3
     }
 }
 
-std::optional<QString> IncomingRowsCheck::problem(const QStringList& cells, qint32 row, bool nameIncoming,
-                                                  bool cellsTested)
+std::optional<QString> IncomingRowsCheck::problem(const QStringList& cells, qint32 row,
+                                                  IncomingCells incoming, bool cellsTested)
 {
-    if (nameIncoming) {
+    if (incoming.has(0)) {
         const QString name = cells.value(0);
         const QString folded = name.toCaseFolded();
         if (m_names.contains(folded))
@@ -47,9 +30,11 @@ std::optional<QString> IncomingRowsCheck::problem(const QStringList& cells, qint
             return forbiddenCharacterMessage(ch);
         m_names.insert(folded);
     }
+    // Variables of any controller come in, but only as text a tag can keep.
+    if (std::optional<QString> problem = variableTextProblem(incoming.has(1) ? cells.value(1) : QString(),
+                                                             incoming.has(2) ? cells.value(2) : QString()))
+        return problem;
     if (!cellsTested)
         return std::nullopt;
-    if (std::optional<QString> broken = lineBreakIn(cells))
-        return broken;
     return storedCellsProblem(cells, row);
 }

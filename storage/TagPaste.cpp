@@ -98,9 +98,9 @@ PasteOutcome setCells(const TagGridModel& table, const QList<DelimitedText::Reco
                             .arg(table.TextMatrix(0, block.col)))};
 
     PastePlan plan{PastePlan::Kind::SetCells, block.row, block.col, blockTexts(table, records, block)};
-    const bool names = block.col == kFirstStoredColumn;
+    const IncomingCells incoming{block.col - kFirstStoredColumn, block.cols};
     QSet<qint32> renamed;
-    if (names) {
+    if (incoming.has(0)) {
         for (qint32 r = 0; r < block.rows; ++r)
             renamed.insert(block.row + r);
     }
@@ -112,7 +112,7 @@ PasteOutcome setCells(const TagGridModel& table, const QList<DelimitedText::Reco
         const bool tested = !storedCellsProblem(cells, row);
         for (qint32 c = 0; c < block.cols; ++c)
             cells[block.col + c - kFirstStoredColumn] = plan.cells.at(r).at(c);
-        if (std::optional<QString> problem = check.problem(cells, row, names, tested))
+        if (std::optional<QString> problem = check.problem(cells, row, incoming, tested))
             return {std::nullopt, pasteRefusal(row, *problem)};
     }
     return {plan, std::nullopt};

@@ -98,19 +98,24 @@ INSTANTIATE_TEST_SUITE_P(
             "ForbiddenCharacter", "Valve:1,I4\r\n",
             QStringLiteral("Nothing was imported. Line 3 of the CSV file: This character \": \" cannot be "
                            "used as a TagName.")},
-        Refusal{
-            "LineBreak", "Valve,\"I\n4\"\r\n",
-            QStringLiteral("Nothing was imported. Line 3 of the CSV file: its column \"Var Name\" holds a "
-                           "line break, which a tag setting file cannot store.")},
+        Refusal{"LineBreakInAVariableName", "Valve,\"I\n4\"\r\n",
+                QStringLiteral("Nothing was imported. Line 3 of the CSV file: The variable name cannot be "
+                               "added: it holds a line break, which a tag cannot keep.")},
+        Refusal{"TabInAVariableOption", "Valve,I4,\"a\tb\"\r\n",
+                QStringLiteral("Nothing was imported. Line 3 of the CSV file: The variable option cannot be "
+                               "added: it holds a tab character, which a tag cannot keep.")},
         Refusal{
             "CellTheFileCannotStore", "Valve,I4,\"a,b\"\r\n",
             QStringLiteral("Nothing was imported. Line 3 of the CSV file: The tag [Valve] in row 4 cannot "
                            "be saved: its column \"Var Opt\" holds a comma (\",\"), which a tag setting file "
                            "cannot store. Remove the comma and save again.")},
+        Refusal{"NulInAVariableName", QByteArray("Valve,I") + '\0' + "4\r\n",
+                QStringLiteral("Nothing was imported. Line 3 of the CSV file: The variable name cannot be "
+                               "added: it holds a NUL character, which a tag cannot keep.")},
         Refusal{
-            "Nul", QByteArray("Valve,I") + '\0' + "4\r\n",
+            "NulInAnotherColumn", QByteArray("Valve,I4,,a") + '\0' + "\r\n",
             QStringLiteral("Nothing was imported. Line 3 of the CSV file: The tag [Valve] in row 4 cannot "
-                           "be saved: its column \"Var Name\" holds a NUL character, which a tag setting "
+                           "be saved: its column \"A\" holds a NUL character, which a tag setting "
                            "file cannot store. Remove it and save again.")},
         Refusal{
             "UnclosedQuote", "Valve,\"I4\r\n",

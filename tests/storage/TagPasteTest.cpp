@@ -106,12 +106,29 @@ INSTANTIATE_TEST_SUITE_P(
                     "Nothing was pasted. Row 5: The tag [A] in row 5 cannot be saved: its column \"Var "
                     "Name\" holds a comma (\",\"), which a tag setting file cannot store. Remove the "
                     "comma and save again.")},
-        Refused{"LineBreak",
+        Refused{"LineBreakInAVariableOption",
                 QStringLiteral("\"a\nb\"\tV\n"),
                 {2, 3, 1, 1},
-                QStringLiteral(
-                    "Nothing was pasted. Row 2: its column \"Var Opt\" holds a line break, which a tag "
-                    "setting file cannot store.")},
+                QStringLiteral("Nothing was pasted. Row 2: The variable option cannot be added: it holds a "
+                               "line break, which a tag cannot keep.")},
+        Refused{"NulInAVariableName",
+                wholeRow("A", QStringLiteral("x") + QChar(u'\0')),
+                {},
+                QStringLiteral("Nothing was pasted. Row 5: The variable name cannot be added: it holds a NUL "
+                               "character, which a tag cannot keep.")},
+        // Row 4 could not be saved before (a comma): pasted variables are tested all the same.
+        Refused{"TabInAVariableNameOfARowThatCouldNotBeSaved",
+                QStringLiteral("\"x\ty\"\n"),
+                {4, 2, 1, 1},
+                QStringLiteral("Nothing was pasted. Row 4: The variable name cannot be added: it holds a tab "
+                               "character, which a tag cannot keep.")},
+        Refused{
+            "LineBreakInAnotherColumn",
+            QStringLiteral("\"a\nb\"\n"),
+            {2, 4, 1, 1},
+            QStringLiteral("Nothing was pasted. Row 2: The tag [Tag2] in row 2 cannot be saved: its column "
+                           "\"A\" holds a line break, which a tag setting file cannot store. Remove it and "
+                           "save again.")},
         Refused{"BlockRenamesToAnotherRowsName",
                 QStringLiteral("Tag9\nTag1\n"),
                 {2, 1, 1, 1},
