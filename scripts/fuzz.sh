@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Runs each fuzz target of the checked build for the given time in seconds (default 60), from
-# its seed inputs in
-# fuzz/corpus/<name>; inputs it finds new go to build-sanitize/fuzz-corpus/, an input that
+# its seed inputs in fuzz/corpus/<name>; inputs it finds new go to build-sanitize/fuzz-corpus/, an input that
 # breaks a target to build-sanitize/fuzz-findings/ (and the script fails).
 #   bash scripts/fuzz.sh [time]
 set -euo pipefail
