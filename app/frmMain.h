@@ -60,7 +60,7 @@ public:
     // Fits the window's place and size into the available area of its screen.
     void fitIntoScreen();
 
-    // ---- Controller connection (engine/frmMain_connect.cpp)
+    // ---- Controller connection (app/frmMain_connect.cpp)
     void chkConnQUOR_Click();
     void chkConnTULO_Click();
     void chkConnBRAKKA_Click();
@@ -72,13 +72,13 @@ public:
     void EnableServerFields(bool enabled);
     void ClearBrowseLists();
 
-    // ---- Controller and variable browsing (engine/frmMain_browse.cpp)
+    // ---- Controller and variable browsing (app/frmMain_browse.cpp)
     void FillControllerNames();
     void FillVariableNames();
     void cmbCtrls_Click();
     void cmbCtrl_Click();
 
-    // ---- Tag table editing and tag name rules (tags/frmMain_tags.cpp)
+    // ---- Tag table editing and tag name rules (app/frmMain_tags.cpp)
     void InitItemGrid();
     void cmdAddItem_Click();
     void cmdDelete_Click();
@@ -87,7 +87,7 @@ public:
     bool CheckTagNameDuplicate(qint32 row, qint32 col);
     bool CheckTagNameChar(const QString& text, const QString& ch);
 
-    // ---- Picking variables (tags/frmMain_picking.cpp)
+    // ---- Picking variables (app/frmMain_picking.cpp)
     // Opens the dialog that adds many variables at once.
     void mnuEditAddVariables_Click();
     // Appends one row per variable, in the given order, as that many presses of Add with
@@ -95,13 +95,13 @@ public:
     // again only when the user says so.
     void AddVariables(const QStringList& variables, const QString& option);
 
-    // ---- Undo history of the tag table and the Edit menu (tags/frmMain_edit.cpp)
+    // ---- Undo history of the tag table and the Edit menu (app/frmMain_edit.cpp)
     void mnuEditUndo_Click();
     void mnuEditRedo_Click();
     // Every change of the tag table is kept here, one step per command.
     QUndoStack& history() const { return *m_undoStack; }
 
-    // ---- Copy, cut and paste with spreadsheets (tags/frmMain_clipboard.cpp)
+    // ---- Copy, cut and paste with spreadsheets (app/frmMain_clipboard.cpp)
     // The selected cells to the clipboard as tab-separated text, rows on lines.
     void mnuEditCopy_Click();
     // The rows of the selected cells to the clipboard as whole rows, and out of the table.
@@ -110,7 +110,7 @@ public:
     // Pastes tab-separated text as Paste does the clipboard's.
     void PasteText(const QString& text);
 
-    // ---- Tag setting file (storage/frmMain_tagfile.cpp)
+    // ---- Tag setting file (app/frmMain_tagfile.cpp)
     bool WriteTagFile(const QString& strPath);
     bool ReadTagFile(const QString& strPath);
     bool ClearTagSetting();
@@ -118,11 +118,11 @@ public:
     bool FileSave(bool bSaveAs);
     void FileOpen();
 
-    // ---- CSV export and import of the tag table (storage/frmMain_csv.cpp)
+    // ---- CSV export and import of the tag table (app/frmMain_csv.cpp)
     void mnuFileImportCsv_Click();
     void mnuFileExportCsv_Click();
 
-    // ---- Application settings and recent connections (storage/frmMain_settings.cpp)
+    // ---- Application settings and recent connections (app/frmMain_settings.cpp)
     void LoadAppSettings();
     void FillRecentLists();
     void SaveAppSettings();
@@ -207,25 +207,25 @@ private:
     // True when the operation that asked may go on: nothing unsaved, saved, or discarded.
     bool proceedAfterSavePrompt();
 
-    // Connection helpers (engine/frmMain_connect.cpp).
+    // Connection helpers (app/frmMain_connect.cpp).
     bool guardBeforeConnecting();
     bool refusedWhileAnotherWayIsConnected(QPushButton* box);
     void chooseWayOf(QPushButton* box);
     void updateOtherWays();
     void finishDisconnect(QPushButton* box);
-    // Browsing helpers (engine/frmMain_browse.cpp).
+    // Browsing helpers (app/frmMain_browse.cpp).
     // Runs one QuorSQL query on the connected controller through a new extension.
     Variant runQuorSqlQuery(const QString& query);
     void removeQuorSqlExtension();
     IController& connected() const;
 
-    // Tag table helpers (tags/frmMain_tags.cpp).
+    // Tag table helpers (app/frmMain_tags.cpp).
     // Applies the name rules to the edited tag name, warning at the first that fails.
     bool tagNameStands();
     // Deletes the selected data rows (two or more) after one question.
     void deleteSelectedRows(const std::vector<qint32>& rows);
 
-    // History helpers (tags/frmMain_edit.cpp).
+    // History helpers (app/frmMain_edit.cpp).
     void createEditItems();
     void connectEditItems();
     // Makes the change and keeps it in the history as one step called `text`.
@@ -237,7 +237,7 @@ private:
     // The unsaved-change flag and the remembered cell text after the history moved.
     void followHistory();
 
-    // Picking helpers (tags/frmMain_picking.cpp).
+    // Picking helpers (app/frmMain_picking.cpp).
     void createVariablePicker();
     // Enter in the search pop-up of cmbVars adds the name as typed or chosen there; a press
     // outside the pop-up closes it and reaches the control it was on. True when handled.
@@ -248,7 +248,7 @@ private:
     void afterAdding(qsizetype count);
     void showTagCount();
 
-    // Tag setting file helpers (storage/frmMain_tagfile.cpp).
+    // Tag setting file helpers (app/frmMain_tagfile.cpp).
     enum class TagFileWrite
     {
         Written,
@@ -264,10 +264,10 @@ private:
     // A file dialog that starts in the folder of the user's files; the chosen path, or "".
     QString chooseFile(FileDialogRequest request);
 
-    // CSV helpers (storage/frmMain_csv.cpp).
+    // CSV helpers (app/frmMain_csv.cpp).
     void createCsvMenuItems();
 
-    // Settings helpers (storage/frmMain_settings.cpp): the window's outer place and size
+    // Settings helpers (app/frmMain_settings.cpp): the window's outer place and size
     // in twips, as the settings file keeps them.
     int outerTop() const;
     int outerLeft() const;

@@ -27,5 +27,14 @@ target_sources(quor_gui PRIVATE
     app/frmMain_composition.cpp
     app/frmMain_events.cpp
     app/frmMain_layout.cpp
+    app/frmMain_browse.cpp
+    app/frmMain_clipboard.cpp
+    app/frmMain_connect.cpp
+    app/frmMain_csv.cpp
+    app/frmMain_edit.cpp
+    app/frmMain_picking.cpp
+    app/frmMain_settings.cpp
+    app/frmMain_tagfile.cpp
+    app/frmMain_tags.cpp
     app/modMain.cpp
     app/modMain.h)

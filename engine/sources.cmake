@@ -10,10 +10,8 @@ target_sources(quor_core PRIVATE
     engine/EngineSet.h
     engine/FailureText.cpp
     engine/FailureText.h
+    engine/clsCtrlParameter.h
     engine/Variant.cpp
     engine/Variant.h
     engine/VariantList.cpp
     engine/VariantList.h)
-target_sources(quor_gui PRIVATE
-    engine/frmMain_browse.cpp
-    engine/frmMain_connect.cpp)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/clsCtrlParameter.h"
+#include "engine/clsCtrlParameter.h"
 
 #include <QList>
 #include <memory>

@@ -3,7 +3,7 @@
 #include "storage/ProfileText.h"
 #include "storage/TagFileFormat.h"
 #include "storage/TagFileRows.h"
-#include "storage/clsCtrlParameter.h"
+#include "engine/clsCtrlParameter.h"
 #include "storage/clsProfile.h"
 #include "tags/TagGridModel.h"
 

@@ -45,10 +45,5 @@ target_sources(quor_core PRIVATE
     storage/TagPaste.h
     storage/TagTableCheck.cpp
     storage/TagTableCheck.h
-    storage/clsCtrlParameter.h
     storage/clsProfile.cpp
     storage/clsProfile.h)
-target_sources(quor_gui PRIVATE
-    storage/frmMain_csv.cpp
-    storage/frmMain_settings.cpp
-    storage/frmMain_tagfile.cpp)

@@ -22,8 +22,4 @@ target_sources(quor_gui PRIVATE
     tags/GridControl.cpp
     tags/GridControl.h
     tags/TaggedMarkDelegate.cpp
-    tags/TaggedMarkDelegate.h
-    tags/frmMain_clipboard.cpp
-    tags/frmMain_edit.cpp
-    tags/frmMain_picking.cpp
-    tags/frmMain_tags.cpp)
+    tags/TaggedMarkDelegate.h)
