@@ -2,6 +2,7 @@
 
 #include "app/Icons.h"
 #include "app/LayoutRules.h"
+#include "tags/TagDocument.h"
 
 #include <QCloseEvent>
 #include <QMenuBar>
@@ -13,7 +14,8 @@ constexpr int kDesignClientWidth = 9510;
 constexpr int kDesignClientHeight = 6405;
 } // namespace
 
-frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
+frmMain::frmMain(AppState& state, QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_document(new TagDocument(this))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Halvo2 QUOR Online Tag Editor"));
@@ -50,8 +52,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 
 frmMain::~frmMain()
 {
-    // The history tells the window as it goes; it goes before the controls it would look at.
-    delete m_undoStack;
+    // The document tells the window as its history goes; it goes before the controls it
+    // would look at.
+    delete m_document;
 }
 
 void frmMain::closeEvent(QCloseEvent* event)

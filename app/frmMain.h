@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AppState.h"
 #include "engine/EngineApi.h"
 #include "platform/Dialogs.h"
 #include "storage/RecentConnections.h"
@@ -9,6 +10,7 @@
 #include <QMainWindow>
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class GridControl;
@@ -25,18 +27,18 @@ class QRadioButton;
 class QStatusBar;
 class QToolBar;
 class QUndoStack;
-class TableEdit;
-class TagTableIndex;
+class TagDocument;
 
-// The program's one window. Its member functions live in the folder of the subsystem
-// they belong to: composition, layout and commands in app/, the connection ways and
-// browsing in engine/, the tag table in tags/, files and settings in storage/.
+// The program's one window, a view of the run's state and of one tag document. Its member
+// functions are split by what they show: composition, layout and commands, the connection
+// ways and browsing, the tag table, files and settings.
 class frmMain final : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit frmMain(QWidget* parent = nullptr);
+    // `state` must outlive the window.
+    explicit frmMain(AppState& state, QWidget* parent = nullptr);
     ~frmMain() override;
     Q_DISABLE_COPY_MOVE(frmMain)
 
@@ -99,7 +101,7 @@ public:
     void mnuEditUndo_Click();
     void mnuEditRedo_Click();
     // Every change of the tag table is kept here, one step per command.
-    QUndoStack& history() const { return *m_undoStack; }
+    QUndoStack& history() const;
 
     // ---- Copy, cut and paste with spreadsheets (app/frmMain_clipboard.cpp)
     // The selected cells to the clipboard as tab-separated text, rows on lines.
@@ -129,7 +131,10 @@ public:
     void cmbServer_Click();
 
     // ---- State
-    bool changed() const { return m_bChanged; }
+    AppState& state() const { return m_state; }
+    // The tag table, its file and the connection it records.
+    TagDocument& document() const { return *m_document; }
+    bool changed() const;
     // True: a change outside the tag table's history (a connection, an opened file) is
     // unsaved. False: everything counts as saved, as after a save.
     void setChanged(bool changed);
@@ -228,13 +233,9 @@ private:
     // History helpers (app/frmMain_edit.cpp).
     void createEditItems();
     void connectEditItems();
-    // Makes the change and keeps it in the history as one step called `text`.
-    void applyTableEdit(const QString& text, std::unique_ptr<TableEdit> edit);
-    // Undoes or redoes one step (`step`), with `failure` as the message when it fails.
-    void stepHistory(void (QUndoStack::*step)(), const QString& failure);
-    // Forgets the history (the table is replaced); the unsaved-change flag stays as it is.
-    void resetHistory();
-    // The unsaved-change flag and the remembered cell text after the history moved.
+    // Shows the warning of a table operation the document refused; false when it was refused.
+    bool doneByDocument(const std::optional<QString>& refusal);
+    // The remembered cell text after the history moved.
     void followHistory();
 
     // Picking helpers (app/frmMain_picking.cpp).
@@ -294,23 +295,15 @@ private:
     std::shared_ptr<IController> m_objCtrl;
     // The QuorSQL extension, alive only inside one browsing procedure.
     std::shared_ptr<IExtension> m_objQuorSQL;
+    AppState& m_state;
+    TagDocument* m_document = nullptr;
     // BRAKKA model: 0 = Lyra7, 1 = Lyra8.
     qint32 m_lCtrlModel = 0;
-    // The unsaved-change flag: set while the table is not where the history was last saved,
-    // or a change outside the table is unsaved.
-    bool m_bChanged = false;
-    bool m_bChangedOutsideTable = false;
-    QUndoStack* m_undoStack = nullptr;
     // The last cell the grid reported as entered, and its text at that moment.
     qint32 m_lCurRow = 0;
     qint32 m_lCurCol = 0;
     QString m_strCurText;
-    // The table looked up by variable and tag name.
-    TagTableIndex* m_tagIndex = nullptr;
     // The remembered connection each entry of cmbCtrl and cmbServer was made from.
     QList<CtrlParameterPtr> m_cmbCtrlRecords;
     QList<CtrlParameterPtr> m_cmbServerRecords;
-    // Set when the current file could not be read (or was refused), so that a plain Save
-    // asks for a name instead of writing over it.
-    bool m_bPathUnread = false;
 };

@@ -5,7 +5,7 @@
 #include "storage/TagFileFormat.h"
 #include "storage/TagPaste.h"
 #include "tags/GridControl.h"
-#include "tags/TableEdits.h"
+#include "tags/TagDocument.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -56,7 +56,7 @@ void frmMain::mnuEditCut_Click()
     if (rows.empty())
         return;
     QGuiApplication::clipboard()->setText(TabText::copyText(grdItems->table(), rows, storedColumns()));
-    applyTableEdit(QStringLiteral("Cut"), removeRows(grdItems->table(), std::move(rows)));
+    m_document->removeRows(QStringLiteral("Cut"), std::move(rows));
 }
 
 void frmMain::mnuEditPaste_Click()
@@ -79,11 +79,11 @@ void frmMain::PasteText(const QString& text)
     const PastePlan& plan = *outcome.plan;
     const auto rows = static_cast<qint32>(plan.cells.size());
     if (plan.kind == PastePlan::Kind::AppendRows) {
-        applyTableEdit(QStringLiteral("Paste"), appendStoredRows(table, plan.cells));
-        grdItems->selectBlock({plan.row, 0, rows, grdItems->Cols()});
+        if (doneByDocument(m_document->appendRows(QStringLiteral("Paste"), plan.cells)))
+            grdItems->selectBlock({plan.row, 0, rows, grdItems->Cols()});
         return;
     }
     const auto cols = static_cast<qint32>(plan.cells.first().size());
-    applyTableEdit(QStringLiteral("Paste"), setCells(table, plan.row, plan.col, plan.cells));
-    grdItems->selectBlock({plan.row, plan.col, rows, cols});
+    if (doneByDocument(m_document->setCells(QStringLiteral("Paste"), plan.row, plan.col, plan.cells)))
+        grdItems->selectBlock({plan.row, plan.col, rows, cols});
 }

@@ -8,6 +8,7 @@
 #include "platform/ComboBoxes.h"
 #include "platform/Dialogs.h"
 #include "tags/GridControl.h"
+#include "tags/TagDocument.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -41,22 +42,22 @@ void frmMain::Form_Load()
         EnableItemButtons(false);
         LoadAppSettings();
         FillRecentLists();
-        if (!g_strStartFile.isEmpty()) {
+        if (!m_state.strStartFile.isEmpty()) {
             // A file named on the command line opens as File > Open opens it.
-            openTagFile(g_strStartFile);
+            openTagFile(m_state.strStartFile);
             UpdateTitle();
-        } else if (!g_strFilePath.isEmpty()) {
+        } else if (!m_document->filePath().isEmpty()) {
             // A file that cannot be read is reported by the reader; the load goes on.
-            ReadTagFile(g_strFilePath);
+            ReadTagFile(m_document->filePath());
             UpdateTitle();
         }
-        if (g_bBRAKKAMode) {
+        if (m_state.bBRAKKAMode) {
             m_lCtrlModel = 1;
             return;
         }
-        if (!g_objWorkspace)
+        if (!m_state.objWorkspace)
             throw EngineError(QStringLiteral("No workspace."));
-        appendItems(cmbProvs, textsOf(g_objWorkspace->ProviderNames(Variant())));
+        appendItems(cmbProvs, textsOf(m_state.objWorkspace->ProviderNames(Variant())));
         // The provider list is kept in alphabetical order.
         const QString text = cmbProvs->currentText();
         cmbProvs->model()->sort(0);
@@ -64,7 +65,7 @@ void frmMain::Form_Load()
     } catch (...) {
         showMessageWithDetails(this, QStringLiteral("Failed to load."), MsgIcon::Critical,
                                currentFailureText());
-        g_bLoadFailed = true;
+        m_state.bLoadFailed = true;
     }
 }
 
@@ -85,7 +86,7 @@ frmMain::SavePromptResult frmMain::promptToSaveChanges()
 
 bool frmMain::proceedAfterSavePrompt()
 {
-    return !m_bChanged || promptToSaveChanges() != SavePromptResult::Cancelled;
+    return !m_document->changed() || promptToSaveChanges() != SavePromptResult::Cancelled;
 }
 
 void frmMain::Form_QueryUnload(bool& cancel)
@@ -98,7 +99,7 @@ void frmMain::Form_Unload()
 {
     SaveAppSettings();
     m_objCtrl.reset();
-    ReleaseEngine();
+    m_state.ReleaseEngine();
 }
 
 qint32 frmMain::ConfirmSaveChanges()
@@ -124,8 +125,9 @@ void frmMain::FileNew()
 
 void frmMain::UpdateTitle()
 {
-    setWindowTitle(g_strFilePath.isEmpty() ? kFixedTitle
-                                           : kFixedTitle + QStringLiteral(" -") + g_strFilePath);
+    setWindowTitle(m_document->filePath().isEmpty()
+                       ? kFixedTitle
+                       : kFixedTitle + QStringLiteral(" -") + m_document->filePath());
 }
 
 void frmMain::mnuFileItem_Click(int index)

@@ -2,6 +2,7 @@
 #include "app/TwipsGeometry.h"
 #include "app/frmMain.h"
 #include "tags/GridControl.h"
+#include "tags/TagDocument.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -200,7 +201,7 @@ void frmMain::createItemFrame()
 
 void frmMain::createGrid()
 {
-    grdItems = named(new GridControl(client), QStringLiteral("grdItems"));
+    grdItems = named(new GridControl(m_document->table(), client), QStringLiteral("grdItems"));
     grdItems->setCols(11);
     grdItems->setRows(1);
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"), 9);

@@ -5,6 +5,7 @@
 #include "platform/BusyCursor.h"
 #include "platform/ComboBoxes.h"
 #include "platform/Dialogs.h"
+#include "tags/TagDocument.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -37,13 +38,14 @@ void reportFailedConnection(QWidget* parent, const QString& request)
     throw EngineError(QStringLiteral("The engine returned no controller."));
 }
 
-std::shared_ptr<IController> addController(const QString& controller, const QString& provider,
+std::shared_ptr<IController> addController(const std::shared_ptr<IWorkspace>& workspace,
+                                           const QString& controller, const QString& provider,
                                            const QString& machine, const QString& option)
 {
-    if (!g_objWorkspace)
+    if (!workspace)
         throw EngineError(QStringLiteral("No workspace."));
     const BusyCursor busy;
-    return g_objWorkspace->AddController(controller, provider, machine, option);
+    return workspace->AddController(controller, provider, machine, option);
 }
 
 // The connected controller's name as the engine reports it.
@@ -70,7 +72,7 @@ CtrlParameterPtr newRecord(qint32 type, const QString& controller, const QString
 // The unsaved-change guard before a connection: false when the user cancelled.
 bool frmMain::guardBeforeConnecting()
 {
-    return !m_bChanged || ConfirmSaveChanges() != 3;
+    return !m_document->changed() || ConfirmSaveChanges() != 3;
 }
 
 // A box pressed while another way holds the controller springs back without a word; its
@@ -150,7 +152,7 @@ void frmMain::chkConnQUOR_Click()
             const QString machine = txtMachine->text();
             const QString option = txtOption->text();
             request = describeRequest(controller, provider, machine, option);
-            m_objCtrl = addController(controller, provider, machine, option);
+            m_objCtrl = addController(m_state.objWorkspace, controller, provider, machine, option);
             if (!m_objCtrl)
                 noController();
             EnableProviderFields(false);
@@ -159,7 +161,8 @@ void frmMain::chkConnQUOR_Click()
             updateOtherWays();
             FillVariableNames();
             EnableItemButtons(true);
-            AddRecentConnection(newRecord(kProviderConnection, controller, provider, machine, option));
+            AddRecentConnection(m_state.settings.colRecent,
+                                newRecord(kProviderConnection, controller, provider, machine, option));
             setChanged(true);
             return;
         }
@@ -189,7 +192,7 @@ void frmMain::chkConnTULO_Click()
         } else if (guardBeforeConnecting()) {
             const QString option = cmbConn->currentText();
             request = describeRequest(QString(), kTuloProvider, QString(), option);
-            m_objCtrl = addController(QString(), kTuloProvider, QString(), option);
+            m_objCtrl = addController(m_state.objWorkspace, QString(), kTuloProvider, QString(), option);
             if (!m_objCtrl)
                 noController();
             EnableConnField(false);
@@ -199,6 +202,7 @@ void frmMain::chkConnTULO_Click()
             optProvider[0]->setEnabled(false);
             EnableItemButtons(true);
             AddRecentConnection(
+                m_state.settings.colRecent,
                 newRecord(kQueryServerConnection, nameOf(*m_objCtrl), kTuloProvider, QString(), option));
             setChanged(true);
             return;
@@ -227,7 +231,7 @@ void frmMain::chkConnBRAKKA_Click()
         if (guardBeforeConnecting()) {
             const QString option = brakkaOption(m_lCtrlModel, cmbServer->currentText(), txtTimeout->text());
             request = describeRequest(QString(), provider, QString(), option);
-            m_objCtrl = addController(QString(), provider, QString(), option);
+            m_objCtrl = addController(m_state.objWorkspace, QString(), provider, QString(), option);
             if (!m_objCtrl)
                 noController();
             EnableServerFields(false);
@@ -237,6 +241,7 @@ void frmMain::chkConnBRAKKA_Click()
             FillVariableNames();
             // The record takes the option as the fields show it now.
             AddRecentConnection(
+                m_state.settings.colRecent,
                 newRecord(kProviderConnection, nameOf(*m_objCtrl), provider, QString(),
                           brakkaOption(m_lCtrlModel, cmbServer->currentText(), txtTimeout->text())));
             EnableItemButtons(true);

@@ -3,7 +3,7 @@
 #include "storage/TagCsv.h"
 #include "storage/TagImport.h"
 #include "tags/GridControl.h"
-#include "tags/TableEdits.h"
+#include "tags/TagDocument.h"
 
 #include <QAction>
 #include <QFile>
@@ -80,5 +80,5 @@ void frmMain::mnuFileImportCsv_Click()
     rows.reserve(parsed.records.size());
     for (const TagCsv::Record& record : parsed.records)
         rows.append(record.cells);
-    applyTableEdit(QStringLiteral("Import CSV"), appendStoredRows(grdItems->table(), rows));
+    doneByDocument(m_document->appendRows(QStringLiteral("Import CSV"), rows));
 }

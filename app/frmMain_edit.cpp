@@ -1,30 +1,13 @@
 #include "app/frmMain.h"
 #include "platform/Dialogs.h"
 #include "tags/GridControl.h"
-#include "tags/TableEdits.h"
+#include "tags/TagDocument.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QUndoStack>
 
 namespace {
-
-// One step of the history: a change of the tag table.
-class TableEditCommand final : public QUndoCommand
-{
-public:
-    TableEditCommand(const QString& text, std::unique_ptr<TableEdit> edit)
-        : QUndoCommand(text), m_edit(std::move(edit))
-    {
-    }
-    Q_DISABLE_COPY_MOVE(TableEditCommand)
-
-    void redo() override { m_edit->redo(); }
-    void undo() override { m_edit->undo(); }
-
-private:
-    std::unique_ptr<TableEdit> m_edit;
-};
 
 QAction* newEditItem(QMenu* menu, const char* name, const QString& caption,
                      const QList<QKeySequence>& shortcuts)
@@ -45,7 +28,7 @@ void followStepText(QAction* item, const QString& caption, const QString& step)
 
 void frmMain::createEditItems()
 {
-    m_undoStack = new QUndoStack(this);
+    QUndoStack* history = &m_document->history();
     const QString undo = QStringLiteral("&Undo");
     const QString redo = QStringLiteral("&Redo");
     mnuEditUndo = newEditItem(mnuEdit, "mnuEditUndo", undo, {QKeySequence(Qt::CTRL | Qt::Key_Z)});
@@ -69,14 +52,13 @@ void frmMain::createEditItems()
 
     mnuEditUndo->setEnabled(false);
     mnuEditRedo->setEnabled(false);
-    connect(m_undoStack, &QUndoStack::canUndoChanged, mnuEditUndo, &QAction::setEnabled);
-    connect(m_undoStack, &QUndoStack::canRedoChanged, mnuEditRedo, &QAction::setEnabled);
-    connect(m_undoStack, &QUndoStack::undoTextChanged, mnuEditUndo,
+    connect(history, &QUndoStack::canUndoChanged, mnuEditUndo, &QAction::setEnabled);
+    connect(history, &QUndoStack::canRedoChanged, mnuEditRedo, &QAction::setEnabled);
+    connect(history, &QUndoStack::undoTextChanged, mnuEditUndo,
             [this, undo](const QString& step) { followStepText(mnuEditUndo, undo, step); });
-    connect(m_undoStack, &QUndoStack::redoTextChanged, mnuEditRedo,
+    connect(history, &QUndoStack::redoTextChanged, mnuEditRedo,
             [this, redo](const QString& step) { followStepText(mnuEditRedo, redo, step); });
-    connect(m_undoStack, &QUndoStack::indexChanged, this, &frmMain::followHistory);
-    connect(m_undoStack, &QUndoStack::cleanChanged, this, &frmMain::followHistory);
+    connect(m_document, &TagDocument::historyMoved, this, &frmMain::followHistory);
 }
 
 void frmMain::connectEditItems()
@@ -105,51 +87,44 @@ void frmMain::connectEditItems()
 
 void frmMain::mnuEditUndo_Click()
 {
-    stepHistory(&QUndoStack::undo, QStringLiteral("Failed to undo."));
+    grdItems->finishEdit();
+    if (!m_document->undo())
+        showMessage(this, QStringLiteral("Failed to undo."), MsgIcon::Critical);
 }
 
 void frmMain::mnuEditRedo_Click()
 {
-    stepHistory(&QUndoStack::redo, QStringLiteral("Failed to redo."));
-}
-
-void frmMain::stepHistory(void (QUndoStack::*step)(), const QString& failure)
-{
     grdItems->finishEdit();
-    try {
-        (m_undoStack->*step)();
-    } catch (...) {
-        // A step that failed half-way leaves no history to trust.
-        resetHistory();
-        showMessage(this, failure, MsgIcon::Critical);
-    }
+    if (!m_document->redo())
+        showMessage(this, QStringLiteral("Failed to redo."), MsgIcon::Critical);
 }
 
-void frmMain::applyTableEdit(const QString& text, std::unique_ptr<TableEdit> edit)
+bool frmMain::doneByDocument(const std::optional<QString>& refusal)
 {
-    m_undoStack->push(new TableEditCommand(text, std::move(edit)));
-    m_bChanged = true;
-}
-
-void frmMain::resetHistory()
-{
-    m_bChangedOutsideTable = m_bChanged;
-    m_undoStack->clear();
-    m_bChanged = m_bChangedOutsideTable;
+    if (!refusal)
+        return true;
+    showMessage(this, *refusal, MsgIcon::Exclamation);
+    return false;
 }
 
 void frmMain::followHistory()
 {
-    m_bChanged = m_bChangedOutsideTable || !m_undoStack->isClean();
     // A rejected rename restores the text the cell holds now, not the one undone.
     if (m_lCurRow > 0 && m_lCurRow < grdItems->Rows() && m_lCurCol >= 0 && m_lCurCol < grdItems->Cols())
         m_strCurText = grdItems->TextMatrix(m_lCurRow, m_lCurCol);
 }
 
+QUndoStack& frmMain::history() const
+{
+    return m_document->history();
+}
+
+bool frmMain::changed() const
+{
+    return m_document->changed();
+}
+
 void frmMain::setChanged(bool changed)
 {
-    m_bChangedOutsideTable = changed;
-    if (!changed)
-        m_undoStack->setClean();
-    m_bChanged = changed || !m_undoStack->isClean();
+    m_document->setChanged(changed);
 }

@@ -30,7 +30,7 @@ void frmMain::Form_Resize()
     in.outerHeight = clientHeight + kFrameAllowanceHeight;
     in.clientWidth = clientWidth;
     in.clientHeight = clientHeight;
-    in.brakkaMode = g_bBRAKKAMode;
+    in.brakkaMode = m_state.bBRAKKAMode;
     in.places.fraGeneral = twipsGeometry(fraGeneral);
     in.places.fraBRAKKA = twipsGeometry(fraBRAKKA);
     in.places.fraItem = twipsGeometry(fraItem);

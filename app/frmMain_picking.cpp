@@ -4,7 +4,7 @@
 #include "platform/Dialogs.h"
 #include "tags/AddVariablesDialog.h"
 #include "tags/GridControl.h"
-#include "tags/TableEdits.h"
+#include "tags/TagDocument.h"
 #include "tags/TagPicking.h"
 #include "tags/TagTableIndex.h"
 #include "tags/TaggedMarkDelegate.h"
@@ -31,7 +31,7 @@ constexpr qint32 kTagNameColumn = 1;
 
 void frmMain::createVariablePicker()
 {
-    m_tagIndex = new TagTableIndex(grdItems->table(), this);
+    const TagTableIndex& index = m_document->index();
     const QIcon mark = Icons::taggedMark();
 
     // Typing into cmbVars lists the names that contain the text anywhere, in any letter
@@ -45,13 +45,13 @@ void frmMain::createVariablePicker()
     completer->setPopup(search);
     search->setObjectName(QStringLiteral("cmbVarsSearch"));
     search->setUniformItemSizes(true);
-    search->setItemDelegate(new TaggedMarkDelegate(*m_tagIndex, mark, search));
+    search->setItemDelegate(new TaggedMarkDelegate(index, mark, search));
     // Installed after the completer's own filter, so it sees the keys first.
     search->installEventFilter(this);
     cmbVarsSearch = search;
     cmbVars->setCompleter(completer);
 
-    cmbVars->setItemDelegate(new TaggedMarkDelegate(*m_tagIndex, mark, cmbVars));
+    cmbVars->setItemDelegate(new TaggedMarkDelegate(index, mark, cmbVars));
     static_cast<QListView*>(cmbVars->view())->setUniformItemSizes(true);
 
     lblTagCount = new QLabel(stbrMain);
@@ -136,7 +136,8 @@ void frmMain::mnuEditAddVariables_Click()
     grdItems->finishEdit();
     if (!mnuEditAddVariables->isEnabled())
         return;
-    auto* dialog = new AddVariablesDialog(comboItems(cmbVars), *m_tagIndex, Icons::taggedMark(), this);
+    auto* dialog =
+        new AddVariablesDialog(comboItems(cmbVars), m_document->index(), Icons::taggedMark(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this,
             [this, dialog] { AddVariables(dialog->chosenVariables(), dialog->optionText()); });
@@ -150,6 +151,7 @@ void frmMain::AddVariables(const QStringList& variables, const QString& option)
             showMessage(this, *problem, MsgIcon::Exclamation);
             return;
         }
+        const TagTableIndex& index = m_document->index();
         QStringList adding;
         QStringList tagged;
         std::optional<QString> refused;
@@ -162,28 +164,26 @@ void frmMain::AddVariables(const QStringList& variables, const QString& option)
                 continue;
             }
             adding.append(variable);
-            if (m_tagIndex->isTagged(variable))
+            if (index.isTagged(variable))
                 tagged.append(variable);
         }
         if (!tagged.isEmpty()) {
             const MsgAnswer again =
                 adding.size() == 1
-                    ? showMessage(this, addAgainQuestion(tagged.first(), m_tagIndex->tagsOf(tagged.first())),
+                    ? showMessage(this, addAgainQuestion(tagged.first(), index.tagsOf(tagged.first())),
                                   MsgIcon::Question, MsgButtons::YesNo)
                     : showMessageWithDetails(this, addManyAgainQuestion(tagged.size(), adding.size()),
-                                             MsgIcon::Question, addManyAgainDetails(*m_tagIndex, tagged),
+                                             MsgIcon::Question, addManyAgainDetails(index, tagged),
                                              MsgButtons::YesNo);
             if (again != MsgAnswer::Yes)
-                adding.removeIf([this](const QString& variable) { return m_tagIndex->isTagged(variable); });
+                adding.removeIf([&index](const QString& variable) { return index.isTagged(variable); });
         }
         if (refused)
             showMessage(this, *refused, MsgIcon::Exclamation);
         if (adding.isEmpty())
             return;
-        applyTableEdit(
-            QStringLiteral("Add Variables"),
-            appendRowTexts(grdItems->table(), newTagRows(*m_tagIndex, grdItems->Rows(), adding, option)));
-        afterAdding(adding.size());
+        if (doneByDocument(m_document->addTags(QStringLiteral("Add Variables"), adding, option)))
+            afterAdding(adding.size());
     } catch (...) {
         showMessage(this, QStringLiteral("Failed to add item."), MsgIcon::Critical);
     }

@@ -9,6 +9,7 @@
 #include "storage/OptionText.h"
 #include "storage/TagFileFormat.h"
 #include "storage/clsProfile.h"
+#include "tags/TagDocument.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -128,8 +129,8 @@ void frmMain::LoadAppSettings()
     try {
         for (const QString& section : profile.GetSectNames()) {
             if (section == kSettingSection) {
-                g_strFilePath = profile.GetString(kSettingSection, QStringLiteral("Path"));
-                g_strLastFolder = profile.GetString(kSettingSection, kLastFolderKey);
+                m_document->setFilePath(profile.GetString(kSettingSection, QStringLiteral("Path")));
+                m_state.settings.strLastFolder = profile.GetString(kSettingSection, kLastFolderKey);
             } else if (section == kFormSection) {
                 // Each value moves or resizes the window as soon as it is read.
                 setOuterTop(windowNumber(profile, QStringLiteral("Top")));
@@ -149,7 +150,7 @@ void frmMain::LoadAppSettings()
                 record->m_strProviderName = profile.GetString(kRecentSection, QStringLiteral("Provider"));
                 record->m_strMachineName = profile.GetString(kRecentSection, QStringLiteral("Machine"));
                 record->m_strOptionVal = profile.GetString(kRecentSection, QStringLiteral("Option"));
-                if (!g_colRecent.Add(record)) {
+                if (!m_state.settings.colRecent.Add(record)) {
                     throw SettingsError{QStringLiteral("The connection to \"%1\" is remembered twice.")
                                             .arg(record->m_strControllerName)};
                 }
@@ -167,13 +168,13 @@ void frmMain::FillRecentLists()
 {
     using namespace ConnectionOptions;
     try {
-        const qsizetype count = g_colRecent.Count();
+        const qsizetype count = m_state.settings.colRecent.Count();
         for (qsizetype position = 1; position <= count; ++position) {
-            const CtrlParameterPtr record = g_colRecent.Item(position);
+            const CtrlParameterPtr record = m_state.settings.colRecent.Item(position);
             if (record->m_lConnectType == kProviderConnection) {
                 const bool ferrit = record->m_strProviderName == kFerritProvider;
                 const bool lyra8 = record->m_strProviderName == kLyra8Provider;
-                if (g_bBRAKKAMode && (ferrit || lyra8)) {
+                if (m_state.bBRAKKAMode && (ferrit || lyra8)) {
                     appendItem(cmbServer,
                                GetOptionValue(record->m_strOptionVal,
                                               ferrit ? QStringLiteral("Conn=") : QStringLiteral("Server=")));
@@ -204,16 +205,16 @@ void frmMain::SaveAppSettings()
         if (!profile.DeleteAllSections())
             throw SettingsError{FileFailures::refusedWrite(profile.FileName(), QString(), QString())};
         // Paths and connection texts are quoted where a read would change them.
-        if (!g_strFilePath.isEmpty())
-            write(kSettingSection, QStringLiteral("Path"), clsProfile::Quoted(g_strFilePath));
-        if (!g_strLastFolder.isEmpty())
-            write(kSettingSection, kLastFolderKey, clsProfile::Quoted(g_strLastFolder));
+        if (!m_document->filePath().isEmpty())
+            write(kSettingSection, QStringLiteral("Path"), clsProfile::Quoted(m_document->filePath()));
+        if (!m_state.settings.strLastFolder.isEmpty())
+            write(kSettingSection, kLastFolderKey, clsProfile::Quoted(m_state.settings.strLastFolder));
         const QLocale locale = numberLocale();
         write(kFormSection, QStringLiteral("Top"), locale.toString(outerTop()));
         write(kFormSection, QStringLiteral("Left"), locale.toString(outerLeft()));
         write(kFormSection, QStringLiteral("Width"), locale.toString(outerWidth()));
         write(kFormSection, QStringLiteral("Height"), locale.toString(outerHeight()));
-        if (const CtrlParameterPtr recent = g_colRecent.Item(1)) {
+        if (const CtrlParameterPtr recent = m_state.settings.colRecent.Item(1)) {
             write(kRecentSection, QStringLiteral("Type"), QString::number(recent->m_lConnectType));
             write(kRecentSection, QStringLiteral("Controller"),
                   clsProfile::Quoted(recent->m_strControllerName));

@@ -13,6 +13,7 @@
 #include "storage/TagTableCheck.h"
 #include "storage/clsProfile.h"
 #include "tags/GridControl.h"
+#include "tags/TagDocument.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -80,12 +81,12 @@ frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath, QString& rea
 {
     clsProfile profile;
     profile.setFileName(strPath);
-    if (g_colRecent.isEmpty()) {
+    if (m_state.settings.colRecent.isEmpty()) {
         showMessage(this, QStringLiteral("There is no content to be saved."), MsgIcon::Exclamation);
         return TagFileWrite::NothingToSave;
     }
     try {
-        const CtrlParameterPtr recent = g_colRecent.Item(1);
+        const CtrlParameterPtr recent = m_state.settings.colRecent.Item(1);
         // Text that the file's encoding cannot hold stops the save before the file is touched.
         if (const std::optional<QString> problem = encodingProblem(grdItems->table(), *recent, profile)) {
             showMessage(this, *problem, MsgIcon::Exclamation);
@@ -130,15 +131,15 @@ bool frmMain::ReadTagFile(const QString& strPath)
 
 bool frmMain::readTagFile(const QString& strPath, QString& reason)
 {
-    m_bPathUnread = false;
+    m_document->setPathUnread(false);
     try {
         grdItems->setRows(1);
-        resetHistory();
+        m_document->resetHistory();
         TagFileReader reader(strPath);
         const std::optional<TagFileConnection> connection = reader.readConnection();
         if (!connection)
             throw TagFileError{unreadKey(strPath, kType, QStringLiteral("a whole number"))};
-        if (connection->type == ConnectionOptions::kProviderConnection && g_bBRAKKAMode) {
+        if (connection->type == ConnectionOptions::kProviderConnection && m_state.bBRAKKAMode) {
             if (connection->provider.compare(ConnectionOptions::kFerritProvider, Qt::CaseInsensitive) == 0) {
                 setComboText(cmbServer, GetOptionValue(connection->option, QStringLiteral("Conn=")));
             } else if (connection->provider.compare(ConnectionOptions::kLyra8Provider, Qt::CaseInsensitive) ==
@@ -155,7 +156,7 @@ bool frmMain::readTagFile(const QString& strPath, QString& reason)
                                                          "which is not a BRAKKA provider.")
                                               .arg(connection->provider)));
                 // The file was not read: a plain Save must not write over it.
-                m_bPathUnread = true;
+                m_document->setPathUnread(true);
                 return true;
             }
         } else if (connection->type == ConnectionOptions::kProviderConnection) {
@@ -185,7 +186,7 @@ bool frmMain::readTagFile(const QString& strPath, QString& reason)
     }
     showMessageWithDetails(this, QStringLiteral("Failed to read the file."), MsgIcon::Exclamation, reason);
     // An existing file that could not be read is kept from a plain Save.
-    m_bPathUnread = QFileInfo::exists(strPath);
+    m_document->setPathUnread(QFileInfo::exists(strPath));
     return false;
 }
 
@@ -209,8 +210,8 @@ bool frmMain::ClearTagSetting()
         if (chkConnBRAKKA->isChecked())
             chkConnBRAKKA->setChecked(false);
         ClearBrowseLists();
-        g_strFilePath.clear();
-        m_bPathUnread = false;
+        m_document->setFilePath(QString());
+        m_document->setPathUnread(false);
         UpdateTitle();
         if (!optProvider[0]->isChecked()) {
             cmbConn->setEnabled(false);
@@ -219,7 +220,7 @@ bool frmMain::ClearTagSetting()
         optLyra[1]->setChecked(true);
         EnableItemButtons(false);
         grdItems->setRows(1);
-        resetHistory();
+        m_document->resetHistory();
         return true;
     } catch (...) {
         return false;
@@ -232,35 +233,35 @@ bool frmMain::FileSave(bool bSaveAs)
     try {
         // Cells the row format cannot give back as they are stop the save before the file is touched.
         if (const std::optional<QString> problem =
-                storageProblem(grdItems->table(), g_colRecent.Item(1).get())) {
+                storageProblem(grdItems->table(), m_state.settings.colRecent.Item(1).get())) {
             showMessage(this, *problem, MsgIcon::Exclamation);
             return false;
         }
-        const QString previousPath = g_strFilePath;
-        const bool previousUnread = m_bPathUnread;
-        if (bSaveAs || g_strFilePath.isEmpty() || m_bPathUnread) {
-            if (!g_bBRAKKAMode && optProvider[0]->isChecked() && cmbCtrl->currentText().isEmpty()) {
+        const QString previousPath = m_document->filePath();
+        const bool previousUnread = m_document->pathUnread();
+        if (bSaveAs || m_document->filePath().isEmpty() || m_document->pathUnread()) {
+            if (!m_state.bBRAKKAMode && optProvider[0]->isChecked() && cmbCtrl->currentText().isEmpty()) {
                 showMessage(this, QStringLiteral("[Controller] is no input."), MsgIcon::Exclamation);
                 return false;
             }
             const QString path = chooseFile(qtsDialog(true));
             if (path.isEmpty())
                 return false;
-            g_strFilePath = path;
-            m_bPathUnread = false;
+            m_document->setFilePath(path);
+            m_document->setPathUnread(false);
         }
-        switch (writeTagFile(g_strFilePath, reason)) {
+        switch (writeTagFile(m_document->filePath(), reason)) {
         case TagFileWrite::Written:
             setChanged(false);
             return true;
         case TagFileWrite::NothingToSave:
         case TagFileWrite::Refused:
             // Nothing was saved, so the table keeps the file it had.
-            g_strFilePath = previousPath;
-            m_bPathUnread = previousUnread;
+            m_document->setFilePath(previousPath);
+            m_document->setPathUnread(previousUnread);
             return false;
         case TagFileWrite::Failed:
-            reason = FileFailures::details(g_strFilePath, reason);
+            reason = FileFailures::details(m_document->filePath(), reason);
             break;
         }
     } catch (...) {
@@ -287,8 +288,8 @@ void frmMain::openTagFile(const QString& path)
 {
     QString reason;
     try {
-        g_strFilePath = path;
-        if (readTagFile(g_strFilePath, reason)) {
+        m_document->setFilePath(path);
+        if (readTagFile(m_document->filePath(), reason)) {
             setChanged(true);
             return;
         }
@@ -300,9 +301,9 @@ void frmMain::openTagFile(const QString& path)
 
 QString frmMain::chooseFile(FileDialogRequest request)
 {
-    request.initialDirectory = fileDialogStartFolder(g_strFilePath, g_strLastFolder);
+    request.initialDirectory = fileDialogStartFolder(m_document->filePath(), m_state.settings.strLastFolder);
     const QString path = dialogs().fileDialog(this, request);
     if (!path.isEmpty())
-        g_strLastFolder = QFileInfo(path).absolutePath();
+        m_state.settings.strLastFolder = QFileInfo(path).absolutePath();
     return path;
 }

@@ -2,7 +2,7 @@
 #include "platform/ComboBoxes.h"
 #include "platform/Dialogs.h"
 #include "tags/GridControl.h"
-#include "tags/TableEdits.h"
+#include "tags/TagDocument.h"
 #include "tags/TagNameRules.h"
 #include "tags/TagPicking.h"
 #include "tags/TagTableIndex.h"
@@ -35,8 +35,7 @@ void ignoringFailure(Statement statement)
 
 void frmMain::InitItemGrid()
 {
-    grdItems->setRows(1);
-    resetHistory();
+    m_document->clearRows();
     for (qint32 col = 0; col < kColumnTitles.size(); ++col)
         grdItems->setTextMatrix(0, col, kColumnTitles.at(col));
     GridColumn& number = grdItems->Column(0);
@@ -65,17 +64,15 @@ void frmMain::cmdAddItem_Click()
             showMessage(this, *problem, MsgIcon::Exclamation);
             return;
         }
-        if (m_tagIndex->isTagged(variable) &&
-            showMessage(this, addAgainQuestion(variable, m_tagIndex->tagsOf(variable)), MsgIcon::Question,
-                        MsgButtons::YesNo) != MsgAnswer::Yes) {
+        const TagTableIndex& index = m_document->index();
+        if (index.isTagged(variable) && showMessage(this, addAgainQuestion(variable, index.tagsOf(variable)),
+                                                    MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes) {
             cmbVars->setFocus();
             cmbVars->lineEdit()->selectAll();
             return;
         }
-        applyTableEdit(QStringLiteral("Add"),
-                       appendRowTexts(grdItems->table(), newTagRows(*m_tagIndex, grdItems->Rows(), {variable},
-                                                                    txtVarOpt->text())));
-        afterAdding(1);
+        if (doneByDocument(m_document->addTags(QStringLiteral("Add"), {variable}, txtVarOpt->text())))
+            afterAdding(1);
     } catch (...) {
         showMessage(this, QStringLiteral("Failed to add item."), MsgIcon::Critical);
     }
@@ -97,9 +94,8 @@ void frmMain::cmdDelete_Click()
     if (showMessage(this, prompt, MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
     // The rows below the deleted one move up and are renumbered.
-    ignoringFailure(
-        [&] { applyTableEdit(QStringLiteral("Delete"), removeRows(grdItems->table(), {m_lCurRow})); });
-    m_bChanged = true;
+    ignoringFailure([&] { m_document->removeRows(QStringLiteral("Delete"), {m_lCurRow}); });
+    m_document->markChanged();
 }
 
 void frmMain::deleteSelectedRows(const std::vector<qint32>& rows)
@@ -108,8 +104,8 @@ void frmMain::deleteSelectedRows(const std::vector<qint32>& rows)
         QStringLiteral("Are you sure want to delete the %1 selected tags\uFF1F").arg(rows.size());
     if (showMessage(this, prompt, MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
-    ignoringFailure([&] { applyTableEdit(QStringLiteral("Delete"), removeRows(grdItems->table(), rows)); });
-    m_bChanged = true;
+    ignoringFailure([&] { m_document->removeRows(QStringLiteral("Delete"), rows); });
+    m_document->markChanged();
 }
 
 void frmMain::grdItems_EnterCell(qint32 row, qint32 col)
@@ -127,15 +123,14 @@ void frmMain::grdItems_EnterCell(qint32 row, qint32 col)
 void frmMain::grdItems_AfterEdit()
 {
     try {
-        const QString edited = grdItems->TextMatrix(m_lCurRow, m_lCurCol);
         if (m_lCurCol == kTagNameColumn && !tagNameStands()) {
             grdItems->setTextMatrix(m_lCurRow, m_lCurCol, m_strCurText);
             return;
         }
         // An edit that stands is a change to keep; one that left the text as it was is none.
-        if (edited != m_strCurText)
-            applyTableEdit(m_lCurCol == kTagNameColumn ? QStringLiteral("Rename") : QStringLiteral("Edit"),
-                           setCells(grdItems->table(), m_lCurRow, m_lCurCol, {{m_strCurText}}, {{edited}}));
+        doneByDocument(m_document->keepCellEdit(m_lCurCol == kTagNameColumn ? QStringLiteral("Rename")
+                                                                            : QStringLiteral("Edit"),
+                                                m_lCurRow, m_lCurCol, m_strCurText));
     } catch (...) {
         ignoringFailure([&] { grdItems->setTextMatrix(m_lCurRow, m_lCurCol, m_strCurText); });
     }

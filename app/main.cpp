@@ -15,10 +15,12 @@ int main(int argc, char** argv)
             return 2;
         return runScriptCommand(QCoreApplication::arguments(), out, err);
     }
+    // The run's state outlives the window and the application object.
+    AppState state;
     QApplication app(argc, argv);
     // Desktops match the window to its menu entry, and so to its icon, by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quortageditor.QuorTagEditor"));
-    Main();
+    Main(state);
     // Main leaves the window open, or ends with no window after a failed start.
     if (!isMainWindowOpen())
         return 0;

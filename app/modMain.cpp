@@ -11,14 +11,6 @@
 #include <QPointer>
 #include <cstdio>
 
-std::shared_ptr<IEngine> g_objEngine;
-std::shared_ptr<IWorkspace> g_objWorkspace;
-bool g_bBRAKKAMode = false;
-bool g_bLoadFailed = false;
-QString g_strFilePath;
-QString g_strLastFolder;
-QString g_strStartFile;
-
 namespace {
 
 EngineFactory g_engineFactory;
@@ -69,40 +61,32 @@ void setEngineFactory(EngineFactory factory)
     g_engineFactory = std::move(factory);
 }
 
-void ReleaseEngine()
-{
-    // The workspace goes before the engine it belongs to.
-    g_objWorkspace.reset();
-    g_objEngine.reset();
-}
-
 bool isMainWindowOpen()
 {
     return g_mainWindow && g_mainWindow->isVisible();
 }
 
-void Main()
+void Main(AppState& state)
 {
-    QString problems;
     try {
         const QStringList arguments = QCoreApplication::arguments().mid(1);
-        g_bBRAKKAMode = IsBRAKKAModeArgument(AppInfo::argumentText(arguments));
-        g_strStartFile = StartFileArgument(arguments);
+        state.bBRAKKAMode = IsBRAKKAModeArgument(AppInfo::argumentText(arguments));
+        state.strStartFile = StartFileArgument(arguments);
 
         QString problems;
-        g_objEngine = createEngine(problems);
+        state.objEngine = createEngine(problems);
         reportStartupProblems(problems);
-        g_objWorkspace = workspaceZero(*g_objEngine);
+        state.objWorkspace = workspaceZero(*state.objEngine);
 
-        auto* window = new frmMain();
+        auto* window = new frmMain(state);
         window->setAttribute(Qt::WA_DeleteOnClose);
         g_mainWindow = window;
         window->Form_Load();
         window->show();
-        if (g_bLoadFailed)
+        if (state.bLoadFailed)
             window->close();
     } catch (...) {
         reportFailedStart(currentFailureText());
-        ReleaseEngine();
+        state.ReleaseEngine();
     }
 }

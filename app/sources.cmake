@@ -37,4 +37,5 @@ target_sources(quor_gui PRIVATE
     app/frmMain_tagfile.cpp
     app/frmMain_tags.cpp
     app/modMain.cpp
-    app/modMain.h)
+    app/modMain.h
+    app/AppState.h)

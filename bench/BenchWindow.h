@@ -16,7 +16,7 @@ public:
     BenchWindow()
     {
         setDialogs(&m_dialogs);
-        m_window = std::make_unique<frmMain>();
+        m_window = std::make_unique<frmMain>(state);
         m_window->InitItemGrid();
         m_window->EnableItemButtons(true);
         m_window->show();
@@ -50,5 +50,6 @@ private:
     };
 
     AnswerYes m_dialogs;
+    AppState state;
     std::unique_ptr<frmMain> m_window;
 };

@@ -4,6 +4,7 @@
 #include "app/modMain.h"
 #include "bench/BenchFigures.h"
 #include "platform/Dialogs.h"
+#include "tags/TagDocument.h"
 
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>
@@ -34,15 +35,23 @@ public:
 inline const QByteArray kBenchTagFileHead = "[QuorTagSetting]\r\nType=1\r\nController=PLC1\r\nProvider="
                                             "QuorProv.Sim.Ethernet\r\nMachine=\r\nOption=\r\n";
 
+// The run's state of the benchmarks' window.
+inline AppState& benchState()
+{
+    static AppState state;
+    return state;
+}
+
 inline std::unique_ptr<frmMain> shownWindowThatSaves()
 {
+    AppState& state = benchState();
     auto recent = std::make_shared<clsCtrlParameter>();
     recent->m_lConnectType = 1;
     recent->m_strControllerName = QStringLiteral("PLC1");
     recent->m_strProviderName = QStringLiteral("QuorProv.Sim.Ethernet");
-    g_colRecent.Add(recent);
+    state.settings.colRecent.Add(recent);
 
-    auto window = std::make_unique<frmMain>();
+    auto window = std::make_unique<frmMain>(state);
     window->InitItemGrid();
     window->show();
     QCoreApplication::processEvents();

@@ -9,8 +9,9 @@
 
 int main(int argc, char** argv)
 {
+    AppState state;
     QApplication app(argc, argv);
-    Main();
+    Main(state);
     if (!isMainWindowOpen())
         return 1;
     for (QWidget* window : QApplication::topLevelWidgets()) {

@@ -184,7 +184,7 @@ void SaveBack(benchmark::State& state)
     frmMain& window = *g_setup->window;
     if (!openInWindow(tagFile(kTags)))
         state.SkipWithError("read failed");
-    g_strFilePath = tagFile(kTags);
+    window.document().setFilePath(tagFile(kTags));
     for (auto _ : state) {
         if (!window.FileSave(false))
             state.SkipWithError("write failed");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/frmMain.h"
+#include "tags/TagDocument.h"
 #include "tests/support/ScriptedDialogs.h"
 
 #include <QApplication>
@@ -16,13 +17,20 @@ inline ScriptedDialogs& dialogs()
     return scripted;
 }
 
+// The run's state the window is made over.
+inline AppState& state()
+{
+    static AppState runState;
+    return runState;
+}
+
 // Creates the application and the window once.
 inline frmMain& start(int* argc, char*** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication application(*argc, *argv);
     dialogs();
-    static frmMain window;
+    static frmMain window(state());
     return window;
 }
 

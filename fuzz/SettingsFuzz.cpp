@@ -19,8 +19,8 @@ QString g_settingsFile;
 // What the settings reader leaves behind.
 QStringList readState()
 {
-    QStringList state{g_strFilePath};
-    if (const CtrlParameterPtr recent = g_colRecent.Item(1))
+    QStringList state{FuzzWindow::start(nullptr, nullptr).document().filePath()};
+    if (const CtrlParameterPtr recent = FuzzWindow::state().settings.colRecent.Item(1))
         state << QString::number(recent->m_lConnectType) << recent->m_strControllerName
               << recent->m_strProviderName << recent->m_strMachineName << recent->m_strOptionVal;
     return state;
@@ -28,8 +28,8 @@ QStringList readState()
 
 QStringList load(frmMain& window)
 {
-    g_colRecent.Clear();
-    g_strFilePath.clear();
+    FuzzWindow::state().settings.colRecent.Clear();
+    window.document().setFilePath(QString());
     window.LoadAppSettings();
     return readState();
 }

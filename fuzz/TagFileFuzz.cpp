@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     auto connection = std::make_shared<clsCtrlParameter>();
     connection->m_lConnectType = 1;
     connection->m_strControllerName = QStringLiteral("PLC1");
-    g_colRecent.Add(connection);
+    FuzzWindow::state().settings.colRecent.Add(connection);
     return 0;
 }
 
@@ -51,14 +51,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     files.setMemoryFile(kFile, bytes);
 
-    g_bBRAKKAMode = true;
+    FuzzWindow::state().bBRAKKAMode = true;
     window.ReadTagFile(kFile);
     rowsOf(*window.grdItems);
 
-    g_bBRAKKAMode = false;
+    FuzzWindow::state().bBRAKKAMode = false;
     const bool read = window.ReadTagFile(kFile);
     const QList<QStringList> rows = rowsOf(*window.grdItems);
-    if (!read || storageProblem(window.grdItems->table(), g_colRecent.Item(1).get()))
+    if (!read ||
+        storageProblem(window.grdItems->table(), FuzzWindow::state().settings.colRecent.Item(1).get()))
         return 0;
     files.setMemoryFile(kSaved, bytes);
     const qsizetype shown = FuzzWindow::dialogs().shown().size();

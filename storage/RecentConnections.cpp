@@ -1,7 +1,5 @@
 #include "storage/RecentConnections.h"
 
-RecentConnections g_colRecent;
-
 namespace {
 constexpr qsizetype kMaxRecent = 5;
 } // namespace
@@ -46,12 +44,12 @@ bool RecentConnections::RemoveAt(qsizetype position)
     return true;
 }
 
-void AddRecentConnection(const CtrlParameterPtr& param)
+void AddRecentConnection(RecentConnections& recent, const CtrlParameterPtr& param)
 {
     if (!param)
         return;
-    g_colRecent.RemoveAt(g_colRecent.positionOf(param->m_strControllerName));
-    if (g_colRecent.Count() == kMaxRecent)
-        g_colRecent.RemoveAt(kMaxRecent);
-    g_colRecent.InsertFirst(param);
+    recent.RemoveAt(recent.positionOf(param->m_strControllerName));
+    if (recent.Count() == kMaxRecent)
+        recent.RemoveAt(kMaxRecent);
+    recent.InsertFirst(param);
 }

@@ -30,9 +30,6 @@ private:
     QList<CtrlParameterPtr> m_items;
 };
 
-// The run's recent-connection list, owned for the whole run.
-extern RecentConnections g_colRecent;
-
 // Puts a new connection at the front: a record with the same controller name (letter case
 // ignored) is replaced, and the list never holds more than five records.
-void AddRecentConnection(const CtrlParameterPtr& param);
+void AddRecentConnection(RecentConnections& recent, const CtrlParameterPtr& param);

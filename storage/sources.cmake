@@ -23,6 +23,7 @@ target_sources(quor_core PRIVATE
     storage/ProfileText.h
     storage/RecentConnections.cpp
     storage/RecentConnections.h
+    storage/RememberedSettings.h
     storage/SettingsLocation.cpp
     storage/SettingsLocation.h
     storage/TabText.cpp

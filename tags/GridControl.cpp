@@ -45,8 +45,12 @@ std::vector<qint32> spannedBy(const QItemSelection& selection, int count,
 
 GridControl::GridControl(QWidget* parent) : GridControl(kDesignColumns, parent) {}
 
-GridControl::GridControl(qint32 columns, QWidget* parent)
-    : QTableView(parent), m_model(new TagGridModel(columns, this))
+GridControl::GridControl(qint32 columns, QWidget* parent) : GridControl(*new TagGridModel(columns), parent)
+{
+    m_model->setParent(this);
+}
+
+GridControl::GridControl(TagGridModel& table, QWidget* parent) : QTableView(parent), m_model(&table)
 {
     setModel(m_model);
     verticalHeader()->hide();

@@ -18,6 +18,8 @@ public:
     // The grid as the window is designed: 11 columns, the header row only.
     explicit GridControl(QWidget* parent = nullptr);
     GridControl(qint32 columns, QWidget* parent);
+    // A view of a table kept elsewhere (a document's), which must outlive the grid.
+    GridControl(TagGridModel& table, QWidget* parent);
     Q_DISABLE_COPY_MOVE(GridControl)
 
     TagGridModel& table() { return *m_model; }

@@ -8,6 +8,8 @@ target_sources(quor_core PRIVATE
     tags/TableEdits.h
     tags/TagGridModel.cpp
     tags/TagGridModel.h
+    tags/TagDocument.cpp
+    tags/TagDocument.h
     tags/TagNameRules.cpp
     tags/TagNameRules.h
     tags/TagPicking.cpp

@@ -58,7 +58,8 @@ protected:
         window.show();
         QCoreApplication::processEvents();
     }
-    frmMain window;
+    AppState state;
+    frmMain window{state};
 };
 
 TEST_F(Captions, EveryCaptionFitsWhereItIsSeen)
@@ -99,8 +100,9 @@ TEST_F(Captions, EveryCaptionFitsWhereItIsSeen)
 TEST_F(Captions, TabReachesEveryOptionButtonInItsDesignedPlace)
 {
     for (bool brakka : {false, true}) {
-        g_bBRAKKAMode = brakka;
-        frmMain w;
+        AppState runState;
+        runState.bBRAKKAMode = brakka;
+        frmMain w(runState);
         w.show();
         QCoreApplication::processEvents();
         QWidget* first = brakka ? static_cast<QWidget*>(w.optLyra[0]) : w.optProvider[0];
@@ -120,7 +122,6 @@ TEST_F(Captions, TabReachesEveryOptionButtonInItsDesignedPlace)
         EXPECT_EQ(visited.indexOf(expected.at(1)) - 1, visited.indexOf(expected.at(0)))
             << visited.join(QLatin1Char(' ')).toStdString();
     }
-    g_bBRAKKAMode = false;
 }
 
 } // namespace

@@ -21,10 +21,10 @@ TEST_F(Commands, TitleShowsThePathAfterABlankAndAHyphen)
 {
     frmMain& w = loadWindow();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Halvo2 QUOR Online Tag Editor"));
-    g_strFilePath = QStringLiteral("/data/line 1.qts");
+    window->document().setFilePath(QStringLiteral("/data/line 1.qts"));
     w.UpdateTitle();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Halvo2 QUOR Online Tag Editor -/data/line 1.qts"));
-    g_strFilePath.clear();
+    window->document().setFilePath(QString());
     w.UpdateTitle();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Halvo2 QUOR Online Tag Editor"));
 }
@@ -76,7 +76,7 @@ protected:
 TEST_F(SaveGuard, ConfirmSaveChangesYesSavesThroughSaveAsAndReleasesTheController)
 {
     frmMain& w = connectedWindow();
-    g_strFilePath = appPath(QStringLiteral("current.qts"));
+    window->document().setFilePath(appPath(QStringLiteral("current.qts")));
     dialogs.answerNext(MsgAnswer::Yes);
     dialogs.chooseFileNext(appPath(QStringLiteral("saved.qts")));
     EXPECT_EQ(w.ConfirmSaveChanges(), 1);
@@ -159,7 +159,7 @@ TEST_F(SaveGuard, NewWithYesSavesThenResets)
     dialogs.chooseFileNext(appPath(QStringLiteral("kept.qts")));
     w.mnuFileItem[0]->trigger();
     EXPECT_TRUE(QFile::exists(appPath(QStringLiteral("kept.qts"))));
-    EXPECT_TRUE(g_strFilePath.isEmpty());
+    EXPECT_TRUE(window->document().filePath().isEmpty());
     EXPECT_FALSE(w.chkConnQUOR->isChecked());
     EXPECT_FALSE(w.changed());
 }
@@ -207,8 +207,8 @@ TEST_F(SaveGuard, CloseCancelKeepsTheWindowAndWritesNoSettings)
     EXPECT_TRUE(w.close());
     EXPECT_TRUE(QFile::exists(settingsPath()));
     EXPECT_EQ(w.connectedController(), nullptr);
-    EXPECT_EQ(g_objWorkspace, nullptr);
-    EXPECT_EQ(g_objEngine, nullptr);
+    EXPECT_EQ(state.objWorkspace, nullptr);
+    EXPECT_EQ(state.objEngine, nullptr);
 }
 
 TEST_F(SaveGuard, ToolbarButtonOneDoesNothingTwoOpensThreeSaves)
@@ -225,12 +225,13 @@ TEST_F(SaveGuard, ToolbarButtonOneDoesNothingTwoOpensThreeSaves)
     EXPECT_EQ(saveRequests(), 1);
 
     // Save with a current path writes without a dialog and the title follows the path.
-    AddRecentConnection(std::make_shared<clsCtrlParameter>());
-    g_strFilePath = appPath(QStringLiteral("direct.qts"));
+    AddRecentConnection(state.settings.colRecent, std::make_shared<clsCtrlParameter>());
+    window->document().setFilePath(appPath(QStringLiteral("direct.qts")));
     w.tbarButtons[2]->trigger();
     EXPECT_EQ(saveRequests(), 1);
-    EXPECT_TRUE(QFile::exists(g_strFilePath));
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Halvo2 QUOR Online Tag Editor -") + g_strFilePath);
+    EXPECT_TRUE(QFile::exists(window->document().filePath()));
+    EXPECT_EQ(w.windowTitle(),
+              QStringLiteral("Halvo2 QUOR Online Tag Editor -") + window->document().filePath());
 }
 
 TEST_F(SaveGuard, RemememberedFileThatCannotBeReadIsReportedAndTheWindowOpens)
@@ -243,7 +244,7 @@ TEST_F(SaveGuard, RemememberedFileThatCannotBeReadIsReportedAndTheWindowOpens)
 
     frmMain& w = loadWindow();
     EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Failed to read the file.")});
-    EXPECT_FALSE(g_bLoadFailed);
+    EXPECT_FALSE(state.bLoadFailed);
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Halvo2 QUOR Online Tag Editor -") + missing);
     EXPECT_FALSE(w.changed());
     EXPECT_GT(w.cmbProvs->count(), 0);
@@ -251,11 +252,11 @@ TEST_F(SaveGuard, RemememberedFileThatCannotBeReadIsReportedAndTheWindowOpens)
 
 TEST_F(SaveGuard, LoadFailureStillWritesTheSettingsFile)
 {
-    ReleaseEngine();
+    state.ReleaseEngine();
     engine->failOn(QStringLiteral("ProviderNames"));
     auto script = engine;
     setEngineFactory([script] { return script->createEngine(); });
-    Main();
+    Main(state);
     setEngineFactory(nullptr);
     EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Failed to load.")});
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -276,8 +277,8 @@ TEST_F(SaveGuard, SaveFinishesATagNameStillBeingTyped)
     w.show();
     w.cmbVars->setEditText(QStringLiteral("Speed"));
     w.cmdAddItem->click();
-    AddRecentConnection(std::make_shared<clsCtrlParameter>());
-    g_strFilePath = appPath(QStringLiteral("typed.qts"));
+    AddRecentConnection(state.settings.colRecent, std::make_shared<clsCtrlParameter>());
+    window->document().setFilePath(appPath(QStringLiteral("typed.qts")));
 
     const QModelIndex cell = w.grdItems->model()->index(0, 1);
     w.grdItems->setCurrentIndex(cell);
@@ -291,7 +292,7 @@ TEST_F(SaveGuard, SaveFinishesATagNameStillBeingTyped)
 
     w.mnuFileItem[3]->trigger();
     EXPECT_EQ(w.grdItems->TextMatrix(1, 1), QStringLiteral("Pressure"));
-    QFile saved(g_strFilePath);
+    QFile saved(window->document().filePath());
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_TRUE(saved.readAll().contains("Tag1=Pressure,Speed,"));
     EXPECT_FALSE(w.changed());

@@ -28,7 +28,8 @@ T* control(QWidget& window, const char* name)
 class Composition : public ::testing::Test
 {
 protected:
-    frmMain window;
+    AppState state;
+    frmMain window{state};
 };
 
 } // namespace
@@ -152,8 +153,9 @@ TEST_F(Composition, WindowHasItsTitleAndFourIconSizes)
 TEST(WindowLayout, RunModeChoosesTheVisibleConnectionFrame)
 {
     for (bool brakka : {false, true}) {
-        g_bBRAKKAMode = brakka;
-        frmMain window;
+        AppState state;
+        state.bBRAKKAMode = brakka;
+        frmMain window(state);
         window.show();
         window.resize(window.width() + 150, window.height() + 60);
         QCoreApplication::processEvents();
@@ -164,12 +166,12 @@ TEST(WindowLayout, RunModeChoosesTheVisibleConnectionFrame)
         // 150 extra pixels of width are 2250 twips.
         EXPECT_EQ(twipsGeometry(window.grdItems).width, 9240 + 2250);
     }
-    g_bBRAKKAMode = false;
 }
 
 TEST(WindowLayout, TheWindowStopsAtTheSizeWhereTheLayoutStillApplies)
 {
-    frmMain window;
+    AppState state;
+    frmMain window(state);
     window.show();
     window.resize(window.width() + 100, window.height() + 50);
     QCoreApplication::processEvents();

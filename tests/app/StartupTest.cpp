@@ -84,13 +84,11 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         AppInfo::setApplicationDirectoryOverride(dir.path());
-        g_bLoadFailed = false;
-        g_strFilePath.clear();
     }
     void TearDown() override
     {
         setEngineFactory(nullptr);
-        ReleaseEngine();
+        state.ReleaseEngine();
         AppInfo::setApplicationDirectoryOverride(QString());
         qunsetenv("QUOR_ENGINE");
     }
@@ -104,6 +102,7 @@ protected:
 
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
+    AppState state;
     std::shared_ptr<ReleaseLog> log = std::make_shared<ReleaseLog>();
 };
 
@@ -113,7 +112,7 @@ TEST_F(Startup, MissingEngineShowsFailedToStartAndNoWindow)
 {
     qputenv("QUOR_ENGINE", QByteArray("/nonexistent/libnoengine.so"));
     ::testing::internal::CaptureStderr();
-    Main();
+    Main(state);
     const std::string standardError = ::testing::internal::GetCapturedStderr();
     ASSERT_EQ(dialogs.shown().size(), 1);
     // The plug-in tried and the loader's reason, in the box's details and on standard error.
@@ -126,14 +125,14 @@ TEST_F(Startup, MissingEngineShowsFailedToStartAndNoWindow)
     EXPECT_EQ(dialogs.shown().first().icon, MsgIcon::Critical);
     EXPECT_EQ(dialogs.shown().first().buttons, MsgButtons::Ok);
     EXPECT_FALSE(isMainWindowOpen());
-    EXPECT_EQ(g_objEngine, nullptr);
-    EXPECT_EQ(g_objWorkspace, nullptr);
+    EXPECT_EQ(state.objEngine, nullptr);
+    EXPECT_EQ(state.objWorkspace, nullptr);
 }
 
 TEST_F(Startup, EngineWithoutWorkspaceZeroFailsAndIsReleased)
 {
     useEngine(false, false);
-    Main();
+    Main(state);
     EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Failed to start.")});
     EXPECT_EQ(dialogs.shown().first().details, QStringLiteral("The engine has no workspace collection."));
     EXPECT_FALSE(isMainWindowOpen());
@@ -143,10 +142,10 @@ TEST_F(Startup, EngineWithoutWorkspaceZeroFailsAndIsReleased)
 TEST_F(Startup, SuccessfulStartShowsTheWindowWithTheProviders)
 {
     useEngine(true, false);
-    Main();
+    Main(state);
     EXPECT_TRUE(dialogs.shown().isEmpty()) << dialogs.texts().join(QLatin1Char('|')).toStdString();
     ASSERT_TRUE(isMainWindowOpen());
-    ASSERT_NE(g_objWorkspace, nullptr);
+    ASSERT_NE(state.objWorkspace, nullptr);
     for (QWidget* w : QApplication::topLevelWidgets())
         w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -159,11 +158,11 @@ TEST_F(Startup, SuccessfulStartShowsTheWindowWithTheProviders)
 TEST_F(Startup, LoadFailureShowsFailedToLoadAndClosesTheWindow)
 {
     useEngine(true, true);
-    Main();
+    Main(state);
     EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Failed to load.")});
     EXPECT_EQ(dialogs.shown().first().icon, MsgIcon::Critical);
     EXPECT_EQ(dialogs.shown().first().details, QStringLiteral("provider list refused"));
-    EXPECT_TRUE(g_bLoadFailed);
+    EXPECT_TRUE(state.bLoadFailed);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(isMainWindowOpen());
     // Nothing of the engine outlives it: the workspace collection went first, the engine last.
@@ -174,11 +173,12 @@ TEST_F(Startup, LoadFailureShowsFailedToLoadAndClosesTheWindow)
 TEST(ReleaseEngineOrder, WorkspaceGoesBeforeTheEngineAndEmptyReferencesAreFine)
 {
     auto log = std::make_shared<ReleaseLog>();
-    g_objEngine = std::make_shared<LoggedEngine>(log, true, false);
-    g_objWorkspace = g_objEngine->Workspaces()->Item(0);
+    AppState state;
+    state.objEngine = std::make_shared<LoggedEngine>(log, true, false);
+    state.objWorkspace = state.objEngine->Workspaces()->Item(0);
     log->entries.clear();
-    ReleaseEngine();
+    state.ReleaseEngine();
     EXPECT_EQ(log->entries, (QStringList{QStringLiteral("workspace"), QStringLiteral("engine")}));
-    ReleaseEngine();
+    state.ReleaseEngine();
     EXPECT_EQ(log->entries.size(), 2);
 }

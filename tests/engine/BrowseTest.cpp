@@ -48,7 +48,7 @@ TEST_F(Browse, FailingVariableListIsReportedAndTheConnectionStands)
     EXPECT_NE(w.connectedController(), nullptr);
     EXPECT_EQ(w.cmbVars->count(), 0);
     EXPECT_TRUE(w.cmdAddItem->isEnabled());
-    EXPECT_EQ(g_colRecent.Count(), 1);
+    EXPECT_EQ(state.settings.colRecent.Count(), 1);
     EXPECT_TRUE(w.changed());
     // No extension was made, so none is removed.
     EXPECT_EQ(count(QStringLiteral("AddExtension")), 0);
@@ -146,7 +146,7 @@ TEST_F(Browse, ControllerListFailuresRemoveTheExtensionOnlyWhenOneWasMade)
             << operation.toStdString();
         EXPECT_EQ(w.cmbCtrls->count(), 0);
         expectBoxOn(w.chkConnTULO);
-        EXPECT_EQ(g_colRecent.Count(), 1);
+        EXPECT_EQ(state.settings.colRecent.Count(), 1);
         click(w.chkConnTULO);
     }
 
@@ -235,9 +235,9 @@ TEST_F(Browse, RememberedEntryFillsTheFieldsFromTheConnectionItWasMadeFrom)
         r->m_strOptionVal = QLatin1String(option);
         return r;
     };
-    g_colRecent.Add(record(1, "Packer03", "QuorProv.Sim.Ethernet", "cell-north", "Station=3"));
-    g_colRecent.Add(record(2, "TULO_1", "QuorProv.TULO", "", "Conn=eth:192.168.10.20:7010"));
-    g_colRecent.Add(record(1, "Dosing01", "QuorProv.Sim.Serial", "", "Port=COM3,Baud=9600"));
+    state.settings.colRecent.Add(record(1, "Packer03", "QuorProv.Sim.Ethernet", "cell-north", "Station=3"));
+    state.settings.colRecent.Add(record(2, "TULO_1", "QuorProv.TULO", "", "Conn=eth:192.168.10.20:7010"));
+    state.settings.colRecent.Add(record(1, "Dosing01", "QuorProv.Sim.Serial", "", "Port=COM3,Baud=9600"));
     frmMain& w = openWindow();
     ASSERT_EQ(entries(w.cmbCtrl), (QStringList{QStringLiteral("Packer03"), QStringLiteral("Dosing01")}));
 
@@ -251,7 +251,7 @@ TEST_F(Browse, RememberedEntryFillsTheFieldsFromTheConnectionItWasMadeFrom)
     typeQuorFields(w, QStringLiteral("Scale02"), QStringLiteral("QuorProv.Sim.Serial"));
     click(w.chkConnQUOR);
     click(w.chkConnQUOR);
-    ASSERT_EQ(g_colRecent.Item(1)->m_strControllerName, QStringLiteral("Scale02"));
+    ASSERT_EQ(state.settings.colRecent.Item(1)->m_strControllerName, QStringLiteral("Scale02"));
 
     choose(w.cmbCtrl, 1);
     EXPECT_EQ(w.cmbCtrl->currentText(), QStringLiteral("Dosing01"));

@@ -23,12 +23,12 @@ protected:
     void SetUp() override
     {
         ConnectFixture::SetUp();
-        ReleaseEngine();
+        state.ReleaseEngine();
         const ScopedEnv plugins("QUOR_ENGINE", simPluginPath() + QLatin1Char(':') + modbusPluginPath());
         QString reason;
-        g_objEngine = CreateEngine(&reason);
-        ASSERT_NE(g_objEngine, nullptr) << reason.toStdString();
-        g_objWorkspace = g_objEngine->Workspaces()->Item(0);
+        state.objEngine = CreateEngine(&reason);
+        ASSERT_NE(state.objEngine, nullptr) << reason.toStdString();
+        state.objWorkspace = state.objEngine->Workspaces()->Item(0);
     }
 
     void connectModbus(frmMain& w, const QString& machine, const QString& option)

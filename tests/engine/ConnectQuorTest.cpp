@@ -120,8 +120,8 @@ TEST_F(ConnectQuor, ConnectsWithTheFieldsAsTypedAndEntersTheConnectedState)
     EXPECT_EQ(w.cmbVars->currentText(), QStringLiteral("[Select]"));
     EXPECT_EQ(w.focusWidget(), w.cmbVars);
 
-    ASSERT_EQ(g_colRecent.Count(), 1);
-    const CtrlParameterPtr record = g_colRecent.Item(1);
+    ASSERT_EQ(state.settings.colRecent.Count(), 1);
+    const CtrlParameterPtr record = state.settings.colRecent.Item(1);
     EXPECT_EQ(record->m_lConnectType, 1);
     EXPECT_EQ(record->m_strControllerName, QStringLiteral(" Press 01 "));
     EXPECT_EQ(record->m_strProviderName, kEthernet);
@@ -163,7 +163,7 @@ TEST_F(ConnectQuor, EngineRefusalOrFailureEndsDisconnected)
     EXPECT_TRUE(w.optProvider[1]->isEnabled());
     EXPECT_FALSE(w.cmdAddItem->isEnabled());
     EXPECT_EQ(w.cmbCtrl->currentText(), QStringLiteral("Press01"));
-    EXPECT_TRUE(g_colRecent.isEmpty());
+    EXPECT_TRUE(state.settings.colRecent.isEmpty());
     EXPECT_FALSE(w.changed());
 }
 
@@ -216,7 +216,7 @@ TEST_F(ConnectQuor, GuardCancelStopsBothWaysAndKeepsTheChanges)
         EXPECT_TRUE(w.changed());
     }
     EXPECT_TRUE(engine->calls.isEmpty());
-    EXPECT_TRUE(g_colRecent.isEmpty());
+    EXPECT_TRUE(state.settings.colRecent.isEmpty());
 }
 
 TEST_F(ConnectQuor, GuardNoConnectsAndMarksTheDocumentChangedAgain)
@@ -245,8 +245,8 @@ TEST_F(ConnectQuor, GuardYesSavesAsThenConnects)
     EXPECT_EQ(dialogs.fileRequests().size(), 1);
     EXPECT_TRUE(QFile::exists(file));
     expectBoxOn(w.chkConnQUOR);
-    EXPECT_EQ(g_colRecent.Item(1)->m_strControllerName, QStringLiteral("Oven02"));
-    EXPECT_EQ(g_colRecent.Item(2)->m_strControllerName, QStringLiteral("Press01"));
+    EXPECT_EQ(state.settings.colRecent.Item(1)->m_strControllerName, QStringLiteral("Oven02"));
+    EXPECT_EQ(state.settings.colRecent.Item(2)->m_strControllerName, QStringLiteral("Press01"));
     EXPECT_TRUE(w.changed());
 }
 
@@ -277,7 +277,7 @@ TEST_F(ConnectQuor, OptionButtonsSwitchWhichWayCanBeUsed)
 TEST_F(ConnectQuor, BusyCursorShowsWhileTheEngineWorksAndOnlyThen)
 {
     CursorLog log;
-    g_objWorkspace = std::make_shared<CursorSpyWorkspace>(g_objWorkspace, log);
+    state.objWorkspace = std::make_shared<CursorSpyWorkspace>(state.objWorkspace, log);
     frmMain& w = openWindow();
     click(w.optProvider[1]);
     w.cmbConn->setEditText(QStringLiteral("Conn=eth:10.0.0.1:7010"));

@@ -12,13 +12,13 @@ protected:
     void SetUp() override
     {
         ConnectFixture::SetUp();
-        ReleaseEngine();
+        state.ReleaseEngine();
         const ScopedEnv plugin("QUOR_ENGINE", simPluginPath());
         const ScopedEnv catalog("QUOR_SIM_CATALOG", QString());
         QString reason;
-        g_objEngine = CreateEngine(&reason);
-        ASSERT_NE(g_objEngine, nullptr) << reason.toStdString();
-        g_objWorkspace = g_objEngine->Workspaces()->Item(0);
+        state.objEngine = CreateEngine(&reason);
+        ASSERT_NE(state.objEngine, nullptr) << reason.toStdString();
+        state.objWorkspace = state.objEngine->Workspaces()->Item(0);
     }
 
     // The disconnected state every way returns to.
@@ -48,7 +48,7 @@ TEST_F(ConnectSim, QuorWayListsTheNamedControllersVariables)
     EXPECT_GE(variables.size(), 40);
     for (const char* name : {"Ram.Position", "Stroke Counter", "Die Temp[1]"})
         EXPECT_TRUE(variables.contains(QLatin1String(name))) << name;
-    EXPECT_EQ(g_colRecent.Item(1)->m_strControllerName, QStringLiteral("press01"));
+    EXPECT_EQ(state.settings.colRecent.Item(1)->m_strControllerName, QStringLiteral("press01"));
 
     click(w.chkConnQUOR);
     expectBoxOff(w.chkConnQUOR);
@@ -94,8 +94,8 @@ TEST_F(ConnectSim, TuloWayListsTheServersControllersAndTheirItems)
               (QStringList{QStringLiteral("LineA_Press"), QStringLiteral("LineA_Oven"),
                            QStringLiteral("LineB Packer"), QStringLiteral("LineB:Conveyor"),
                            QStringLiteral("LineC_Big")}));
-    EXPECT_EQ(g_colRecent.Item(1)->m_lConnectType, 2);
-    EXPECT_EQ(g_colRecent.Item(1)->m_strControllerName, QStringLiteral("TULO_1"));
+    EXPECT_EQ(state.settings.colRecent.Item(1)->m_lConnectType, 2);
+    EXPECT_EQ(state.settings.colRecent.Item(1)->m_strControllerName, QStringLiteral("TULO_1"));
 
     choose(w.cmbCtrls, 3);
     EXPECT_TRUE(entries(w.cmbVars).contains(QStringLiteral("Section[1].Speed")));
@@ -116,15 +116,16 @@ TEST_F(ConnectSim, TuloWayListsTheServersControllersAndTheirItems)
 
 TEST_F(ConnectSim, BrakkaModeConnectsBothModels)
 {
-    g_bBRAKKAMode = true;
+    state.bBRAKKAMode = true;
     frmMain& w = openWindow();
     w.cmbServer->setEditText(QStringLiteral("192.168.30.10"));
     w.txtTimeout->setText(QStringLiteral("500"));
     click(w.chkConnBRAKKA);
     EXPECT_TRUE(dialogs.shown().isEmpty()) << dialogs.texts().join(QLatin1Char(' ')).toStdString();
     EXPECT_TRUE(entries(w.cmbVars).contains(QStringLiteral("Axis[1].Position")));
-    EXPECT_EQ(g_colRecent.Item(1)->m_strControllerName, QStringLiteral("Lyra8_1"));
-    EXPECT_EQ(g_colRecent.Item(1)->m_strOptionVal, QStringLiteral("Server=192.168.30.10,Timeout=500"));
+    EXPECT_EQ(state.settings.colRecent.Item(1)->m_strControllerName, QStringLiteral("Lyra8_1"));
+    EXPECT_EQ(state.settings.colRecent.Item(1)->m_strOptionVal,
+              QStringLiteral("Server=192.168.30.10,Timeout=500"));
     click(w.chkConnBRAKKA);
     expectBrowseListsEmpty(w);
 
@@ -135,8 +136,8 @@ TEST_F(ConnectSim, BrakkaModeConnectsBothModels)
     EXPECT_TRUE(dialogs.shown().isEmpty()) << dialogs.texts().join(QLatin1Char(' ')).toStdString();
     expectBoxOn(w.chkConnBRAKKA);
     EXPECT_TRUE(entries(w.cmbVars).contains(QStringLiteral("Error Code")));
-    EXPECT_EQ(g_colRecent.Item(1)->m_strControllerName, QStringLiteral("Ferrit_1"));
-    EXPECT_EQ(g_colRecent.Item(1)->m_strProviderName, QStringLiteral("QuorProv.BRAKKA.Ferrit"));
+    EXPECT_EQ(state.settings.colRecent.Item(1)->m_strControllerName, QStringLiteral("Ferrit_1"));
+    EXPECT_EQ(state.settings.colRecent.Item(1)->m_strProviderName, QStringLiteral("QuorProv.BRAKKA.Ferrit"));
     click(w.chkConnBRAKKA);
     expectBoxOff(w.chkConnBRAKKA);
     expectBrowseListsEmpty(w);
@@ -145,7 +146,7 @@ TEST_F(ConnectSim, BrakkaModeConnectsBothModels)
 
 TEST_F(ConnectSim, UnreachableAddressFailsAfterTheGivenTimeoutAndTheWindowGoesOn)
 {
-    g_bBRAKKAMode = true;
+    state.bBRAKKAMode = true;
     frmMain& w = openWindow();
     w.cmbServer->setEditText(QStringLiteral("192.168.30.99"));
     w.txtTimeout->setText(QStringLiteral("300"));

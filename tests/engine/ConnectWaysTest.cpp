@@ -28,7 +28,7 @@ protected:
     void SetUp() override
     {
         ConnectFixture::SetUp();
-        g_bBRAKKAMode = true;
+        state.bBRAKKAMode = true;
         engine->controllerName = QStringLiteral("Lyra8_1");
     }
 
@@ -78,8 +78,8 @@ TEST_F(ConnectTulo, ConnectsToTheQueryServerAndListsItsControllers)
     EXPECT_TRUE(w.cmdDelete->isEnabled());
     EXPECT_EQ(w.cmbVars->count(), 0);
 
-    ASSERT_EQ(g_colRecent.Count(), 1);
-    const CtrlParameterPtr record = g_colRecent.Item(1);
+    ASSERT_EQ(state.settings.colRecent.Count(), 1);
+    const CtrlParameterPtr record = state.settings.colRecent.Item(1);
     EXPECT_EQ(record->m_lConnectType, 2);
     EXPECT_EQ(record->m_strControllerName, QStringLiteral("TULO_7"));
     EXPECT_EQ(record->m_strProviderName, QStringLiteral("QuorProv.TULO"));
@@ -109,7 +109,7 @@ TEST_F(ConnectTulo, FailureAfterTheControllerWasAddedEndsDisconnected)
     EXPECT_TRUE(w.cmbConn->isEnabled());
     EXPECT_TRUE(w.optProvider[0]->isEnabled());
     EXPECT_FALSE(w.cmdAddItem->isEnabled());
-    EXPECT_TRUE(g_colRecent.isEmpty());
+    EXPECT_TRUE(state.settings.colRecent.isEmpty());
     EXPECT_FALSE(w.changed());
 }
 
@@ -128,8 +128,8 @@ TEST_F(ConnectBrakka, EachModelSendsItsProviderAndOptionPieces)
     EXPECT_TRUE(w.optLyra[1]->isEnabled());
     EXPECT_TRUE(w.cmdAddItem->isEnabled());
     EXPECT_EQ(entries(w.cmbVars), (QStringList{QStringLiteral("Speed"), QStringLiteral("Temp")}));
-    ASSERT_EQ(g_colRecent.Count(), 1);
-    const CtrlParameterPtr record = g_colRecent.Item(1);
+    ASSERT_EQ(state.settings.colRecent.Count(), 1);
+    const CtrlParameterPtr record = state.settings.colRecent.Item(1);
     EXPECT_EQ(record->m_lConnectType, 1);
     EXPECT_EQ(record->m_strControllerName, QStringLiteral("Lyra8_1"));
     EXPECT_EQ(record->m_strProviderName, QStringLiteral("QuorProv.BRAKKA.Lyra8"));
@@ -151,8 +151,8 @@ TEST_F(ConnectBrakka, EachModelSendsItsProviderAndOptionPieces)
     w.cmbServer->setEditText(QStringLiteral("eth:192.168.20.10"));
     click(w.chkConnBRAKKA);
     EXPECT_FALSE(w.optLyra[1]->isEnabled());
-    EXPECT_EQ(g_colRecent.Item(1)->m_strProviderName, QStringLiteral("QuorProv.BRAKKA.Ferrit"));
-    EXPECT_EQ(g_colRecent.Item(1)->m_strControllerName, QStringLiteral("Ferrit_1"));
+    EXPECT_EQ(state.settings.colRecent.Item(1)->m_strProviderName, QStringLiteral("QuorProv.BRAKKA.Ferrit"));
+    EXPECT_EQ(state.settings.colRecent.Item(1)->m_strControllerName, QStringLiteral("Ferrit_1"));
     click(w.chkConnBRAKKA);
     w.setChanged(false);
     w.cmbServer->setEditText(QString());
@@ -170,7 +170,7 @@ TEST_F(ConnectBrakka, EachModelSendsItsProviderAndOptionPieces)
             QStringLiteral("AddController(|QuorProv.BRAKKA.Ferrit||Conn=eth:192.168.20.10,Timeout=500)"),
             QStringLiteral("AddController(|QuorProv.BRAKKA.Ferrit||Conn=,Timeout=)"),
             QStringLiteral("AddController(|QuorProv.BRAKKA.Lyra8||Server=,Timeout=)")}));
-    EXPECT_EQ(g_colRecent.Item(1)->m_strOptionVal, QStringLiteral("Server=,Timeout="));
+    EXPECT_EQ(state.settings.colRecent.Item(1)->m_strOptionVal, QStringLiteral("Server=,Timeout="));
 }
 
 TEST_F(ConnectBrakka, RefusalAndGuardCancelEndDisconnected)

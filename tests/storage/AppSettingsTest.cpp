@@ -52,7 +52,8 @@ private:
 
 TEST_F(AppSettings, FirstStartWithoutAFileChangesNothing)
 {
-    const frmMain designed;
+    AppState designedState;
+    const frmMain designed(designedState);
     loadWindow();
     EXPECT_EQ(dialogs.texts(), QStringList());
     EXPECT_EQ(window->size(), designed.size());
@@ -73,13 +74,14 @@ TEST_F(AppSettings, SavedFileHoldsSettingFormRecentInThisOrderAndNothingElse)
     writeBytes(settingsPath(),
                "[Other]\r\nX=1\r\n[Recent]\r\nType=1\r\nController=Old\r\nProvider=P\r\n"
                "Machine=\r\nOption=\r\n[form]\r\nTop=45000\r\n[Setting]\r\nPath=/none/a.qts\r\n");
-    const frmMain designed;
+    AppState designedState;
+    const frmMain designed(designedState);
     loadWindow();
     // "form" is not "Form"; the missing tag file is reported by its reader.
     EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Failed to read the file.")});
     EXPECT_EQ(window->pos(), designed.pos());
-    EXPECT_EQ(g_strFilePath, QStringLiteral("/none/a.qts"));
-    ASSERT_EQ(g_colRecent.Count(), 1);
+    EXPECT_EQ(window->document().filePath(), QStringLiteral("/none/a.qts"));
+    ASSERT_EQ(state.settings.colRecent.Count(), 1);
 
     window->show();
     connectQuor(QStringLiteral("PLC1"), kSimProvider, QStringLiteral("m1"), QStringLiteral("o1"));
@@ -93,18 +95,18 @@ TEST_F(AppSettings, RememberedTextsComeBackExactly)
 {
     loadWindow();
     connectQuor(QStringLiteral("PLC1"));
-    clsCtrlParameter& recent = *g_colRecent.Item(1);
+    clsCtrlParameter& recent = *state.settings.colRecent.Item(1);
     recent.m_strControllerName = QStringLiteral("'Q'");
     recent.m_strMachineName = QStringLiteral(" m ");
     recent.m_strOptionVal = QStringLiteral("\"o\"");
     const clsCtrlParameter saved = recent;
-    g_strFilePath = appPath(QStringLiteral("trailing blank.qts "));
-    const QString path = g_strFilePath;
+    window->document().setFilePath(appPath(QStringLiteral("trailing blank.qts ")));
+    const QString path = window->document().filePath();
     restart();
-    ASSERT_EQ(g_colRecent.Count(), 1);
-    const clsCtrlParameter& read = *g_colRecent.Item(1);
+    ASSERT_EQ(state.settings.colRecent.Count(), 1);
+    const clsCtrlParameter& read = *state.settings.colRecent.Item(1);
     EXPECT_EQ((QStringList{read.m_strControllerName, read.m_strProviderName, read.m_strMachineName,
-                           read.m_strOptionVal, g_strFilePath}),
+                           read.m_strOptionVal, window->document().filePath()}),
               (QStringList{saved.m_strControllerName, saved.m_strProviderName, saved.m_strMachineName,
                            saved.m_strOptionVal, path}));
 }
@@ -115,7 +117,8 @@ TEST_F(AppSettings, FormWithoutHeightAppliesWhatItHasThenStops)
                "[Form]\r\nTop=1500\r\nLeft=600\r\nWidth=10320\r\n"
                "[Recent]\r\nType=1\r\nController=PLC1\r\nProvider=P\r\nMachine=\r\nOption=\r\n"
                "[Setting]\r\nPath=/none/a.qts\r\n");
-    const frmMain designed;
+    AppState designedState;
+    const frmMain designed(designedState);
     loadWindow();
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_EQ(dialogs.shown().at(0).text, kFailedToReadSettings);
@@ -128,9 +131,9 @@ TEST_F(AppSettings, FormWithoutHeightAppliesWhatItHasThenStops)
     EXPECT_EQ(window->client->width(), 680);
     EXPECT_EQ(window->height(), designed.height());
     // Later sections are not read.
-    EXPECT_EQ(g_colRecent.Count(), 0);
+    EXPECT_EQ(state.settings.colRecent.Count(), 0);
     EXPECT_EQ(window->cmbCtrl->count(), 0);
-    EXPECT_EQ(g_strFilePath, QString());
+    EXPECT_EQ(window->document().filePath(), QString());
 }
 
 TEST_F(AppSettings, WindowPlaceAndSizeSurviveARestart)
@@ -183,7 +186,8 @@ TEST_F(AppSettings, WindowNumbersFollowTheLocale)
 
 TEST_F(AppSettings, UnusableWindowNumbersAreReadFailures)
 {
-    const frmMain designed;
+    AppState designedState;
+    const frmMain designed(designedState);
     for (const char* top : {"", "abc", "nan", "inf", "1e30", "-5e9", "491506"}) {
         SCOPED_TRACE(top);
         window.reset();
@@ -215,13 +219,13 @@ TEST_F(AppSettings, BadRecentRecordsAreReadFailures)
         SCOPED_TRACE(recent.toStdString());
         window.reset();
         dialogs.clear();
-        g_colRecent.Clear();
+        state.settings.colRecent.Clear();
         writeBytes(settingsPath(), recent + "[Setting]\r\nPath=/none/a.qts\r\n");
         loadWindow();
         EXPECT_EQ(dialogs.texts(), QStringList{kFailedToReadSettings});
-        EXPECT_EQ(g_strFilePath, QString());
+        EXPECT_EQ(window->document().filePath(), QString());
     }
-    EXPECT_EQ(g_colRecent.Count(), 1);
+    EXPECT_EQ(state.settings.colRecent.Count(), 1);
 }
 
 TEST_F(AppSettings, AValueTheStoreRefusesFailsTheSaveAndKeepsTheOldFile)
@@ -229,7 +233,7 @@ TEST_F(AppSettings, AValueTheStoreRefusesFailsTheSaveAndKeepsTheOldFile)
     const QByteArray old = "[Form]\r\nTop=1500\r\nLeft=1500\r\nWidth=9630\r\nHeight=7110\r\n";
     writeBytes(settingsPath(), old);
     loadWindow();
-    g_strFilePath = QStringLiteral("/tmp/two\nlines.qts");
+    window->document().setFilePath(QStringLiteral("/tmp/two\nlines.qts"));
     window->SaveAppSettings();
     EXPECT_EQ(dialogs.texts(), QStringList{kFailedToCreateSettings});
     EXPECT_EQ(dialogs.shown().at(0).icon, MsgIcon::Exclamation);

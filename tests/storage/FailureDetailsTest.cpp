@@ -103,7 +103,7 @@ TEST_F(UnwritableTagFile, AValueTheStoreRefusesIsNamed)
 {
     loadWindow();
     connectQuor(QStringLiteral("PLC1"));
-    g_colRecent.Item(1)->m_strOptionVal = QStringLiteral("a\r\nb");
+    state.settings.colRecent.Item(1)->m_strOptionVal = QStringLiteral("a\r\nb");
     const QString path = appPath(QStringLiteral("new.qts"));
     dialogs.chooseFileNext(path);
     window->FileSave(true);

@@ -15,19 +15,22 @@ CtrlParameterPtr record(const QString& name, const QString& option = QString())
     return r;
 }
 
+// The list under test.
+RecentConnections recent;
+
 QStringList names()
 {
     QStringList result;
-    for (qsizetype i = 1; i <= g_colRecent.Count(); ++i)
-        result.append(g_colRecent.Item(i)->m_strControllerName);
+    for (qsizetype i = 1; i <= recent.Count(); ++i)
+        result.append(recent.Item(i)->m_strControllerName);
     return result;
 }
 
 class Recent : public ::testing::Test
 {
 protected:
-    void SetUp() override { g_colRecent.Clear(); }
-    void TearDown() override { g_colRecent.Clear(); }
+    void SetUp() override { recent.Clear(); }
+    void TearDown() override { recent.Clear(); }
 };
 
 } // namespace
@@ -35,36 +38,36 @@ protected:
 TEST_F(Recent, NewestFirstAndAtMostFive)
 {
     for (const char* n : {"c1", "c2", "c3", "c4", "c5", "c6"})
-        AddRecentConnection(record(QString::fromLatin1(n)));
+        AddRecentConnection(recent, record(QString::fromLatin1(n)));
     EXPECT_EQ(names(), (QStringList{QStringLiteral("c6"), QStringLiteral("c5"), QStringLiteral("c4"),
                                     QStringLiteral("c3"), QStringLiteral("c2")}));
 }
 
 TEST_F(Recent, SameNameInOtherCaseReplacesAndMovesToTheFront)
 {
-    AddRecentConnection(record(QStringLiteral("PLC1"), QStringLiteral("first")));
-    AddRecentConnection(record(QStringLiteral("plc1"), QStringLiteral("second")));
-    AddRecentConnection(record(QStringLiteral("Other")));
+    AddRecentConnection(recent, record(QStringLiteral("PLC1"), QStringLiteral("first")));
+    AddRecentConnection(recent, record(QStringLiteral("plc1"), QStringLiteral("second")));
+    AddRecentConnection(recent, record(QStringLiteral("Other")));
     EXPECT_EQ(names(), (QStringList{QStringLiteral("Other"), QStringLiteral("plc1")}));
-    EXPECT_EQ(g_colRecent.Item(2)->m_strOptionVal, QStringLiteral("second"));
+    EXPECT_EQ(recent.Item(2)->m_strOptionVal, QStringLiteral("second"));
 }
 
 TEST_F(Recent, ReplacingInAFullListKeepsTheOthers)
 {
     for (const char* n : {"c1", "c2", "c3", "c4", "c5"})
-        AddRecentConnection(record(QString::fromLatin1(n)));
-    AddRecentConnection(record(QStringLiteral("C1")));
+        AddRecentConnection(recent, record(QString::fromLatin1(n)));
+    AddRecentConnection(recent, record(QStringLiteral("C1")));
     EXPECT_EQ(names(), (QStringList{QStringLiteral("C1"), QStringLiteral("c5"), QStringLiteral("c4"),
                                     QStringLiteral("c3"), QStringLiteral("c2")}));
 }
 
 TEST_F(Recent, KeysAreUniqueWithoutRegardToCase)
 {
-    EXPECT_TRUE(g_colRecent.Add(record(QStringLiteral("A"))));
-    EXPECT_FALSE(g_colRecent.Add(record(QStringLiteral("a"))));
-    EXPECT_EQ(g_colRecent.positionOf(QStringLiteral("a")), 1);
-    EXPECT_EQ(g_colRecent.Item(0), nullptr);
-    EXPECT_EQ(g_colRecent.Item(2), nullptr);
+    EXPECT_TRUE(recent.Add(record(QStringLiteral("A"))));
+    EXPECT_FALSE(recent.Add(record(QStringLiteral("a"))));
+    EXPECT_EQ(recent.positionOf(QStringLiteral("a")), 1);
+    EXPECT_EQ(recent.Item(0), nullptr);
+    EXPECT_EQ(recent.Item(2), nullptr);
 }
 
 TEST(OptionText, GetOptionValueFindsThePieceWithoutRegardToCase)

@@ -24,11 +24,11 @@ QStringList entries(const QComboBox* combo)
     return result;
 }
 
-QStringList recentNames()
+QStringList recentNames(const RecentConnections& recent)
 {
     QStringList result;
-    for (qsizetype i = 1; i <= g_colRecent.Count(); ++i)
-        result.append(g_colRecent.Item(i)->m_strControllerName);
+    for (qsizetype i = 1; i <= recent.Count(); ++i)
+        result.append(recent.Item(i)->m_strControllerName);
     return result;
 }
 
@@ -38,16 +38,18 @@ protected:
     // One remembered connection of each sort.
     void rememberOneOfEach()
     {
-        g_colRecent.Add(
+        state.settings.colRecent.Add(
             record(1, QStringLiteral("F1"), kFerrit, QStringLiteral("Conn=eth:10.0.0.7,Timeout=700")));
-        g_colRecent.Add(
+        state.settings.colRecent.Add(
             record(1, QStringLiteral("L1"), kLyra8, QStringLiteral("Server=10.0.0.8,Timeout=800")));
-        g_colRecent.Add(record(1, QStringLiteral("Q1"), QStringLiteral("QuorProv.Sim.Ethernet"), QString()));
-        g_colRecent.Add(record(1, QStringLiteral("X1"), QStringLiteral("quorprov.brakka.lyra8"),
-                               QStringLiteral("Server=10.0.0.9,Timeout=900")));
-        g_colRecent.Add(
+        state.settings.colRecent.Add(
+            record(1, QStringLiteral("Q1"), QStringLiteral("QuorProv.Sim.Ethernet"), QString()));
+        state.settings.colRecent.Add(record(1, QStringLiteral("X1"), QStringLiteral("quorprov.brakka.lyra8"),
+                                            QStringLiteral("Server=10.0.0.9,Timeout=900")));
+        state.settings.colRecent.Add(
             record(2, QStringLiteral("T1"), QStringLiteral("QuorProv.TULO"), QStringLiteral("Conn=qs")));
-        g_colRecent.Add(record(3, QStringLiteral("Z1"), QStringLiteral("Z"), QStringLiteral("z")));
+        state.settings.colRecent.Add(
+            record(3, QStringLiteral("Z1"), QStringLiteral("Z"), QStringLiteral("z")));
     }
 
     // Chooses an entry of cmbServer as the user does.
@@ -69,8 +71,9 @@ TEST_F(RecentLists, ConnectionsGoToTheFrontReplaceTheirNameAndStopAtFive)
     disconnect();
     connectQuor(QStringLiteral("Other"));
     disconnect();
-    EXPECT_EQ(recentNames(), (QStringList{QStringLiteral("Other"), QStringLiteral("plc1")}));
-    EXPECT_EQ(g_colRecent.Item(2)->m_strOptionVal, QStringLiteral("second"));
+    EXPECT_EQ(recentNames(state.settings.colRecent),
+              (QStringList{QStringLiteral("Other"), QStringLiteral("plc1")}));
+    EXPECT_EQ(state.settings.colRecent.Item(2)->m_strOptionVal, QStringLiteral("second"));
 
     connectTulo(QStringLiteral("Conn=qs"), QStringLiteral("QS1"));
     disconnect();
@@ -78,27 +81,29 @@ TEST_F(RecentLists, ConnectionsGoToTheFrontReplaceTheirNameAndStopAtFive)
         connectQuor(QString::fromLatin1(name));
         disconnect();
     }
-    EXPECT_EQ(recentNames(), (QStringList{QStringLiteral("c3"), QStringLiteral("c2"), QStringLiteral("c1"),
-                                          QStringLiteral("QS1"), QStringLiteral("Other")}));
-    EXPECT_EQ(g_colRecent.Item(4)->m_lConnectType, 2);
-    EXPECT_EQ(g_colRecent.Item(4)->m_strOptionVal, QStringLiteral("Conn=qs"));
+    EXPECT_EQ(recentNames(state.settings.colRecent),
+              (QStringList{QStringLiteral("c3"), QStringLiteral("c2"), QStringLiteral("c1"),
+                           QStringLiteral("QS1"), QStringLiteral("Other")}));
+    EXPECT_EQ(state.settings.colRecent.Item(4)->m_lConnectType, 2);
+    EXPECT_EQ(state.settings.colRecent.Item(4)->m_strOptionVal, QStringLiteral("Conn=qs"));
     // The lists are filled at start only.
     EXPECT_EQ(window->cmbCtrl->count(), 0);
 
     // Only the most recent connection outlives the run.
     restart();
-    EXPECT_EQ(recentNames(), QStringList{QStringLiteral("c3")});
+    EXPECT_EQ(recentNames(state.settings.colRecent), QStringList{QStringLiteral("c3")});
     EXPECT_EQ(entries(window->cmbCtrl), QStringList{QStringLiteral("c3")});
 }
 
 TEST_F(RecentLists, BrakkaConnectionsAreRememberedWithTheirOption)
 {
-    g_bBRAKKAMode = true;
+    state.bBRAKKAMode = true;
     loadWindow();
     connectBrakka(0, QStringLiteral("eth:10.3.3.3"), QStringLiteral("1500"), QStringLiteral("B7"));
-    ASSERT_EQ(g_colRecent.Count(), 1);
-    EXPECT_EQ(g_colRecent.Item(1)->m_strProviderName, kFerrit);
-    EXPECT_EQ(g_colRecent.Item(1)->m_strOptionVal, QStringLiteral("Conn=eth:10.3.3.3,Timeout=1500"));
+    ASSERT_EQ(state.settings.colRecent.Count(), 1);
+    EXPECT_EQ(state.settings.colRecent.Item(1)->m_strProviderName, kFerrit);
+    EXPECT_EQ(state.settings.colRecent.Item(1)->m_strOptionVal,
+              QStringLiteral("Conn=eth:10.3.3.3,Timeout=1500"));
 
     restart();
     EXPECT_EQ(entries(window->cmbServer), QStringList{QStringLiteral("eth:10.3.3.3")});
@@ -123,8 +128,8 @@ TEST_F(RecentLists, EachRecordGoesToItsListByKindProviderAndRunMode)
     EXPECT_EQ(window->cmbCtrl->currentText(), QString());
 
     window.reset();
-    g_colRecent.Clear();
-    g_bBRAKKAMode = true;
+    state.settings.colRecent.Clear();
+    state.bBRAKKAMode = true;
     loadWindow();
     rememberOneOfEach();
     window->FillRecentLists();
@@ -137,11 +142,12 @@ TEST_F(RecentLists, EachRecordGoesToItsListByKindProviderAndRunMode)
 
 TEST_F(RecentLists, ChoosingAServerSetsItsTimeout)
 {
-    g_bBRAKKAMode = true;
+    state.bBRAKKAMode = true;
     loadWindow();
     rememberOneOfEach();
-    g_colRecent.Add(record(1, QStringLiteral("F2"), kFerrit, QStringLiteral("Timeout=55")));
-    g_colRecent.Add(record(1, QStringLiteral("F3"), kFerrit, QStringLiteral("Conn=eth:1,timeout=66")));
+    state.settings.colRecent.Add(record(1, QStringLiteral("F2"), kFerrit, QStringLiteral("Timeout=55")));
+    state.settings.colRecent.Add(
+        record(1, QStringLiteral("F3"), kFerrit, QStringLiteral("Conn=eth:1,timeout=66")));
     window->FillRecentLists();
     ASSERT_EQ(window->cmbServer->count(), 4);
 
@@ -156,7 +162,8 @@ TEST_F(RecentLists, ChoosingAServerSetsItsTimeout)
     EXPECT_EQ(window->txtTimeout->text(), QStringLiteral("700"));
 
     // A later connection at the front of the list does not move what an entry stands for.
-    AddRecentConnection(record(1, QStringLiteral("New"), kLyra8, QStringLiteral("Server=9,Timeout=1")));
+    AddRecentConnection(state.settings.colRecent,
+                        record(1, QStringLiteral("New"), kLyra8, QStringLiteral("Server=9,Timeout=1")));
     chooseServer(1);
     EXPECT_EQ(window->txtTimeout->text(), QStringLiteral("800"));
     EXPECT_EQ(dialogs.texts(), QStringList());

@@ -89,6 +89,6 @@ TEST_F(SettingsLocation, TheWindowKeepsItsSettingsThereAcrossARestart)
     const QString file = config + QLatin1Char('/') + fileName();
     EXPECT_TRUE(bytesOf(file).startsWith("[Form]\r\n"));
     EXPECT_EQ(bytesOf(appFile), QByteArray("not a folder"));
-    ASSERT_EQ(g_colRecent.Count(), 1);
-    EXPECT_EQ(g_colRecent.Item(1)->m_strControllerName, QStringLiteral("PLC1"));
+    ASSERT_EQ(state.settings.colRecent.Count(), 1);
+    EXPECT_EQ(state.settings.colRecent.Item(1)->m_strControllerName, QStringLiteral("PLC1"));
 }

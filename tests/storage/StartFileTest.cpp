@@ -28,7 +28,7 @@ TEST_F(StartFile, OpensInsteadOfTheRememberedFileWithItsPathInTheTitle)
 {
     writeBytes(named,
                "[QuorTagSetting]\r\nType=1\r\nController=PLC9\r\nTag1=New,V9,,,,,,,,\r\nTagDataCnt=1\r\n");
-    g_strStartFile = named;
+    state.strStartFile = named;
     loadWindow();
     EXPECT_TRUE(dialogs.shown().isEmpty()) << dialogs.texts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Halvo2 QUOR Online Tag Editor -") + named);
@@ -41,7 +41,7 @@ TEST_F(StartFile, OpensInsteadOfTheRememberedFileWithItsPathInTheTitle)
 TEST_F(StartFile, AFileThatCannotBeReadGivesTheOpenMessagesAndKeepsItsName)
 {
     writeBytes(named, "[QuorTagSetting]\r\nType=1\r\nTagDataCnt=2\r\nTag1=A,V,,,,,,,,\r\n");
-    g_strStartFile = named;
+    state.strStartFile = named;
     loadWindow();
     EXPECT_EQ(dialogs.texts(), (QStringList{QStringLiteral("Failed to read the file."),
                                             QStringLiteral("Failed to open qts file")}));
@@ -52,8 +52,8 @@ TEST_F(StartFile, AFileThatCannotBeReadGivesTheOpenMessagesAndKeepsItsName)
 TEST_F(StartFile, InTheBrakkaRunModeAFileOfAnotherProviderIsRefusedAsOpenRefusesIt)
 {
     writeBytes(named, "[QuorTagSetting]\r\nType=1\r\nProvider=QuorProv.Sim.Ethernet\r\nTagDataCnt=0\r\n");
-    g_bBRAKKAMode = true;
-    g_strStartFile = named;
+    state.bBRAKKAMode = true;
+    state.strStartFile = named;
     loadWindow();
     EXPECT_EQ(dialogs.texts(),
               QStringList{QStringLiteral("Failed to read the file.In order to open a file, please "

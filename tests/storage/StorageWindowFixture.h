@@ -100,10 +100,9 @@ protected:
         window->close();
         EXPECT_FALSE(window->isVisible());
         window.reset();
-        g_colRecent.Clear();
-        g_strFilePath.clear();
-        g_objEngine = engine->createEngine();
-        g_objWorkspace = g_objEngine->Workspaces()->Item(0);
+        state.settings.colRecent.Clear();
+        state.objEngine = engine->createEngine();
+        state.objWorkspace = state.objEngine->Workspaces()->Item(0);
         dialogs.clear();
         return loadWindow();
     }

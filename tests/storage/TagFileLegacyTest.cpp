@@ -101,7 +101,7 @@ TEST_P(TagFileInCodePage, ANameTheCodePageCannotHoldRefusesTheSaveAndKeepsTheFil
     EXPECT_EQ(dialogs.shown().at(0).icon, MsgIcon::Exclamation);
     EXPECT_EQ(bytesOf(m_path), m_bytes);
     EXPECT_TRUE(window->changed());
-    EXPECT_EQ(g_strFilePath, m_path);
+    EXPECT_EQ(window->document().filePath(), m_path);
 }
 
 TEST_P(TagFileInCodePage, AVariableAddedThatTheCodePageCannotHoldRefusesTheSaveAndKeepsTheFile)

@@ -49,7 +49,7 @@ TEST_F(TagFileSave, SmallFileHasItsKeysInOrderWithCrLfLines)
                                         "Tag2=Temp,I2,x,a,b,c,d,e,f,g\r\n"
                                         "TagDataCnt=2\r\n"));
     EXPECT_FALSE(window->changed());
-    EXPECT_EQ(g_strFilePath, path);
+    EXPECT_EQ(window->document().filePath(), path);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Halvo2 QUOR Online Tag Editor -") + path);
 }
 
@@ -77,7 +77,7 @@ TEST_P(TagFileSaveOver, AnEmptyTableKeepsOnlyTheTagSection)
     // The keys come from the remembered connection, not from what the fields show now.
     disconnect();
     setComboText(window->cmbCtrl, QStringLiteral("Typed"));
-    g_strFilePath = path;
+    window->document().setFilePath(path);
 
     EXPECT_TRUE(window->FileSave(false));
     EXPECT_TRUE(dialogs.fileRequests().isEmpty());
@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TagFileSave, ConnectionTextsAReadWouldChangeAreQuotedAndComeBackExactly)
 {
     connectQuor(QStringLiteral("PLC1"));
-    clsCtrlParameter& recent = *g_colRecent.Item(1);
+    clsCtrlParameter& recent = *state.settings.colRecent.Item(1);
     recent.m_strControllerName = QStringLiteral("'Q'");
     recent.m_strProviderName = QStringLiteral(" QuorProv.Sim.Ethernet");
     recent.m_strMachineName = QStringLiteral("\"m\"");
@@ -166,7 +166,7 @@ TEST_F(TagFileSave, CancelledDialogsChangeNothing)
     // Only the unsaved-change question before Open.
     EXPECT_EQ(dialogs.texts().size(), 1);
     EXPECT_TRUE(window->changed());
-    EXPECT_EQ(g_strFilePath, QString());
+    EXPECT_EQ(window->document().filePath(), QString());
     EXPECT_EQ(tableRows(), rows);
     EXPECT_EQ(QDir(appDir.path()).entryList(QDir::Files), QStringList());
 }
@@ -187,11 +187,11 @@ TEST_F(TagFileSave, ControllerMustBeGivenBeforeTheDialog)
     window->FileSave(true);
     EXPECT_EQ(dialogs.fileRequests().size(), 1);
     window->optProvider[0]->setChecked(true);
-    g_strFilePath = appPath(QStringLiteral("current.qts"));
+    window->document().setFilePath(appPath(QStringLiteral("current.qts")));
     EXPECT_TRUE(window->FileSave(false));
     EXPECT_EQ(dialogs.shown().size(), 1);
     EXPECT_EQ(dialogs.fileRequests().size(), 1);
-    EXPECT_TRUE(QFile::exists(g_strFilePath));
+    EXPECT_TRUE(QFile::exists(window->document().filePath()));
 }
 
 TEST_F(TagFileSave, NothingToSaveIsNotASave)
@@ -199,7 +199,7 @@ TEST_F(TagFileSave, NothingToSaveIsNotASave)
     const QString path = appPath(QStringLiteral("kept.qts"));
     const QByteArray old = "[QuorTagSetting]\r\nType=2\r\nOption=x\r\nTagDataCnt=0\r\n";
     writeBytes(path, old);
-    g_strFilePath = path;
+    window->document().setFilePath(path);
     window->setChanged(true);
 
     EXPECT_FALSE(window->FileSave(false));
@@ -227,7 +227,7 @@ TEST_F(TagFileSave, NothingToSaveIsNotASave)
     dialogs.clear();
     saveAs(appPath(QStringLiteral("new.qts")));
     EXPECT_EQ(dialogs.texts(), QStringList{kNothingToSave});
-    EXPECT_EQ(g_strFilePath, path);
+    EXPECT_EQ(window->document().filePath(), path);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Halvo2 QUOR Online Tag Editor -") + path);
     EXPECT_FALSE(QFile::exists(appPath(QStringLiteral("new.qts"))));
 }
@@ -244,7 +244,7 @@ TEST_F(TagFileSave, AFileThatCannotBeWrittenIsReportedAndKeepsTheChangeFlag)
     EXPECT_EQ(dialogs.shown().at(0).text, kFailedToSave);
     EXPECT_EQ(dialogs.shown().at(0).icon, MsgIcon::Critical);
     EXPECT_TRUE(window->changed());
-    EXPECT_EQ(g_strFilePath, blocked);
+    EXPECT_EQ(window->document().filePath(), blocked);
     EXPECT_TRUE(QFileInfo(blocked).isDir());
 
     const QString missingFolder = appPath(QStringLiteral("missing/new.qts"));
@@ -263,7 +263,7 @@ TEST_F(TagFileSave, TextThatCannotBeWrittenIsRefusedWithItsReasonAndLeavesTheOld
     connectQuor(QStringLiteral("PLC1"));
     for (int i = 1; i <= 5; ++i)
         addRow({QStringLiteral("T%1").arg(i), QStringLiteral("V%1").arg(i)});
-    g_strFilePath = path;
+    window->document().setFilePath(path);
     const auto refusedWith = [&](const QString& message) {
         dialogs.clear();
         EXPECT_FALSE(window->FileSave(false));
@@ -277,7 +277,7 @@ TEST_F(TagFileSave, TextThatCannotBeWrittenIsRefusedWithItsReasonAndLeavesTheOld
     refusedWith(QStringLiteral("The tag [T4] in row 4 cannot be saved: its column \"C\" holds a line break, "
                                "which a tag setting file cannot store. Remove it and save again."));
     window->grdItems->setTextMatrix(4, 6, QString());
-    g_colRecent.Item(1)->m_strMachineName = QStringLiteral("m") + QChar(u'\0');
+    state.settings.colRecent.Item(1)->m_strMachineName = QStringLiteral("m") + QChar(u'\0');
     refusedWith(QStringLiteral("The connection cannot be saved: its \"Machine\" text holds a NUL character, "
                                "which a tag setting file cannot store. Connect again with other settings."));
 }
@@ -290,7 +290,7 @@ TEST_F(TagFileSave, CellsTheFileCannotGiveBackStopTheSaveBeforeAnything)
     connectQuor(QStringLiteral("PLC1"));
     addRow({QStringLiteral("Speed"), QStringLiteral("I1")});
     addRow({QStringLiteral("Temp"), QStringLiteral("I2"), QStringLiteral("Scale=1,5")});
-    g_strFilePath = path;
+    window->document().setFilePath(path);
 
     for (const bool saveAs : {false, true}) {
         dialogs.clear();

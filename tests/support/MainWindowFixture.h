@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "platform/AppInfo.h"
+#include "tags/TagDocument.h"
 #include "tests/support/FakeEngine.h"
 #include "tests/support/ScriptedDialogs.h"
 
@@ -10,7 +11,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-// A loaded main window over the fake engine, with scripted dialogs, an empty recent list and
+// A loaded main window over the fake engine, with scripted dialogs, a fresh run state and
 // a temporary application folder (so the settings file is the test's own). Derive from it
 // and call loadWindow() after adjusting `engine` or the settings file.
 class MainWindowFixture : public ::testing::Test
@@ -20,33 +21,22 @@ protected:
     {
         ASSERT_TRUE(appDir.isValid());
         AppInfo::setApplicationDirectoryOverride(appDir.path());
-        g_colRecent.Clear();
-        g_strFilePath.clear();
-        g_strLastFolder.clear();
-        g_strStartFile.clear();
-        g_bLoadFailed = false;
-        g_bBRAKKAMode = false;
-        g_objEngine = engine->createEngine();
-        g_objWorkspace = g_objEngine->Workspaces()->Item(0);
+        state.objEngine = engine->createEngine();
+        state.objWorkspace = state.objEngine->Workspaces()->Item(0);
         engine->calls.clear();
     }
 
     void TearDown() override
     {
         window.reset();
-        ReleaseEngine();
-        g_colRecent.Clear();
-        g_strFilePath.clear();
-        g_strLastFolder.clear();
-        g_strStartFile.clear();
-        g_bBRAKKAMode = false;
+        state.ReleaseEngine();
         AppInfo::setApplicationDirectoryOverride(QString());
     }
 
     // Creates the window and runs its load handler.
     frmMain& loadWindow()
     {
-        window = std::make_unique<frmMain>();
+        window = std::make_unique<frmMain>(state);
         window->Form_Load();
         return *window;
     }
@@ -55,6 +45,8 @@ protected:
     QString settingsPath() const { return appDir.filePath(AppInfo::exeBaseName() + QStringLiteral(".ini")); }
 
     QTemporaryDir appDir;
+    // The run's state the window is made over; each test starts with a fresh one.
+    AppState state;
     ScriptedDialogs dialogs;
     std::shared_ptr<FakeEngineScript> engine = FakeEngineScript::create();
     std::unique_ptr<frmMain> window;

@@ -129,7 +129,7 @@ TEST_F(SheetEditing, CopiedRowsAreTabSeparatedLinesThatPasteBackAsTheSameRowsAnd
     auto recent = std::make_shared<clsCtrlParameter>();
     recent->m_lConnectType = 1;
     recent->m_strControllerName = QStringLiteral("PLC1");
-    g_colRecent.Add(recent);
+    state.settings.colRecent.Add(recent);
     w.cmbCtrl->setEditText(QStringLiteral("PLC1"));
     const QString first = appPath(QStringLiteral("first.qts"));
     dialogs.chooseFileNext(first);
