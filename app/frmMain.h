@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "engine/Connection.h"
 #include "engine/EngineApi.h"
 #include "platform/Dialogs.h"
 #include "storage/RecentConnections.h"
@@ -9,6 +10,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -138,7 +140,7 @@ public:
     // True: a change outside the tag table's history (a connection, an opened file) is
     // unsaved. False: everything counts as saved, as after a save.
     void setChanged(bool changed);
-    const std::shared_ptr<IController>& connectedController() const { return m_objCtrl; }
+    const std::shared_ptr<IController>& connectedController() const { return m_connection.controller(); }
 
     // ---- Controls, named as designed. Control arrays are indexed as designed.
     QWidget* client = nullptr; // the client area
@@ -216,13 +218,18 @@ private:
     bool guardBeforeConnecting();
     bool refusedWhileAnotherWayIsConnected(QPushButton* box);
     void chooseWayOf(QPushButton* box);
+    // A Connect box pressed on: `connectWay` runs once its way may connect; the box springs
+    // back when it did not end connected.
+    void pressConnect(QPushButton* box, const std::function<bool()>& connectWay);
+    // Connects the way, telling a failure; true when connected.
+    bool connectTo(const ConnectionRequest& request);
+    // Puts the connection made into the recent list, telling a failure; true when it was.
+    bool rememberConnection();
     void updateOtherWays();
     void finishDisconnect(QPushButton* box);
-    // Browsing helpers (app/frmMain_browse.cpp).
-    // Runs one QuorSQL query on the connected controller through a new extension.
-    Variant runQuorSqlQuery(const QString& query);
-    void removeQuorSqlExtension();
-    IController& connected() const;
+    // Browsing helper (app/frmMain_browse.cpp): appends the names a browse lists to `combo`,
+    // tells its failure with `message`, then removes the extension the browse added.
+    void showNames(QComboBox* combo, const QString& message, const std::function<NameListing()>& browse);
 
     // Tag table helpers (app/frmMain_tags.cpp).
     // Applies the name rules to the edited tag name, warning at the first that fails.
@@ -291,12 +298,10 @@ private:
     void fitCaptions();
     void connectEvents();
 
-    // The connected controller; empty when nothing is connected.
-    std::shared_ptr<IController> m_objCtrl;
-    // The QuorSQL extension, alive only inside one browsing procedure.
-    std::shared_ptr<IExtension> m_objQuorSQL;
     AppState& m_state;
     TagDocument* m_document = nullptr;
+    // The connected controller of the way in use, and the browsing of it.
+    Connection m_connection;
     // BRAKKA model: 0 = Lyra7, 1 = Lyra8.
     qint32 m_lCtrlModel = 0;
     // The last cell the grid reported as entered, and its text at that moment.

@@ -1,8 +1,5 @@
 #include "app/frmMain.h"
-#include "app/modMain.h"
 #include "engine/ConnectionOptions.h"
-#include "engine/FailureText.h"
-#include "engine/VariantList.h"
 #include "platform/BusyCursor.h"
 #include "platform/ComboBoxes.h"
 #include "platform/Dialogs.h"
@@ -11,94 +8,37 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-namespace {
-
-// Appends the text of each element of a name list, from the lower to the upper bound.
-// When an element fails, the names before it stay appended and the failure goes on.
-void appendNames(QComboBox* combo, const Variant& names)
+void frmMain::showNames(QComboBox* combo, const QString& message, const std::function<NameListing()>& browse)
 {
-    QStringList texts;
-    try {
-        texts = textsOf(names);
-    } catch (const EngineError&) {
-        appendItems(combo, textsBeforeFailure(names));
-        throw;
-    }
-    appendItems(combo, texts);
-}
-
-// Inside a catch block: the query that failed and the engine's reason.
-QString browseFailure(const QString& query)
-{
-    return reasonLines({QStringLiteral("Query: %1").arg(query), currentFailureText()});
-}
-
-} // namespace
-
-IController& frmMain::connected() const
-{
-    if (!m_objCtrl)
-        throw EngineError(QStringLiteral("No controller is connected."));
-    return *m_objCtrl;
-}
-
-Variant frmMain::runQuorSqlQuery(const QString& query)
-{
-    m_objQuorSQL = connected().AddExtension(QStringLiteral("QuorSQL"), Variant());
-    if (!m_objQuorSQL)
-        throw EngineError(QStringLiteral("The QuorSQL extension was not added."));
-    m_objQuorSQL->setValue(Variant::text(query));
-    m_objQuorSQL->Execute(0);
-    return m_objQuorSQL->Value();
-}
-
-// Removes the extension a browsing procedure added, also after a failure.
-void frmMain::removeQuorSqlExtension()
-{
-    if (!m_objQuorSQL)
-        return;
-    try {
+    NameListing listing;
+    {
         const BusyCursor busy;
-        const std::shared_ptr<IExtensions> extensions = connected().Extensions();
-        if (!extensions)
-            throw EngineError(QStringLiteral("The controller has no extension collection."));
-        extensions->Remove(Variant::number(m_objQuorSQL->Index()));
-    } catch (...) {
-        // The controller refused; nothing more can be done with the extension.
+        listing = browse();
+        // Where the list failed part-way, the names before the failure are kept.
+        appendItems(combo, listing.value);
+        if (listing.ok())
+            combo->setFocus();
     }
-    m_objQuorSQL.reset();
+    if (!listing.ok())
+        showMessageWithDetails(this, message, MsgIcon::Exclamation, *listing.failure);
+    if (m_connection.hasQuorSqlExtension()) {
+        const BusyCursor busy;
+        m_connection.removeQuorSqlExtension();
+    }
 }
 
 void frmMain::FillControllerNames()
 {
-    const QString query = ConnectionOptions::controllerNamesQuery();
-    try {
-        const BusyCursor busy;
-        appendNames(cmbCtrls, runQuorSqlQuery(query));
-        cmbCtrls->setFocus();
-    } catch (...) {
-        showMessageWithDetails(this, QStringLiteral("Failed to get controller list."), MsgIcon::Exclamation,
-                               browseFailure(query));
-    }
-    removeQuorSqlExtension();
+    showNames(cmbCtrls, QStringLiteral("Failed to get controller list."),
+              [this] { return m_connection.controllerNames(); });
 }
 
 void frmMain::FillVariableNames()
 {
     const bool tulo = optProvider[1]->isChecked();
-    // Without a query the controller's own list is asked for.
-    const QString query =
-        tulo ? ConnectionOptions::itemNamesQuery(cmbCtrls->currentText()) : QStringLiteral("VariableNames");
-    try {
-        const BusyCursor busy;
-        const Variant names = tulo ? runQuorSqlQuery(query) : connected().VariableNames(Variant());
-        appendNames(cmbVars, names);
-        cmbVars->setFocus();
-    } catch (...) {
-        showMessageWithDetails(this, QStringLiteral("Failed to add variable name."), MsgIcon::Exclamation,
-                               browseFailure(query));
-    }
-    removeQuorSqlExtension();
+    showNames(cmbVars, QStringLiteral("Failed to add variable name."), [this, tulo] {
+        return tulo ? m_connection.itemNames(cmbCtrls->currentText()) : m_connection.variableNames();
+    });
 }
 
 void frmMain::cmbCtrls_Click()

@@ -98,7 +98,9 @@ void frmMain::Form_QueryUnload(bool& cancel)
 void frmMain::Form_Unload()
 {
     SaveAppSettings();
-    m_objCtrl.reset();
+    // Nothing of the engine may outlive it.
+    m_connection.disconnect();
+    m_connection.setWorkspace(nullptr);
     m_state.ReleaseEngine();
 }
 
@@ -107,7 +109,7 @@ qint32 frmMain::ConfirmSaveChanges()
     const SavePromptResult result = promptToSaveChanges();
     if (result == SavePromptResult::Cancelled)
         return 3;
-    m_objCtrl.reset();
+    m_connection.disconnect();
     return result == SavePromptResult::Saved ? 1 : 2;
 }
 

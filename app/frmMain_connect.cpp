@@ -1,5 +1,4 @@
 #include "app/frmMain.h"
-#include "app/modMain.h"
 #include "engine/ConnectionOptions.h"
 #include "engine/FailureText.h"
 #include "platform/BusyCursor.h"
@@ -13,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <optional>
 
 using namespace ConnectionOptions;
 
@@ -26,45 +26,10 @@ void warn(QWidget* parent, const QString& text)
     showMessage(parent, text, MsgIcon::Exclamation);
 }
 
-// Inside a catch block: the failed connection with the engine's reason and what was asked for.
-void reportFailedConnection(QWidget* parent, const QString& request)
+// The failed connection with the engine's reason and what was asked for.
+void reportFailedConnection(QWidget* parent, const QString& reason)
 {
-    showMessageWithDetails(parent, QStringLiteral("Failed to AddController."), MsgIcon::Critical,
-                           reasonLines({currentFailureText(), request}));
-}
-
-[[noreturn]] void noController()
-{
-    throw EngineError(QStringLiteral("The engine returned no controller."));
-}
-
-std::shared_ptr<IController> addController(const std::shared_ptr<IWorkspace>& workspace,
-                                           const QString& controller, const QString& provider,
-                                           const QString& machine, const QString& option)
-{
-    if (!workspace)
-        throw EngineError(QStringLiteral("No workspace."));
-    const BusyCursor busy;
-    return workspace->AddController(controller, provider, machine, option);
-}
-
-// The connected controller's name as the engine reports it.
-QString nameOf(const IController& controller)
-{
-    const BusyCursor busy;
-    return controller.Name();
-}
-
-CtrlParameterPtr newRecord(qint32 type, const QString& controller, const QString& provider,
-                           const QString& machine, const QString& option)
-{
-    auto record = std::make_shared<clsCtrlParameter>();
-    record->m_lConnectType = type;
-    record->m_strControllerName = controller;
-    record->m_strProviderName = provider;
-    record->m_strMachineName = machine;
-    record->m_strOptionVal = option;
-    return record;
+    showMessageWithDetails(parent, QStringLiteral("Failed to AddController."), MsgIcon::Critical, reason);
 }
 
 } // namespace
@@ -128,130 +93,141 @@ void frmMain::updateOtherWays()
     }
 }
 
+void frmMain::pressConnect(QPushButton* box, const std::function<bool()>& connectWay)
+{
+    if (refusedWhileAnotherWayIsConnected(box))
+        return;
+    chooseWayOf(box);
+    bool connected = false;
+    try {
+        connected = connectWay();
+    } catch (...) {
+        const QString request = m_connection.isConnected() ? m_connection.request().describe() : QString();
+        reportFailedConnection(this, reasonLines({currentFailureText(), request}));
+    }
+    // Refused: turning the box off runs its handler again, which disconnects.
+    if (!connected)
+        box->setChecked(false);
+}
+
+bool frmMain::connectTo(const ConnectionRequest& request)
+{
+    std::optional<QString> failure;
+    {
+        const BusyCursor busy;
+        m_connection.setWorkspace(m_state.objWorkspace);
+        failure = m_connection.connect(request);
+    }
+    if (failure)
+        reportFailedConnection(this, *failure);
+    return !failure;
+}
+
+bool frmMain::rememberConnection()
+{
+    Outcome<CtrlParameterPtr> made;
+    {
+        std::optional<BusyCursor> busy;
+        if (m_connection.recordAsksEngine())
+            busy.emplace();
+        made = m_connection.record();
+    }
+    if (!made.ok()) {
+        reportFailedConnection(this, *made.failure);
+        return false;
+    }
+    AddRecentConnection(m_state.settings.colRecent, made.value);
+    return true;
+}
+
 void frmMain::chkConnQUOR_Click()
 {
     if (!chkConnQUOR->isChecked()) {
-        m_objCtrl.reset();
+        m_connection.disconnect();
         EnableProviderFields(true);
         optProvider[1]->setEnabled(true);
         finishDisconnect(chkConnQUOR);
         return;
     }
-    if (refusedWhileAnotherWayIsConnected(chkConnQUOR))
-        return;
-    chooseWayOf(chkConnQUOR);
-    QString request;
-    try {
+    pressConnect(chkConnQUOR, [this] {
         if (cmbCtrl->currentText().isEmpty()) {
             warn(this, QStringLiteral("Please input the controller name."));
-        } else if (cmbProvs->currentText().compare(kSelectPrompt, Qt::CaseInsensitive) == 0) {
-            warn(this, QStringLiteral("Please select the provider."));
-        } else if (guardBeforeConnecting()) {
-            const QString controller = cmbCtrl->currentText();
-            const QString provider = cmbProvs->currentText();
-            const QString machine = txtMachine->text();
-            const QString option = txtOption->text();
-            request = describeRequest(controller, provider, machine, option);
-            m_objCtrl = addController(m_state.objWorkspace, controller, provider, machine, option);
-            if (!m_objCtrl)
-                noController();
-            EnableProviderFields(false);
-            optProvider[1]->setEnabled(false);
-            chkConnQUOR->setText(kDisconnectCaption);
-            updateOtherWays();
-            FillVariableNames();
-            EnableItemButtons(true);
-            AddRecentConnection(m_state.settings.colRecent,
-                                newRecord(kProviderConnection, controller, provider, machine, option));
-            setChanged(true);
-            return;
+            return false;
         }
-    } catch (...) {
-        reportFailedConnection(this, request);
-    }
-    // Refused: turning the box off runs this handler again, which disconnects.
-    chkConnQUOR->setChecked(false);
+        if (cmbProvs->currentText().compare(kSelectPrompt, Qt::CaseInsensitive) == 0) {
+            warn(this, QStringLiteral("Please select the provider."));
+            return false;
+        }
+        if (!guardBeforeConnecting() ||
+            !connectTo(ConnectionRequest::quor(cmbCtrl->currentText(), cmbProvs->currentText(),
+                                               txtMachine->text(), txtOption->text())))
+            return false;
+        EnableProviderFields(false);
+        optProvider[1]->setEnabled(false);
+        chkConnQUOR->setText(kDisconnectCaption);
+        updateOtherWays();
+        FillVariableNames();
+        EnableItemButtons(true);
+        if (!rememberConnection())
+            return false;
+        setChanged(true);
+        return true;
+    });
 }
 
 void frmMain::chkConnTULO_Click()
 {
     if (!chkConnTULO->isChecked()) {
-        m_objCtrl.reset();
+        m_connection.disconnect();
         EnableConnField(true);
         optProvider[0]->setEnabled(true);
         finishDisconnect(chkConnTULO);
         return;
     }
-    if (refusedWhileAnotherWayIsConnected(chkConnTULO))
-        return;
-    chooseWayOf(chkConnTULO);
-    QString request;
-    try {
+    pressConnect(chkConnTULO, [this] {
         if (cmbConn->currentText().isEmpty()) {
             warn(this, QStringLiteral("Please input the connect parameter."));
-        } else if (guardBeforeConnecting()) {
-            const QString option = cmbConn->currentText();
-            request = describeRequest(QString(), kTuloProvider, QString(), option);
-            m_objCtrl = addController(m_state.objWorkspace, QString(), kTuloProvider, QString(), option);
-            if (!m_objCtrl)
-                noController();
-            EnableConnField(false);
-            chkConnTULO->setText(kDisconnectCaption);
-            updateOtherWays();
-            FillControllerNames();
-            optProvider[0]->setEnabled(false);
-            EnableItemButtons(true);
-            AddRecentConnection(
-                m_state.settings.colRecent,
-                newRecord(kQueryServerConnection, nameOf(*m_objCtrl), kTuloProvider, QString(), option));
-            setChanged(true);
-            return;
+            return false;
         }
-    } catch (...) {
-        reportFailedConnection(this, request);
-    }
-    chkConnTULO->setChecked(false);
+        if (!guardBeforeConnecting() || !connectTo(ConnectionRequest::tulo(cmbConn->currentText())))
+            return false;
+        EnableConnField(false);
+        chkConnTULO->setText(kDisconnectCaption);
+        updateOtherWays();
+        FillControllerNames();
+        optProvider[0]->setEnabled(false);
+        EnableItemButtons(true);
+        if (!rememberConnection())
+            return false;
+        setChanged(true);
+        return true;
+    });
 }
 
 void frmMain::chkConnBRAKKA_Click()
 {
     if (!chkConnBRAKKA->isChecked()) {
-        m_objCtrl.reset();
+        m_connection.disconnect();
         EnableServerFields(true);
         (m_lCtrlModel == 1 ? optLyra[0] : optLyra[1])->setEnabled(true);
         finishDisconnect(chkConnBRAKKA);
         return;
     }
-    if (refusedWhileAnotherWayIsConnected(chkConnBRAKKA))
-        return;
-    chooseWayOf(chkConnBRAKKA);
-    QString request;
-    try {
-        const QString provider = brakkaProvider(m_lCtrlModel);
-        if (guardBeforeConnecting()) {
-            const QString option = brakkaOption(m_lCtrlModel, cmbServer->currentText(), txtTimeout->text());
-            request = describeRequest(QString(), provider, QString(), option);
-            m_objCtrl = addController(m_state.objWorkspace, QString(), provider, QString(), option);
-            if (!m_objCtrl)
-                noController();
-            EnableServerFields(false);
-            (m_lCtrlModel == 1 ? optLyra[0] : optLyra[1])->setEnabled(false);
-            chkConnBRAKKA->setText(kDisconnectCaption);
-            updateOtherWays();
-            FillVariableNames();
-            // The record takes the option as the fields show it now.
-            AddRecentConnection(
-                m_state.settings.colRecent,
-                newRecord(kProviderConnection, nameOf(*m_objCtrl), provider, QString(),
-                          brakkaOption(m_lCtrlModel, cmbServer->currentText(), txtTimeout->text())));
-            EnableItemButtons(true);
-            setChanged(true);
-            return;
-        }
-    } catch (...) {
-        reportFailedConnection(this, request);
-    }
-    chkConnBRAKKA->setChecked(false);
+    pressConnect(chkConnBRAKKA, [this] {
+        if (!guardBeforeConnecting() ||
+            !connectTo(ConnectionRequest::brakka(m_lCtrlModel, cmbServer->currentText(), txtTimeout->text())))
+            return false;
+        EnableServerFields(false);
+        (m_lCtrlModel == 1 ? optLyra[0] : optLyra[1])->setEnabled(false);
+        chkConnBRAKKA->setText(kDisconnectCaption);
+        updateOtherWays();
+        FillVariableNames();
+        if (!rememberConnection())
+            return false;
+        EnableItemButtons(true);
+        setChanged(true);
+        return true;
+    });
 }
 
 void frmMain::finishDisconnect(QPushButton* box)

@@ -1,6 +1,10 @@
 target_sources(quor_core PRIVATE
+    engine/Connection.cpp
+    engine/Connection.h
     engine/ConnectionOptions.cpp
     engine/ConnectionOptions.h
+    engine/ConnectionRequest.cpp
+    engine/ConnectionRequest.h
     engine/EngineApi.h
     engine/EngineError.h
     engine/EngineLoader.cpp
