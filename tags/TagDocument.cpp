@@ -8,6 +8,7 @@
 
 #include <QSet>
 #include <QUndoStack>
+#include <algorithm>
 
 namespace {
 
@@ -168,6 +169,9 @@ std::optional<QString> TagDocument::appendRows(const QString& step, const QList<
 
 void TagDocument::removeRows(const QString& step, std::vector<qint32> rows)
 {
+    // The edit takes its rows ascending and each once.
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     push(step, ::removeRows(*m_table, std::move(rows)));
 }
 
