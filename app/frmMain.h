@@ -281,10 +281,11 @@ private:
     int outerLeft() const;
     int outerWidth() const;
     int outerHeight() const;
-    void setOuterTop(float twips);
-    void setOuterLeft(float twips);
-    void setOuterWidth(float twips);
-    void setOuterHeight(float twips);
+    void setOuterTop(int twips);
+    void setOuterLeft(int twips);
+    void setOuterWidth(int twips);
+    void setOuterHeight(int twips);
+    void applyPlace(const WindowPlace& place);
 
     // Composition helpers (app/frmMain_composition.cpp).
     void createMenus();

@@ -2,80 +2,25 @@
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "engine/ConnectionOptions.h"
-#include "engine/FailureText.h"
 #include "platform/ComboBoxes.h"
 #include "platform/Dialogs.h"
 #include "storage/FileFailures.h"
 #include "storage/OptionText.h"
-#include "storage/TagFileFormat.h"
+#include "storage/SettingsFile.h"
 #include "storage/clsProfile.h"
 #include "tags/TagDocument.h"
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenuBar>
-#include <cmath>
 
 namespace {
 
-const QString kSettingSection = QStringLiteral("Setting");
-const QString kFormSection = QStringLiteral("Form");
-const QString kRecentSection = QStringLiteral("Recent");
-// The folder of the file last chosen in a file dialog, where the next dialog starts.
-const QString kLastFolderKey = QStringLiteral("LastFolder");
-
-// Raised inside the settings procedures with the reason for the message's details.
-struct SettingsError
+// The warning after a save that left paths out, which the details name with the reason.
+QString leftOutText(qsizetype count)
 {
-    QString reason;
-};
-
-// A window place or size beyond 16 bits of pixels is more than the window system keeps, and
-// larger numbers would overflow on their way to pixels.
-constexpr float kMaxWindowTwips = 32767.0f * kTwipsPerPixel;
-
-// Window numbers are written and read in the user's locale (the program's default locale,
-// the system's unless changed), without group separators.
-QLocale numberLocale()
-{
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale;
-}
-
-// Some locales write a direction mark before the minus sign that their own reading refuses;
-// the marks carry no value.
-QString withoutDirectionMarks(QString text)
-{
-    for (const char16_t mark : {u'\u061C', u'\u200E', u'\u200F'})
-        text.remove(QChar(mark));
-    return text;
-}
-
-// A window number of the "Form" section.
-float windowNumber(clsProfile& profile, const QString& key)
-{
-    const QString text = profile.GetString(kFormSection, key);
-    bool ok = false;
-    const float value = numberLocale().toFloat(withoutDirectionMarks(text.trimmed()), &ok);
-    if (!ok || !std::isfinite(value) || std::fabs(value) > kMaxWindowTwips) {
-        throw SettingsError{
-            FileFailures::unreadKey(profile, kFormSection, key, QStringLiteral("a window number in twips"))};
-    }
-    return value;
-}
-
-// Inside a catch block: the reason of the failure being handled.
-QString settingsFailure()
-{
-    try {
-        throw;
-    } catch (const SettingsError& e) {
-        return e.reason;
-    } catch (...) {
-        return currentFailureText();
-    }
+    return count == 1 ? QStringLiteral("A path was left out of the setting file.")
+                      : QStringLiteral("%1 paths were left out of the setting file.").arg(count);
 }
 
 } // namespace
@@ -101,24 +46,37 @@ int frmMain::outerHeight() const
     return pixelsToTwips(client->height()) + kFrameAllowanceHeight;
 }
 
-void frmMain::setOuterTop(float twips)
+// Each value that was read moves or resizes the window.
+void frmMain::applyPlace(const WindowPlace& place)
 {
-    move(x(), twipsToPixels(qRound(twips)));
+    if (place.top)
+        setOuterTop(*place.top);
+    if (place.left)
+        setOuterLeft(*place.left);
+    if (place.width)
+        setOuterWidth(*place.width);
+    if (place.height)
+        setOuterHeight(*place.height);
 }
 
-void frmMain::setOuterLeft(float twips)
+void frmMain::setOuterTop(int twips)
 {
-    move(twipsToPixels(qRound(twips)), y());
+    move(x(), twipsToPixels(twips));
 }
 
-void frmMain::setOuterWidth(float twips)
+void frmMain::setOuterLeft(int twips)
 {
-    resize(qMax(1, twipsToPixels(qRound(twips) - kFrameAllowanceWidth)), height());
+    move(twipsToPixels(twips), y());
 }
 
-void frmMain::setOuterHeight(float twips)
+void frmMain::setOuterWidth(int twips)
 {
-    const int clientHeight = qMax(1, twipsToPixels(qRound(twips) - kFrameAllowanceHeight));
+    resize(qMax(1, twipsToPixels(twips - kFrameAllowanceWidth)), height());
+}
+
+void frmMain::setOuterHeight(int twips)
+{
+    const int clientHeight = qMax(1, twipsToPixels(twips - kFrameAllowanceHeight));
     resize(width(),
            clientHeight + (menuBar()->isVisible() ? menuBar()->height() : menuBar()->sizeHint().height()));
 }
@@ -126,39 +84,17 @@ void frmMain::setOuterHeight(float twips)
 void frmMain::LoadAppSettings()
 {
     clsProfile profile;
-    try {
-        for (const QString& section : profile.GetSectNames()) {
-            if (section == kSettingSection) {
-                m_document->setFilePath(profile.GetString(kSettingSection, QStringLiteral("Path")));
-                m_state.settings.strLastFolder = profile.GetString(kSettingSection, kLastFolderKey);
-            } else if (section == kFormSection) {
-                // Each value moves or resizes the window as soon as it is read.
-                setOuterTop(windowNumber(profile, QStringLiteral("Top")));
-                setOuterLeft(windowNumber(profile, QStringLiteral("Left")));
-                setOuterWidth(windowNumber(profile, QStringLiteral("Width")));
-                setOuterHeight(windowNumber(profile, QStringLiteral("Height")));
-            } else if (section == kRecentSection) {
-                auto record = std::make_shared<clsCtrlParameter>();
-                const std::optional<qint32> type =
-                    TagFileFormat::toWholeNumber(profile.GetString(kRecentSection, QStringLiteral("Type")));
-                if (!type) {
-                    throw SettingsError{FileFailures::unreadKey(
-                        profile, kRecentSection, QStringLiteral("Type"), QStringLiteral("a whole number"))};
-                }
-                record->m_lConnectType = *type;
-                record->m_strControllerName = profile.GetString(kRecentSection, QStringLiteral("Controller"));
-                record->m_strProviderName = profile.GetString(kRecentSection, QStringLiteral("Provider"));
-                record->m_strMachineName = profile.GetString(kRecentSection, QStringLiteral("Machine"));
-                record->m_strOptionVal = profile.GetString(kRecentSection, QStringLiteral("Option"));
-                if (!m_state.settings.colRecent.Add(record)) {
-                    throw SettingsError{QStringLiteral("The connection to \"%1\" is remembered twice.")
-                                            .arg(record->m_strControllerName)};
-                }
-            }
-        }
-    } catch (...) {
+    RememberedSettings& settings = m_state.settings;
+    // The file path stays as it is unless the file names one.
+    settings.strLastFile = m_document->filePath();
+    settings.place = WindowPlace();
+    const QString failure = SettingsFile::read(profile, settings);
+    m_document->setFilePath(settings.strLastFile);
+    // The values read before a failure stay applied.
+    applyPlace(settings.place);
+    if (!failure.isEmpty()) {
         showMessageWithDetails(this, QStringLiteral("Failed to read the setting file."), MsgIcon::Exclamation,
-                               FileFailures::details(profile.FileName(), settingsFailure()));
+                               FileFailures::details(profile.FileName(), failure));
     }
     // A place remembered on a larger or differently scaled screen must not leave controls out of reach.
     fitIntoScreen();
@@ -195,41 +131,17 @@ void frmMain::FillRecentLists()
 void frmMain::SaveAppSettings()
 {
     clsProfile profile;
-    // Writes one value; a refusal ends the save with its reason.
-    const auto write = [&profile](const QString& section, const QString& key, const QString& value) {
-        if (!profile.WriteString(section, key, value))
-            throw SettingsError{FileFailures::refusedWrite(profile.FileName(), section, key)};
-    };
-    try {
-        // Every section goes, those of other writers and any whose name is no text included.
-        if (!profile.DeleteAllSections())
-            throw SettingsError{FileFailures::refusedWrite(profile.FileName(), QString(), QString())};
-        // Paths and connection texts are quoted where a read would change them.
-        if (!m_document->filePath().isEmpty())
-            write(kSettingSection, QStringLiteral("Path"), clsProfile::Quoted(m_document->filePath()));
-        if (!m_state.settings.strLastFolder.isEmpty())
-            write(kSettingSection, kLastFolderKey, clsProfile::Quoted(m_state.settings.strLastFolder));
-        const QLocale locale = numberLocale();
-        write(kFormSection, QStringLiteral("Top"), locale.toString(outerTop()));
-        write(kFormSection, QStringLiteral("Left"), locale.toString(outerLeft()));
-        write(kFormSection, QStringLiteral("Width"), locale.toString(outerWidth()));
-        write(kFormSection, QStringLiteral("Height"), locale.toString(outerHeight()));
-        if (const CtrlParameterPtr recent = m_state.settings.colRecent.Item(1)) {
-            write(kRecentSection, QStringLiteral("Type"), QString::number(recent->m_lConnectType));
-            write(kRecentSection, QStringLiteral("Controller"),
-                  clsProfile::Quoted(recent->m_strControllerName));
-            write(kRecentSection, QStringLiteral("Provider"), clsProfile::Quoted(recent->m_strProviderName));
-            write(kRecentSection, QStringLiteral("Machine"), clsProfile::Quoted(recent->m_strMachineName));
-            write(kRecentSection, QStringLiteral("Option"), clsProfile::Quoted(recent->m_strOptionVal));
-        }
-        // A value the store refuses, or a file that cannot be written, is reported rather
-        // than leaving a file that silently lacks it.
-        if (!profile.Flush())
-            throw SettingsError{FileFailures::failedFlush(profile)};
-    } catch (...) {
-        profile.DiscardChanges();
+    RememberedSettings& settings = m_state.settings;
+    settings.strLastFile = m_document->filePath();
+    settings.place = WindowPlace{outerTop(), outerLeft(), outerWidth(), outerHeight()};
+    const SettingsFile::SaveOutcome outcome = SettingsFile::write(profile, settings);
+    if (!outcome.failure.isEmpty()) {
         showMessageWithDetails(this, QStringLiteral("Failed to create setting file."), MsgIcon::Exclamation,
-                               FileFailures::details(profile.FileName(), settingsFailure()));
+                               FileFailures::details(profile.FileName(), outcome.failure));
+    } else if (!outcome.leftOut.isEmpty()) {
+        showMessageWithDetails(
+            this, leftOutText(outcome.leftOut.size()), MsgIcon::Exclamation,
+            FileFailures::details(profile.FileName(), outcome.leftOut.join(QLatin1Char('\n'))));
     }
 }
 

@@ -1,69 +1,66 @@
-// Arbitrary bytes as the application settings file, read by the window at its start. What it
-// read, saved again without a message, reads back the same: the last file and the remembered
-// connection.
+// Arbitrary bytes as the application settings file, read through the settings file code. What
+// it read, with the whole window place as the window saves it, is written again without a
+// failure and reads back the same: the last file, the last folder, the window place and the
+// remembered connection.
 
-#include "app/modMain.h"
 #include "fuzz/FuzzCheck.h"
-#include "fuzz/FuzzWindow.h"
-#include "platform/AppInfo.h"
 #include "storage/ProfileFileCache.h"
-#include "storage/SettingsLocation.h"
+#include "storage/SettingsFile.h"
+#include "storage/clsProfile.h"
 
-#include <QDir>
+#include <QStringList>
 #include <cstdint>
 
 namespace {
 
-QString g_settingsFile;
+const QString kFile = QStringLiteral("/fuzz/QuorTagEditor.ini");
 
-// What the settings reader leaves behind.
-QStringList readState()
+// What the settings file keeps of what was read.
+QStringList keptOf(const RememberedSettings& settings)
 {
-    QStringList state{FuzzWindow::start(nullptr, nullptr).document().filePath()};
-    if (const CtrlParameterPtr recent = FuzzWindow::state().settings.colRecent.Item(1))
-        state << QString::number(recent->m_lConnectType) << recent->m_strControllerName
-              << recent->m_strProviderName << recent->m_strMachineName << recent->m_strOptionVal;
-    return state;
+    const WindowPlace& place = settings.place;
+    QStringList kept{settings.strLastFile, settings.strLastFolder};
+    for (const std::optional<int>& value : {place.top, place.left, place.width, place.height})
+        kept << (value ? QString::number(*value) : QStringLiteral("unset"));
+    if (const CtrlParameterPtr recent = settings.colRecent.Item(1))
+        kept << QString::number(recent->m_lConnectType) << recent->m_strControllerName
+             << recent->m_strProviderName << recent->m_strMachineName << recent->m_strOptionVal;
+    return kept;
 }
 
-QStringList load(frmMain& window)
+QString read(RememberedSettings& settings)
 {
-    FuzzWindow::state().settings.colRecent.Clear();
-    window.document().setFilePath(QString());
-    window.LoadAppSettings();
-    return readState();
+    clsProfile profile;
+    profile.setFileName(kFile);
+    return SettingsFile::read(profile, settings);
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    FuzzWindow::start(argc, argv);
-    // A folder that exists and can be written, so the settings file is named without creating one.
-    AppInfo::setApplicationDirectoryOverride(QDir::tempPath());
-    g_settingsFile = defaultSettingsFilePath();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    frmMain& window = FuzzWindow::start(nullptr, nullptr);
-    FuzzWindow::dialogs().clear();
     qputenv("QUOR_ANSI_CODEPAGE", size % 2 == 0 ? "CP1252" : "CP932");
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    ProfileFileCache::instance().setMemoryFile(g_settingsFile, bytes);
-    const qsizetype shownBefore = FuzzWindow::dialogs().shown().size();
-    const QStringList state = load(window);
+    ProfileFileCache::instance().setMemoryFile(kFile, bytes);
+    RememberedSettings settings;
     // A file read with a failure is not expected to be whole; what was read is.
-    const bool readWhole = FuzzWindow::dialogs().shown().size() == shownBefore;
+    const bool readWhole = read(settings).isEmpty();
+    // The window saves its place whether or not the file had one.
+    WindowPlace& place = settings.place;
+    for (std::optional<int>* value : {&place.top, &place.left, &place.width, &place.height})
+        *value = value->value_or(0);
+    const QStringList kept = keptOf(settings);
 
-    const qsizetype shownBeforeSave = FuzzWindow::dialogs().shown().size();
-    window.SaveAppSettings();
-    if (FuzzWindow::dialogs().shown().size() != shownBeforeSave)
+    clsProfile profile;
+    profile.setFileName(kFile);
+    const SettingsFile::SaveOutcome outcome = SettingsFile::write(profile, settings);
+    // Paths read from a line of the file fit on one again.
+    FUZZ_CHECK(outcome.leftOut.isEmpty());
+    if (!outcome.failure.isEmpty())
         return 0;
-    const QStringList again = load(window);
-    if (readWhole && !readsAsUtf8Now(bytes, ProfileFileCache::instance().memoryFile(g_settingsFile)))
-        FUZZ_CHECK(again == state);
-    FUZZ_CHECK(FuzzWindow::dialogs().shown().size() == shownBeforeSave);
+    RememberedSettings again;
+    FUZZ_CHECK(read(again).isEmpty());
+    if (readWhole && !readsAsUtf8Now(bytes, ProfileFileCache::instance().memoryFile(kFile)))
+        FUZZ_CHECK(keptOf(again) == kept);
     return 0;
 }

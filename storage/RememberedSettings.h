@@ -3,12 +3,27 @@
 #include "storage/RecentConnections.h"
 
 #include <QString>
+#include <optional>
 
-// What the program remembers between runs in its settings file, beside the window's place
-// and the last tag setting file: the folder last used in a file dialog and the recent
+// The main window's outer place and size in whole twips, as the settings file keeps them. A
+// value is unset when it was not read.
+struct WindowPlace
+{
+    std::optional<int> top;
+    std::optional<int> left;
+    std::optional<int> width;
+    std::optional<int> height;
+};
+
+// What the program remembers between runs in its settings file: the window's place, the tag
+// setting file that was open, the folder last used in a file dialog and the recent
 // connections.
 struct RememberedSettings
 {
+    WindowPlace place;
+    // The tag setting file open when the settings were saved ("" when none was); the window
+    // copies it from and to the document's file path (g_strFilePath of the run).
+    QString strLastFile;
     // The folder of the file last chosen in a file dialog; "" when none was.
     QString strLastFolder;
     // The recent connections, position 1 the most recent (g_colRecent of the run).

@@ -24,6 +24,8 @@ target_sources(quor_core PRIVATE
     storage/RecentConnections.cpp
     storage/RecentConnections.h
     storage/RememberedSettings.h
+    storage/SettingsFile.cpp
+    storage/SettingsFile.h
     storage/SettingsLocation.cpp
     storage/SettingsLocation.h
     storage/TabText.cpp

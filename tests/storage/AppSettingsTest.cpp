@@ -1,5 +1,6 @@
 #include "app/LayoutRules.h"
 #include "storage/clsProfile.h"
+#include "tests/storage/ProfileTestFiles.h"
 #include "tests/storage/StorageWindowFixture.h"
 
 #include <QDir>
@@ -230,15 +231,40 @@ TEST_F(AppSettings, BadRecentRecordsAreReadFailures)
 
 TEST_F(AppSettings, AValueTheStoreRefusesFailsTheSaveAndKeepsTheOldFile)
 {
-    const QByteArray old = "[Form]\r\nTop=1500\r\nLeft=1500\r\nWidth=9630\r\nHeight=7110\r\n";
+    // A file in a code page that cannot hold the path's characters.
+    ProfileTestFiles::ScopedEnvironment environment{{"QUOR_ANSI_CODEPAGE", "CP1252"}};
+    const QByteArray old = "[Setting]\r\nLastFolder=/tmp/caf\xE9\r\n"
+                           "[Form]\r\nTop=1500\r\nLeft=1500\r\nWidth=9630\r\nHeight=7110\r\n";
     writeBytes(settingsPath(), old);
     loadWindow();
-    window->document().setFilePath(QStringLiteral("/tmp/two\nlines.qts"));
+    window->document().setFilePath(QStringLiteral("/tmp/\u65E5\u672C.qts"));
     window->SaveAppSettings();
     EXPECT_EQ(dialogs.texts(), QStringList{kFailedToCreateSettings});
     EXPECT_EQ(dialogs.shown().at(0).icon, MsgIcon::Exclamation);
     EXPECT_EQ(bytesOf(settingsPath()), old);
-    EXPECT_EQ(sectionsOfSettings(), QStringList{QStringLiteral("Form")});
+}
+
+TEST_F(AppSettings, APathNoLineCanHoldIsLeftOutAndTheRestIsSaved)
+{
+    loadWindow();
+    connectQuor(QStringLiteral("PLC1"));
+    window->document().setFilePath(QStringLiteral("/tmp/two\nlines.qts"));
+    window->SaveAppSettings();
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown().at(0).text, QStringLiteral("A path was left out of the setting file."));
+    EXPECT_EQ(dialogs.shown().at(0).icon, MsgIcon::Exclamation);
+    EXPECT_EQ(dialogs.shown().at(0).details,
+              QStringLiteral("File: ") + settingsPath() +
+                  QStringLiteral("\nThe path of the current file \"/tmp/two\nlines.qts\" holds a line break, "
+                                 "which the setting file cannot keep."));
+    EXPECT_EQ(sectionsOfSettings(), (QStringList{QStringLiteral("Form"), QStringLiteral("Recent")}));
+
+    // The next run starts without a file and with the rest of the settings, without a message.
+    restart();
+    EXPECT_EQ(dialogs.texts(), QStringList());
+    EXPECT_EQ(window->document().filePath(), QString());
+    ASSERT_EQ(state.settings.colRecent.Count(), 1);
+    EXPECT_EQ(state.settings.colRecent.Item(1)->m_strControllerName, QStringLiteral("PLC1"));
 }
 
 TEST_F(AppSettings, ASettingsFileThatCannotBeWrittenIsReported)
