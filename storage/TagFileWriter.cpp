@@ -6,6 +6,7 @@
 #include "storage/TagFileRows.h"
 #include "storage/TagTableCheck.h"
 #include "storage/clsProfile.h"
+#include "tags/StoredRowLength.h"
 #include "tags/TagDocument.h"
 
 using namespace TagFileFormat;
@@ -16,6 +17,12 @@ namespace {
 struct WriteFailure
 {
     QString reason;
+};
+
+// Raised with the refusal of a row the store would not read back whole.
+struct RowRefused
+{
+    QString message;
 };
 
 // Writes one key of the section; a refusal ends the write with its reason, which is only
@@ -41,11 +48,8 @@ TagFileWriteResult TagFileWriter::write(const TagGridModel& table, const clsCtrl
     profile.setFileName(path);
     QString reason;
     try {
-        // A row the store would cut, or text the file's encoding cannot hold, stops the save before
-        // the file is touched.
+        // Text the file's encoding cannot hold stops the save before the file is touched.
         if (std::optional<QString> problem = encodingProblem(table, connection, profile))
-            return {Outcome::Refused, *problem};
-        if (std::optional<QString> problem = tableLengthProblem(table))
             return {Outcome::Refused, *problem};
         // Every section goes, whatever bytes its name holds, and the lines before the first one.
         if (!profile.DeleteAllSections())
@@ -62,13 +66,20 @@ TagFileWriteResult TagFileWriter::write(const TagGridModel& table, const clsCtrl
         qint32 count = 0;
         TagKeyText keys;
         for (qint32 row = 1; row < rows; ++row) {
-            writeKey(profile, keys.of(row), storedRowValue(table, row));
+            const QString value = storedRowValue(table, row);
+            // Only the store's copy has changed yet: a refusal is dropped with it below.
+            if (value.size() * 3 > kMostStoredRowBytes && storedTextBytes(value) > kMostStoredRowBytes)
+                throw RowRefused{rowLengthProblem(table, row).value_or(QString())};
+            writeKey(profile, keys.of(row), value);
             ++count;
         }
         writeKey(profile, kTagDataCnt, QString::number(count));
         if (!profile.Flush())
             throw WriteFailure{FileFailures::failedFlush(profile)};
         return {Outcome::Written, QString()};
+    } catch (const RowRefused& e) {
+        profile.DiscardChanges();
+        return {Outcome::Refused, e.message};
     } catch (const WriteFailure& e) {
         reason = e.reason;
     } catch (...) {

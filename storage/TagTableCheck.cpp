@@ -189,7 +189,7 @@ std::optional<QString> rowProblem(const StoredCells& row)
                                       "a tag setting file does not keep such a pair. Remove one of "
                                       "them and save again.")
                            .arg(row.title(kLastStoredColumn)));
-    return lengthProblem(row);
+    return std::nullopt;
 }
 
 } // namespace
@@ -201,16 +201,14 @@ std::optional<QString> rowStorageProblem(const TagGridModel& table, qint32 row)
 
 std::optional<QString> storedCellsProblem(const QStringList& cells, qint32 row)
 {
-    return rowProblem({nullptr, &cells, row});
+    if (std::optional<QString> problem = rowProblem({nullptr, &cells, row}))
+        return problem;
+    return lengthProblem({nullptr, &cells, row});
 }
 
-std::optional<QString> tableLengthProblem(const TagGridModel& table)
+std::optional<QString> rowLengthProblem(const TagGridModel& table, qint32 row)
 {
-    for (qint32 row = 1; row < table.Rows(); ++row) {
-        if (std::optional<QString> problem = lengthProblem({&table, nullptr, row}))
-            return problem;
-    }
-    return std::nullopt;
+    return lengthProblem({&table, nullptr, row});
 }
 
 std::optional<QString> storageProblem(const TagGridModel& table, const clsCtrlParameter* connection)
