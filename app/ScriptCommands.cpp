@@ -80,7 +80,7 @@ int exportCsv(const QString& file, const QString& target, QIODevice& out, QIODev
     const std::optional<TagFileContent> content = readOrReport(file, err);
     if (!content)
         return kFailed;
-    const QByteArray csv = TagCsv::fromTable(*content->table);
+    const QByteArray csv = TagCsv::fromTable(content->document->table());
     if (target.isEmpty())
         return out.write(csv) == csv.size() ? kClean : kFailed;
     QSaveFile save(target);

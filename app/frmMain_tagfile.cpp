@@ -9,7 +9,7 @@
 #include "storage/SettingsLocation.h"
 #include "storage/TagFileFormat.h"
 #include "storage/TagFileReader.h"
-#include "storage/TagFileRows.h"
+#include "storage/TagFileWriter.h"
 #include "storage/TagTableCheck.h"
 #include "storage/clsProfile.h"
 #include "tags/GridControl.h"
@@ -36,26 +36,12 @@ struct TagFileError
     QString reason;
 };
 
-void require(bool condition, const QString& reason)
-{
-    if (!condition)
-        throw TagFileError{reason};
-}
-
 // Why a key of the file could not be read as expected, told from the file as it is.
 QString unreadKey(const QString& path, const QString& key, const QString& expected)
 {
     clsProfile profile;
     profile.setFileName(QFileInfo(path).absoluteFilePath());
     return FileFailures::unreadKey(profile, kSection, key, expected);
-}
-
-// Writes one key of the section; a refusal ends the write with its reason, which is only
-// worded then: a save writes tens of thousands of keys.
-void writeKey(clsProfile& profile, const QString& key, const QString& value)
-{
-    if (!profile.WriteString(kSection, key, value))
-        throw TagFileError{FileFailures::refusedWrite(profile.FileName(), kSection, key)};
 }
 
 FileDialogRequest qtsDialog(bool save)
@@ -79,47 +65,27 @@ bool frmMain::WriteTagFile(const QString& strPath)
 
 frmMain::TagFileWrite frmMain::writeTagFile(const QString& strPath, QString& reason)
 {
-    clsProfile profile;
-    profile.setFileName(strPath);
     if (m_state.settings.colRecent.isEmpty()) {
         showMessage(this, QStringLiteral("There is no content to be saved."), MsgIcon::Exclamation);
         return TagFileWrite::NothingToSave;
     }
     try {
-        const CtrlParameterPtr recent = m_state.settings.colRecent.Item(1);
-        // Text that the file's encoding cannot hold stops the save before the file is touched.
-        if (const std::optional<QString> problem = encodingProblem(grdItems->table(), *recent, profile)) {
-            showMessage(this, *problem, MsgIcon::Exclamation);
+        // The file records the connection the table was last connected with.
+        m_document->setConnection(*m_state.settings.colRecent.Item(1));
+        const TagFileWriteResult result = TagFileWriter::write(*m_document, strPath);
+        switch (result.outcome) {
+        case TagFileWriteResult::Outcome::Written:
+            return TagFileWrite::Written;
+        case TagFileWriteResult::Outcome::Refused:
+            showMessage(this, result.message, MsgIcon::Exclamation);
             return TagFileWrite::Refused;
+        case TagFileWriteResult::Outcome::Failed:
+            reason = result.message;
+            return TagFileWrite::Failed;
         }
-        // Every section goes, whatever bytes its name holds, and the lines before the first one.
-        require(profile.DeleteAllSections(), FileFailures::refusedWrite(strPath, QString(), QString()));
-
-        writeKey(profile, kType, QString::number(recent->m_lConnectType));
-        // Connection texts come from the engine and the user: quoted where a read would change them.
-        writeKey(profile, kController, clsProfile::Quoted(recent->m_strControllerName));
-        writeKey(profile, kProvider, clsProfile::Quoted(recent->m_strProviderName));
-        writeKey(profile, kMachine, clsProfile::Quoted(recent->m_strMachineName));
-        writeKey(profile, kOption, clsProfile::Quoted(recent->m_strOptionVal));
-
-        const qint32 rows = grdItems->Rows();
-        qint32 count = 0;
-        TagKeyText keys;
-        for (qint32 row = 1; row < rows; ++row) {
-            writeKey(profile, keys.of(row), storedRowValue(grdItems->table(), row));
-            ++count;
-        }
-        writeKey(profile, kTagDataCnt, QString::number(count));
-        if (!profile.Flush())
-            throw TagFileError{FileFailures::failedFlush(profile)};
-        return TagFileWrite::Written;
-    } catch (const TagFileError& e) {
-        reason = e.reason;
     } catch (...) {
         reason = currentFailureText();
     }
-    // Nothing of a save that failed part-way reaches the file.
-    profile.DiscardChanges();
     return TagFileWrite::Failed;
 }
 
@@ -167,6 +133,7 @@ bool frmMain::readTagFile(const QString& strPath, QString& reason)
         } else if (connection->type == ConnectionOptions::kQueryServerConnection) {
             setComboText(cmbConn, connection->option);
         }
+        m_document->setConnection(connectionRecordOf(*connection));
         const TagRowsRead rows = reader.readRows(grdItems->table());
         switch (rows.result) {
         case TagRowsRead::Result::Read:
@@ -177,6 +144,8 @@ bool frmMain::readTagFile(const QString& strPath, QString& reason)
         case TagRowsRead::Result::ShortRow:
             throw TagFileError{unreadKey(strPath, tagKey(rows.stoppedAt),
                                          QStringLiteral("a tag row of %1 fields").arg(kStoredColumns))};
+        case TagRowsRead::Result::LongRow:
+            throw TagFileError{longRowReason(rows.stoppedAt, rows.longBytes)};
         }
         return true;
     } catch (const TagFileError& e) {

@@ -1,5 +1,6 @@
 // Opens tag setting files of 32,766 and 100,000 tags into the grid of a shown main window
-// (offscreen) and saves the table back with the Save command, beside the plainest code that
+// (offscreen) and saves the table back with the Save command, then the same through the reader
+// and writer into and from a document with no window, beside the plainest code that
 // parses the same file into the same row strings and writes them back (the floors). Each
 // iteration includes the window's deferred layout and painting that the event loop runs after
 // the command. The first benchmark measures the peak resident memory of the 100,000-tag open
@@ -11,7 +12,10 @@
 #include "bench/WindowBenchSetup.h"
 #include "platform/AppInfo.h"
 #include "platform/Dialogs.h"
+#include "storage/TagFileReader.h"
+#include "storage/TagFileWriter.h"
 #include "tags/GridControl.h"
+#include "tags/TagDocument.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -196,6 +200,41 @@ void SaveBack(benchmark::State& state)
         state.SkipWithError("file not written back as it was read");
 }
 
+// The same read through the reader into a document, with no window: the command line's way.
+void OpenIntoDocument(benchmark::State& state)
+{
+    const auto tags = static_cast<qint32>(state.range(0));
+    TagDocument document;
+    int step = 0;
+    QString error;
+    for (auto _ : state) {
+        state.PauseTiming();
+        document.clearRows();
+        touch(tagFile(tags), ++step);
+        state.ResumeTiming();
+        if (!readTagDocument(tagFile(tags), document, error))
+            state.SkipWithError("read failed");
+    }
+    if (document.table().Rows() != tags + 1)
+        state.SkipWithError("wrong table read");
+}
+
+// The same save through the writer, with no window.
+void SaveDocument(benchmark::State& state)
+{
+    TagDocument document;
+    QString error;
+    if (!readTagDocument(tagFile(kTags), document, error))
+        state.SkipWithError("read failed");
+    for (auto _ : state) {
+        if (TagFileWriter::write(document, tagFile(kTags)).outcome != TagFileWriteResult::Outcome::Written)
+            state.SkipWithError("write failed");
+    }
+    QFile file(tagFile(kTags));
+    if (!file.open(QIODevice::ReadOnly) || file.readAll() != tagFileBytes(kTags))
+        state.SkipWithError("file not written back as it was read");
+}
+
 // The plainest code writing the same rows: one text, written and synced.
 void FloorSave(benchmark::State& state)
 {
@@ -226,6 +265,8 @@ BENCHMARK(OpenIntoGrid)
     ->UseRealTime();
 BENCHMARK(FloorOpen)->Arg(kTags)->Arg(kManyTags)->Arg(kFewTags)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(SaveBack)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(OpenIntoDocument)->Arg(kTags)->Arg(kManyTags)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(SaveDocument)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(FloorSave)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 const std::vector<BenchFigure> kFigures = {

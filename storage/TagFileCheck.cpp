@@ -3,6 +3,7 @@
 #include "storage/TagFileFormat.h"
 #include "storage/TagFileReader.h"
 #include "storage/TagTableCheck.h"
+#include "tags/StoredRowLength.h"
 #include "tags/TagGridModel.h"
 #include "tags/TagNameRules.h"
 
@@ -69,6 +70,13 @@ void checkCount(const QString& path, TagFileReader& reader, const TagRowsRead& r
     case TagRowsRead::Result::ShortRow:
         problems.append(tagPrefix(path, read.stoppedAt) +
                         QStringLiteral("holds fewer than ten fields; reading stops here"));
+        return;
+    case TagRowsRead::Result::LongRow:
+        problems.append(
+            tagPrefix(path, read.stoppedAt) +
+            QStringLiteral("longer than a tag row may be (%1 bytes, at most %2); reading stops here")
+                .arg(read.longBytes)
+                .arg(kMostStoredRowBytes));
         return;
     case TagRowsRead::Result::Read:
         break;

@@ -108,8 +108,8 @@ QStringList diffTagFiles(const TagFileContent& before, const TagFileContent& aft
 {
     QStringList lines;
     diffConnection(before.connection, after.connection, lines);
-    const Tags a = tagsOf(*before.table);
-    const Tags b = tagsOf(*after.table);
+    const Tags a = tagsOf(before.document->table());
+    const Tags b = tagsOf(after.document->table());
 
     QList<qsizetype> newIndexes; // of the tags both hold, in the old order
     for (qsizetype i = 0; i < a.inOrder.size(); ++i) {

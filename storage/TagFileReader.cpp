@@ -2,10 +2,13 @@
 
 #include "storage/TagFileFormat.h"
 #include "storage/TagFileRows.h"
+#include "tags/StoredRowLength.h"
+#include "tags/TagDocument.h"
 #include "tags/TagGridModel.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <algorithm>
 
 using namespace TagFileFormat;
@@ -61,7 +64,18 @@ TagRowsRead TagFileReader::readRows(TagGridModel& table, bool keepStored)
     rows.reserve(static_cast<size_t>(std::clamp(*read.count, 0, kMostRowsReserved)));
     TagKeyText keys;
     for (qint32 i = 1; i <= *read.count; ++i) {
-        const QString stored = value(keys.of(i));
+        const QString& key = keys.of(i);
+        const QString stored = value(key);
+        // Only a value near the limit may have been cut; its length is asked for then alone.
+        if (stored.size() * 3 + 3 >= kMostStoredRowBytes) {
+            const qsizetype bytes = m_profile.ValueBytes(kSection, key);
+            if (bytes > kMostStoredRowBytes) {
+                read.result = TagRowsRead::Result::LongRow;
+                read.stoppedAt = i;
+                read.longBytes = bytes;
+                break;
+            }
+        }
         std::optional<GridRow> row = gridRowOf(i, stored, table.Cols());
         if (!row) {
             read.result = hasTag(i) ? TagRowsRead::Result::ShortRow : TagRowsRead::Result::MissingRow;
@@ -100,32 +114,71 @@ std::unique_ptr<TagGridModel> newTagTable()
     return table;
 }
 
+QString longRowReason(qint32 row, qsizetype bytes)
+{
+    const QLocale english(QLocale::English);
+    return QStringLiteral("The key \"%1\" of the section [%2] holds a value of %3 bytes, longer than the "
+                          "%4 bytes a tag row may hold.")
+        .arg(tagKey(row), kSection, english.toString(bytes), english.toString(kMostStoredRowBytes));
+}
+
+clsCtrlParameter connectionRecordOf(const TagFileConnection& connection)
+{
+    clsCtrlParameter record;
+    record.m_lConnectType = connection.type;
+    record.m_strControllerName = connection.controller;
+    record.m_strProviderName = connection.provider;
+    record.m_strMachineName = connection.machine;
+    record.m_strOptionVal = connection.option;
+    return record;
+}
+
+bool readTagDocument(const QString& path, TagDocument& document, QString& error, TagRowsRead* rowsRead)
+{
+    document.clearRows();
+    document.resetHistory();
+    document.setFilePath(path);
+    TagFileReader reader(path);
+    const std::optional<TagFileConnection> connection = reader.readConnection();
+    if (!connection) {
+        error = QStringLiteral("it has no [QuorTagSetting] section with a numeric Type");
+        return false;
+    }
+    document.setConnection(connectionRecordOf(*connection));
+    const TagRowsRead rows = reader.readRows(document.table());
+    if (rowsRead)
+        *rowsRead = rows;
+    switch (rows.result) {
+    case TagRowsRead::Result::Read:
+        return true;
+    case TagRowsRead::Result::BadCount:
+        error = QStringLiteral("TagDataCnt is missing or not a number");
+        break;
+    case TagRowsRead::Result::MissingRow:
+        error = QStringLiteral("Tag%1 is missing").arg(rows.stoppedAt);
+        break;
+    case TagRowsRead::Result::ShortRow:
+        error = QStringLiteral("Tag%1 holds fewer than ten fields").arg(rows.stoppedAt);
+        break;
+    case TagRowsRead::Result::LongRow:
+        error = longRowReason(rows.stoppedAt, rows.longBytes);
+        break;
+    }
+    return false;
+}
+
 std::optional<TagFileContent> readTagFileContent(const QString& path, QString& error)
 {
     if (const std::optional<QString> problem = TagFileReader::accessProblem(path)) {
         error = *problem;
         return std::nullopt;
     }
-    TagFileReader reader(path);
-    const std::optional<TagFileConnection> connection = reader.readConnection();
-    if (!connection) {
-        error = QStringLiteral("it has no [QuorTagSetting] section with a numeric Type");
+    TagFileContent content{{}, {}, std::make_unique<TagDocument>()};
+    if (!readTagDocument(path, *content.document, error, &content.rows))
         return std::nullopt;
-    }
-    TagFileContent content{*connection, {}, newTagTable()};
-    content.rows = reader.readRows(*content.table);
-    switch (content.rows.result) {
-    case TagRowsRead::Result::Read:
-        return content;
-    case TagRowsRead::Result::BadCount:
-        error = QStringLiteral("TagDataCnt is missing or not a number");
-        break;
-    case TagRowsRead::Result::MissingRow:
-        error = QStringLiteral("Tag%1 is missing").arg(content.rows.stoppedAt);
-        break;
-    case TagRowsRead::Result::ShortRow:
-        error = QStringLiteral("Tag%1 holds fewer than ten fields").arg(content.rows.stoppedAt);
-        break;
-    }
-    return std::nullopt;
+    // Read again from the record: the document keeps the connection as its record.
+    const clsCtrlParameter& record = content.document->connection();
+    content.connection = {record.m_lConnectType, record.m_strControllerName, record.m_strProviderName,
+                          record.m_strMachineName, record.m_strOptionVal};
+    return content;
 }

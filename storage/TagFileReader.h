@@ -1,6 +1,8 @@
 #pragma once
 
+#include "engine/clsCtrlParameter.h"
 #include "storage/clsProfile.h"
+#include "tags/TagDocument.h"
 #include "tags/TagGridModel.h"
 
 #include <QString>
@@ -27,13 +29,16 @@ struct TagRowsRead
         Read,       // every row up to "TagDataCnt" was read
         BadCount,   // "TagDataCnt" is missing or not a number
         MissingRow, // the key of row `stoppedAt` is missing
-        ShortRow    // the value of row `stoppedAt` holds fewer than ten fields
+        ShortRow,   // the value of row `stoppedAt` holds fewer than ten fields
+        LongRow     // the value of row `stoppedAt` is longer than a row may be (`longBytes`)
     };
     Result result = Result::Read;
     // "TagDataCnt" as read; nothing when it is missing or not a number.
     std::optional<qint32> count;
-    // The row that stopped the reading (MissingRow, ShortRow).
+    // The row that stopped the reading (MissingRow, ShortRow, LongRow).
     qint32 stoppedAt = 0;
+    // The bytes of the value of a LongRow.
+    qsizetype longBytes = 0;
     // The stored value of every row read, in order, when asked for.
     QStringList stored;
 };
@@ -55,8 +60,9 @@ public:
     std::optional<TagFileConnection> readConnection();
     // Reads "TagDataCnt" and appends the rows "Tag1" to "Tag<count>" to `table`: column 0 gets
     // the running number, the following columns the first ten fields of the value (a TAB in a
-    // value splits its field, as the grid takes rows). Stops at the first row that is missing or
-    // holds fewer than ten fields; the rows before it are appended. The rows reach the table in
+    // value splits its field, as the grid takes rows). Stops at the first row that is missing,
+    // holds fewer than ten fields or is longer than the store reads back whole
+    // (tags/StoredRowLength.h); the rows before it are appended. The rows reach the table in
     // one insertion. The stored values are kept in the result only with `keepStored`.
     TagRowsRead readRows(TagGridModel& table, bool keepStored = false);
     // True when the file holds the section, without regard to letter case.
@@ -70,13 +76,27 @@ private:
     clsProfile m_profile;
 };
 
+// Why a file's row could not be read, in the words of the window's message details.
+QString longRowReason(qint32 row, qsizetype bytes);
+
+// The connection record a file's connection keys give.
+clsCtrlParameter connectionRecordOf(const TagFileConnection& connection);
+
+// Reads the whole file into `document` as the window reads it in the normal mode: its rows
+// replace the document's, the connection keys become its connection record, the path its file;
+// the history is forgotten. False, and `error` set to the reason, when the window would fail to
+// read it; the rows before the one that stopped the reading are then in the document.
+bool readTagDocument(const QString& path, TagDocument& document, QString& error,
+                     TagRowsRead* rowsRead = nullptr);
+
 // A whole tag setting file read as the window reads it, for the commands that need all of it.
 struct TagFileContent
 {
     TagFileConnection connection;
     TagRowsRead rows;
-    // The tag table: the header row with the column titles, then the rows read.
-    std::unique_ptr<TagGridModel> table;
+    // The tag table (the header row with the column titles, then the rows read) with the file's
+    // connection record.
+    std::unique_ptr<TagDocument> document;
 };
 
 // Reads the whole file; nothing, and `error` set to the reason, when the window would fail to

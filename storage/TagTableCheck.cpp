@@ -1,10 +1,11 @@
 #include "storage/TagTableCheck.h"
 
+#include "engine/clsCtrlParameter.h"
 #include "storage/ProfileText.h"
 #include "storage/TagFileFormat.h"
 #include "storage/TagFileRows.h"
-#include "engine/clsCtrlParameter.h"
 #include "storage/clsProfile.h"
+#include "tags/StoredRowLength.h"
 #include "tags/TagGridModel.h"
 
 #include <algorithm>
@@ -120,9 +121,15 @@ QString unheldCharacter(const QString& text, clsProfile& file)
 
 QString encodingReason(const QString& text, clsProfile& file)
 {
-    return QStringLiteral("holds %1, which this file's character encoding (%2) cannot store. Change the "
-                          "text, or use Save As to save a new file, which is written in UTF-8.")
-        .arg(unheldCharacter(text, file), file.EncodingName());
+    const QString character = unheldCharacter(text, file);
+    // A new file is written in UTF-8: it holds any character, but no byte that is none.
+    const bool newFileHolds = file.EncodingName() != QLatin1String("UTF-8") &&
+                              !character.startsWith(QLatin1String("the unreadable"));
+    return QStringLiteral("holds %1, which this file's character encoding (%2) cannot store. %3")
+        .arg(character, file.EncodingName(),
+             newFileHolds ? QStringLiteral("Change the text, or use Save As and give the name of a file that "
+                                           "does not exist yet: a new file is written in UTF-8.")
+                          : QStringLiteral("Change the text and save again."));
 }
 
 std::optional<QString> cellProblem(const StoredCells& row, int col)
@@ -155,6 +162,19 @@ std::optional<QString> cellProblem(const StoredCells& row, int col)
     return std::nullopt;
 }
 
+// A row longer than the store reads back whole.
+std::optional<QString> lengthProblem(const StoredCells& row)
+{
+    std::array<QStringView, kStoredColumns> cells;
+    for (int i = 0; i < kStoredColumns; ++i)
+        cells[size_t(i)] = row.text(kFirstStoredColumn + i);
+    const std::optional<LongRow> longRow = longStoredRow(cells);
+    if (!longRow)
+        return std::nullopt;
+    return rowTooLongMessage(row.text(kFirstStoredColumn).toString(), row.row,
+                             row.title(kFirstStoredColumn + int(longRow->longest)), longRow->bytes);
+}
+
 std::optional<QString> rowProblem(const StoredCells& row)
 {
     for (int col = kFirstStoredColumn; col <= kLastStoredColumn; ++col) {
@@ -181,7 +201,14 @@ std::optional<QString> rowStorageProblem(const TagGridModel& table, qint32 row)
 
 std::optional<QString> storedCellsProblem(const QStringList& cells, qint32 row)
 {
-    return rowProblem({nullptr, &cells, row});
+    if (std::optional<QString> problem = rowProblem({nullptr, &cells, row}))
+        return problem;
+    return lengthProblem({nullptr, &cells, row});
+}
+
+std::optional<QString> rowLengthProblem(const TagGridModel& table, qint32 row)
+{
+    return lengthProblem({&table, nullptr, row});
 }
 
 std::optional<QString> storageProblem(const TagGridModel& table, const clsCtrlParameter* connection)

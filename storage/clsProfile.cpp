@@ -3,14 +3,15 @@
 #include "storage/PrivateProfile.h"
 #include "storage/ProfileText.h"
 #include "storage/SettingsLocation.h"
+#include "tags/StoredRowLength.h"
 
 #include <cstring>
 
 namespace {
 
 // The buffer size handed to the profile function: a value keeps one byte of it for its NUL, so
-// values come back cut to 199,998 bytes.
-constexpr quint32 kBufferSize = 199999;
+// values come back cut to 199,998 bytes, the longest tag row a file holds.
+constexpr quint32 kBufferSize = quint32(kMostStoredRowBytes) + 1;
 
 // What a value copied into that buffer reads as: at most 199,998 bytes, up to its first NUL.
 QByteArrayView asCopied(QByteArrayView value)
@@ -45,6 +46,16 @@ QString clsProfile::GetString(const QString& Section, const QString& Key, const 
         return QString();
     const QByteArray text = ProfileText::fromString(defVal);
     return valueText(asCopied(PrivateProfile::cleanedDefault(text)));
+}
+
+qsizetype clsProfile::ValueBytes(const QString& Section, const QString& Key)
+{
+    if (const ProfileFileCache::Entry* copy = file()) {
+        if (const std::optional<QByteArrayView> value =
+                copy->document.value(sectionText(Section), keyText(Key)))
+            return value->size();
+    }
+    return -1;
 }
 
 qint32 clsProfile::GetInt(const QString& Section, const QString& Key, qint32 defVal)

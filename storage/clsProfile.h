@@ -31,6 +31,9 @@ public:
     // The key's value; defVal when the file, the section or the key is missing. A key present
     // with an empty value reads as empty whatever defVal is. At most 199,998 bytes of UTF-8.
     QString GetString(const QString& Section, const QString& Key, const QString& defVal = QString());
+    // The bytes of the key's value as the store keeps it, before GetString cuts it; -1 when the
+    // file, the section or the key is missing.
+    qsizetype ValueBytes(const QString& Section, const QString& Key);
     // The key's value as a decimal integer (its leading digits); defVal when it is missing.
     qint32 GetInt(const QString& Section, const QString& Key, qint32 defVal = 0);
     // The section names in file order; empty when the file is missing or has no section.

@@ -40,6 +40,8 @@ target_sources(quor_core PRIVATE
     storage/TagFileFormat.h
     storage/TagFileReader.cpp
     storage/TagFileReader.h
+    storage/TagFileWriter.cpp
+    storage/TagFileWriter.h
     storage/TagFileRows.cpp
     storage/TagFileRows.h
     storage/TagImport.cpp

@@ -1,5 +1,6 @@
 #include "tags/TagDocument.h"
 
+#include "tags/StoredRowLength.h"
 #include "tags/TableEdits.h"
 #include "tags/TagNameRules.h"
 #include "tags/TagPicking.h"
@@ -111,6 +112,20 @@ bool TagDocument::redo()
     return step(&QUndoStack::redo);
 }
 
+std::optional<QString> TagDocument::lengthProblem(qint32 row,
+                                                  const std::function<QString(qint32)>& cellAt) const
+{
+    QStringList cells;
+    cells.reserve(kColumns - kTagNameColumn);
+    for (qint32 col = kTagNameColumn; col < kColumns; ++col)
+        cells.append(cellAt(col));
+    const std::optional<LongRow> longRow = longStoredRow(cells);
+    if (!longRow)
+        return std::nullopt;
+    return rowTooLongMessage(cells.first(), row, kColumnTitles.at(kTagNameColumn + longRow->longest),
+                             longRow->bytes);
+}
+
 std::optional<QString> TagDocument::incomingProblem(const QList<QStringList>& rows, qint32 firstRow,
                                                     qint32 firstColumn) const
 {
@@ -130,7 +145,16 @@ std::optional<QString> TagDocument::incomingProblem(const QList<QStringList>& ro
                 names.insert(m_table->textAt(row, kTagNameColumn).toString().toCaseFolded());
         }
     }
+    qint32 row = firstRow;
     for (const QStringList& cells : rows) {
+        // Cells that do not come keep the table's texts.
+        const auto cellAt = [&](qint32 col) {
+            const std::optional<QString> incoming = cellOf(cells, col);
+            return incoming ? *incoming : row < m_table->Rows() ? m_table->TextMatrix(row, col) : QString();
+        };
+        if (std::optional<QString> problem = lengthProblem(row, cellAt))
+            return problem;
+        ++row;
         if (const std::optional<QString> name = cellOf(cells, kTagNameColumn)) {
             const QString folded = name->toCaseFolded();
             if (names.contains(folded))
@@ -155,7 +179,16 @@ std::optional<QString> TagDocument::addTags(const QString& step, const QStringLi
         if (std::optional<QString> problem = variableTextProblem(variable, option))
             return problem;
     }
-    push(step, appendRowTexts(*m_table, newTagRows(*m_index, m_table->Rows(), variables, option)));
+    const QStringList texts = newTagRows(*m_index, m_table->Rows(), variables, option);
+    qint32 row = m_table->Rows();
+    for (const QString& text : texts) {
+        // The row's number, then its tag name, variable and option.
+        const QStringList cells = text.split(QLatin1Char('\t'));
+        if (std::optional<QString> problem =
+                lengthProblem(row++, [&](qint32 col) { return cells.value(col); }))
+            return problem;
+    }
+    push(step, appendRowTexts(*m_table, texts));
     return std::nullopt;
 }
 

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -90,6 +91,9 @@ private:
     void push(const QString& step, std::unique_ptr<TableEdit> edit);
     bool step(void (QUndoStack::*move)());
     void followHistory();
+    // The refusal of data row `row` when the row of the cells `cellAt` gives for the columns
+    // Tag Name to G is longer than a tag setting file holds, or nothing.
+    std::optional<QString> lengthProblem(qint32 row, const std::function<QString(qint32)>& cellAt) const;
     // The first rule that rows to be written at data rows `firstRow` on, in the stored
     // columns from `firstColumn` on, would break.
     std::optional<QString> incomingProblem(const QList<QStringList>& rows, qint32 firstRow,

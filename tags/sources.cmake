@@ -10,6 +10,8 @@ target_sources(quor_core PRIVATE
     tags/TagGridModel.h
     tags/TagDocument.cpp
     tags/TagDocument.h
+    tags/StoredRowLength.cpp
+    tags/StoredRowLength.h
     tags/TagNameRules.cpp
     tags/TagNameRules.h
     tags/TagPicking.cpp

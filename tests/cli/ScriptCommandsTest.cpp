@@ -100,6 +100,10 @@ INSTANTIATE_TEST_SUITE_P(
                   {QStringLiteral("a.qts:Tag1: The")}},
         CheckCase{
             "ShortRow", kHead + "Tag1=Fan,I1\r\nTagDataCnt=1\r\n", 1, {QStringLiteral("a.qts:Tag1: holds")}},
+        CheckCase{"RowLongerThanARowMayBe",
+                  kHead + "Tag1=Fan," + QByteArray(199999, 'v') + ",,,,,,,,\r\nTagDataCnt=1\r\n",
+                  1,
+                  {QStringLiteral("a.qts:Tag1: longer")}},
         CheckCase{"MissingRow", kHead + "TagDataCnt=1\r\n", 1, {QStringLiteral("a.qts:Tag1: missing,")}},
         CheckCase{
             "MissingCount", kHead + "Tag1=Fan,I1,,,,,,,,\r\n", 1, {QStringLiteral("a.qts: TagDataCnt")}},

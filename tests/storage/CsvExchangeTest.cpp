@@ -109,6 +109,12 @@ INSTANTIATE_TEST_SUITE_P(
             QStringLiteral("Nothing was imported. Line 3 of the CSV file: The tag [Valve] in row 4 cannot "
                            "be saved: its column \"Var Opt\" holds a comma (\",\"), which a tag setting file "
                            "cannot store. Remove the comma and save again.")},
+        Refusal{
+            "RowLongerThanAFileHolds", "Valve,I4,," + QByteArray(200000, 'x') + "\r\n",
+            QStringLiteral("Nothing was imported. Line 3 of the CSV file: The tag [Valve] in row 4 cannot "
+                           "be saved: its column \"A\" makes the row 200,016 bytes long, and a tag "
+                           "setting file holds at most 199,998 bytes in a row. Shorten the text and save "
+                           "again.")},
         Refusal{"NulInAVariableName", QByteArray("Valve,I") + '\0' + "4\r\n",
                 QStringLiteral("Nothing was imported. Line 3 of the CSV file: The variable name cannot be "
                                "added: it holds a NUL character, which a tag cannot keep.")},

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "platform/ComboBoxes.h"
+#include "storage/TagFileReader.h"
+#include "storage/TagFileWriter.h"
 #include "tags/GridControl.h"
+#include "tags/TagDocument.h"
 #include "tests/support/MainWindowFixture.h"
 #include "tests/support/TableRows.h"
 
@@ -10,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <optional>
 
 // The main-window fixture with what the file and settings tests share: connections made as
 // the user makes them (through the fake engine), tag rows, file bytes and a restart.
@@ -91,6 +95,22 @@ protected:
         ASSERT_EQ(file.write(bytes), bytes.size());
     }
 
+    // The file the window saved at `saved`, read into a document by the reader and written by the
+    // writer over a file holding `before` (none: a new file), is the same bytes: the window's save
+    // and the writer's write of the same table are one.
+    void expectWriterWritesWhatTheWindowSaved(const QString& saved, const std::optional<QByteArray>& before)
+    {
+        TagDocument document;
+        QString error;
+        ASSERT_TRUE(readTagDocument(saved, document, error)) << error.toStdString();
+        const QString copy = appPath(QStringLiteral("written-by-writer%1.qts").arg(++m_writerCopies));
+        if (before)
+            writeBytes(copy, *before);
+        const TagFileWriteResult result = TagFileWriter::write(document, copy);
+        EXPECT_EQ(result.outcome, TagFileWriteResult::Outcome::Written) << result.message.toStdString();
+        EXPECT_EQ(bytesOf(copy), bytesOf(saved));
+    }
+
     // Ends the run as closing the window does (unsaved changes discarded) and starts a new
     // one on the same application folder: nothing but the files is carried over.
     frmMain& restart()
@@ -108,6 +128,8 @@ protected:
     }
 
 private:
+    int m_writerCopies = 0;
+
     void answerNoIfChanged()
     {
         if (window->changed())

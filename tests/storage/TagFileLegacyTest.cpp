@@ -84,6 +84,7 @@ TEST_P(TagFileInCodePage, OpensWithItsNamesShownAndAPlainSaveKeepsEveryByte)
     EXPECT_TRUE(window->FileSave(false));
     EXPECT_EQ(dialogs.texts(), QStringList());
     EXPECT_EQ(bytesOf(m_path), m_bytes);
+    expectWriterWritesWhatTheWindowSaved(m_path, m_bytes);
 }
 
 TEST_P(TagFileInCodePage, ANameTheCodePageCannotHoldRefusesTheSaveAndKeepsTheFile)
@@ -118,6 +119,37 @@ TEST_P(TagFileInCodePage, AVariableAddedThatTheCodePageCannotHoldRefusesTheSaveA
             .arg(tag, GetParam().unheld)))
         << dialogs.texts().at(0).toStdString();
     EXPECT_EQ(bytesOf(m_path), m_bytes);
+}
+
+// The refusal advises what works: Save As under the name of no file yet writes UTF-8, while
+// Save As over another file of the code page fails as the plain Save did.
+TEST_P(TagFileInCodePage, TheRefusalAdvisesASaveAsToANewFileWhichWritesUtf8)
+{
+    const QString name = QStringLiteral("T") + GetParam().unheld;
+    window->grdItems->setTextMatrix(2, 1, name);
+    EXPECT_FALSE(window->FileSave(false));
+    ASSERT_EQ(dialogs.texts().size(), 1);
+    EXPECT_TRUE(dialogs.texts().at(0).endsWith(
+        QStringLiteral("cannot store. Change the text, or use Save As and give the name of a file that "
+                       "does not exist yet: a new file is written in UTF-8.")))
+        << dialogs.texts().at(0).toStdString();
+
+    const QString other = appPath(QStringLiteral("other-legacy.qts"));
+    writeBytes(other, m_bytes);
+    dialogs.clear();
+    dialogs.chooseFileNext(other);
+    EXPECT_FALSE(window->FileSave(true));
+    EXPECT_EQ(dialogs.texts().size(), 1);
+    EXPECT_EQ(bytesOf(other), m_bytes);
+
+    // No file holds bytes that are no character: the 932 file's option goes first.
+    window->grdItems->setTextMatrix(2, 3, QString());
+    const QString fresh = appPath(QStringLiteral("fresh.qts"));
+    dialogs.clear();
+    dialogs.chooseFileNext(fresh);
+    EXPECT_TRUE(window->FileSave(true));
+    EXPECT_EQ(dialogs.texts(), QStringList());
+    EXPECT_TRUE(bytesOf(fresh).contains(("Tag2=" + name + QLatin1Char(',')).toUtf8()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, TagFileInCodePage, ::testing::ValuesIn(kFiles),

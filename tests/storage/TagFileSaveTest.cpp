@@ -51,6 +51,7 @@ TEST_F(TagFileSave, SmallFileHasItsKeysInOrderWithCrLfLines)
     EXPECT_FALSE(window->changed());
     EXPECT_EQ(window->document().filePath(), path);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Halvo2 QUOR Online Tag Editor -") + path);
+    expectWriterWritesWhatTheWindowSaved(path, std::nullopt);
 }
 
 struct OldFile
@@ -88,6 +89,7 @@ TEST_P(TagFileSaveOver, AnEmptyTableKeepsOnlyTheTagSection)
                                         "Machine=\r\n"
                                         "Option=\r\n"
                                         "TagDataCnt=0\r\n"));
+    expectWriterWritesWhatTheWindowSaved(path, GetParam().bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -114,6 +116,7 @@ TEST_F(TagFileSave, ConnectionTextsAReadWouldChangeAreQuotedAndComeBackExactly)
     EXPECT_EQ(bytesOf(path), QByteArray("[QuorTagSetting]\r\nType=1\r\nController=\"'Q'\"\r\n"
                                         "Provider=\" QuorProv.Sim.Ethernet\"\r\nMachine=\"\"m\"\"\r\n"
                                         "Option=\"Retry=2\t\"\r\nTagDataCnt=0\r\n"));
+    expectWriterWritesWhatTheWindowSaved(path, std::nullopt);
 
     disconnect();
     ASSERT_TRUE(window->ReadTagFile(path));
@@ -330,6 +333,7 @@ TEST_F(TagFileSave, MoreThan32767TagsSaveAndOpen)
     saveAs(path);
     EXPECT_EQ(dialogs.texts(), QStringList());
     EXPECT_FALSE(window->changed());
+    expectWriterWritesWhatTheWindowSaved(path, std::nullopt);
 
     window->ClearTagSetting();
     ASSERT_EQ(grid.Rows(), 1);

@@ -129,6 +129,13 @@ INSTANTIATE_TEST_SUITE_P(
             QStringLiteral("Nothing was pasted. Row 2: The tag [Tag2] in row 2 cannot be saved: its column "
                            "\"A\" holds a line break, which a tag setting file cannot store. Remove it and "
                            "save again.")},
+        Refused{
+            "RowLongerThanAFileHolds",
+            QString(200000, QLatin1Char('x')) + QLatin1Char('\n'),
+            {2, 4, 1, 1},
+            QStringLiteral("Nothing was pasted. Row 2: The tag [Tag2] in row 2 cannot be saved: its column "
+                           "\"A\" makes the row 200,015 bytes long, and a tag setting file holds at most "
+                           "199,998 bytes in a row. Shorten the text and save again.")},
         Refused{"BlockRenamesToAnotherRowsName",
                 QStringLiteral("Tag9\nTag1\n"),
                 {2, 1, 1, 1},

@@ -1,3 +1,4 @@
+#include "tags/TagDocument.h"
 #include "tests/tags/TagTableFixture.h"
 
 #include <QSignalSpy>
@@ -95,6 +96,25 @@ TEST_F(TagTableAdd, SelectPromptInAnyCaseOrEmptyTextAddsNothingAndShowsBothMessa
     add(QStringLiteral("[Select]x"));
     EXPECT_TRUE(dialogs.shown().isEmpty());
     EXPECT_EQ(grid().TextMatrix(1, 2), QStringLiteral("[Select]x"));
+}
+
+// The picker's field takes no such text; variables of the engine come in through the document.
+TEST_F(TagTableAdd, AVariableThatMakesTheRowLongerThanAFileHoldsIsRefusedNamingRowAndColumn)
+{
+    withTags(1);
+    TagDocument& document = window->document();
+    EXPECT_EQ(
+        document.addTags(QStringLiteral("Add"), {QString(199990, QLatin1Char('v'))}, QString()),
+        QStringLiteral("The tag [Tag2] in row 2 cannot be saved: its column \"Var Name\" makes the row "
+                       "200,003 bytes long, and a tag setting file holds at most 199,998 bytes in a row. "
+                       "Shorten the text and save again."));
+    EXPECT_EQ(grid().Rows(), 2);
+    EXPECT_FALSE(window->changed());
+    // One byte less with the option, and the row fits.
+    EXPECT_EQ(document.addTags(QStringLiteral("Add"), {QString(199998 - 9 - 4 - 1, QLatin1Char('v'))},
+                               QStringLiteral("o")),
+              std::nullopt);
+    EXPECT_EQ(grid().Rows(), 3);
 }
 
 TEST_F(TagTableAdd, DefaultNameSkipsANameThatARowHoldsAfterADeletion)
