@@ -79,11 +79,13 @@ void frmMain::PasteText(const QString& text)
     const PastePlan& plan = *outcome.plan;
     const auto rows = static_cast<qint32>(plan.cells.size());
     if (plan.kind == PastePlan::Kind::AppendRows) {
-        if (doneByDocument(m_document->appendRows(QStringLiteral("Paste"), plan.cells)))
+        if (doneByDocument(m_document->appendRows(QStringLiteral("Paste"), plan.cells,
+                                                  TagDocument::RowCheck::CheckedByCaller)))
             grdItems->selectBlock({plan.row, 0, rows, grdItems->Cols()});
         return;
     }
     const auto cols = static_cast<qint32>(plan.cells.first().size());
-    if (doneByDocument(m_document->setCells(QStringLiteral("Paste"), plan.row, plan.col, plan.cells)))
+    if (doneByDocument(m_document->setCells(QStringLiteral("Paste"), plan.row, plan.col, plan.cells,
+                                            TagDocument::RowCheck::CheckedByCaller)))
         grdItems->selectBlock({plan.row, plan.col, rows, cols});
 }

@@ -80,5 +80,6 @@ void frmMain::mnuFileImportCsv_Click()
     rows.reserve(parsed.records.size());
     for (const TagCsv::Record& record : parsed.records)
         rows.append(record.cells);
-    doneByDocument(m_document->appendRows(QStringLiteral("Import CSV"), rows));
+    doneByDocument(
+        m_document->appendRows(QStringLiteral("Import CSV"), rows, TagDocument::RowCheck::CheckedByCaller));
 }

@@ -192,10 +192,13 @@ std::optional<QString> TagDocument::addTags(const QString& step, const QStringLi
     return std::nullopt;
 }
 
-std::optional<QString> TagDocument::appendRows(const QString& step, const QList<QStringList>& rows)
+std::optional<QString> TagDocument::appendRows(const QString& step, const QList<QStringList>& rows,
+                                               RowCheck check)
 {
-    if (std::optional<QString> problem = incomingProblem(rows, m_table->Rows(), kTagNameColumn))
-        return problem;
+    if (check == RowCheck::Check) {
+        if (std::optional<QString> problem = incomingProblem(rows, m_table->Rows(), kTagNameColumn))
+            return problem;
+    }
     push(step, appendStoredRows(*m_table, rows));
     return std::nullopt;
 }
@@ -209,10 +212,12 @@ void TagDocument::removeRows(const QString& step, std::vector<qint32> rows)
 }
 
 std::optional<QString> TagDocument::setCells(const QString& step, qint32 row, qint32 col,
-                                             const QList<QStringList>& cells)
+                                             const QList<QStringList>& cells, RowCheck check)
 {
-    if (std::optional<QString> problem = incomingProblem(cells, row, col))
-        return problem;
+    if (check == RowCheck::Check) {
+        if (std::optional<QString> problem = incomingProblem(cells, row, col))
+            return problem;
+    }
     push(step, ::setCells(*m_table, row, col, cells));
     return std::nullopt;
 }

@@ -65,15 +65,24 @@ public:
 
     // ---- Operations, each one step of the history called `step`. A refused one returns the
     // warning of the first rule it breaks and leaves the table as it was.
+    // Incoming rows are held to the rules here unless the caller already held them to the
+    // same rules (a planned paste or a checked import, which name the row that fails): on a
+    // large table the second pass would cost as much as the change.
+    enum class RowCheck
+    {
+        Check,
+        CheckedByCaller
+    };
     // Appends one tag per variable, each with `option`, named and numbered as Add names them.
     std::optional<QString> addTags(const QString& step, const QStringList& variables, const QString& option);
     // Appends rows given as their ten stored cells (Tag Name to G).
-    std::optional<QString> appendRows(const QString& step, const QList<QStringList>& rows);
+    std::optional<QString> appendRows(const QString& step, const QList<QStringList>& rows,
+                                      RowCheck check = RowCheck::Check);
     // Removes data rows (any order); the rows after them are renumbered.
     void removeRows(const QString& step, std::vector<qint32> rows);
     // Gives the block of cells that begins at (row, col) new texts, rows of equal length.
     std::optional<QString> setCells(const QString& step, qint32 row, qint32 col,
-                                    const QList<QStringList>& cells);
+                                    const QList<QStringList>& cells, RowCheck check = RowCheck::Check);
     // Keeps an edit typed into cell (row, col), whose text went from `before` to what the
     // table holds now. A tag name that breaks a rule is put back to `before` and refused.
     std::optional<QString> keepCellEdit(const QString& step, qint32 row, qint32 col, const QString& before);
