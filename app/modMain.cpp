@@ -83,7 +83,6 @@ bool isMainWindowOpen()
 
 void Main()
 {
-    QString problems;
     try {
         const QStringList arguments = QCoreApplication::arguments().mid(1);
         g_bBRAKKAMode = IsBRAKKAModeArgument(AppInfo::argumentText(arguments));

@@ -121,6 +121,6 @@ TEST_P(TagFileInCodePage, AVariableAddedThatTheCodePageCannotHoldRefusesTheSaveA
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, TagFileInCodePage, ::testing::ValuesIn(kFiles),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 } // namespace
