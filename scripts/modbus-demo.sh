@@ -6,11 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 port="${1:-1502}"
-bash scripts/setup.sh
-if [ ! -f build/CMakeCache.txt ]; then
-    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-fi
-cmake --build build -j "$(nproc)" --target quor-modbus-device QuorTagEditor
+bash scripts/build.sh quor-modbus-device QuorTagEditor
 cat <<HINT
 Now start the editor in another terminal (bash scripts/run.sh), choose QUOR, type a controller
 name, choose the provider QuorProv.ModbusTCP and enter

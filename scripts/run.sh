@@ -3,5 +3,5 @@
 # Arguments are passed on: `scripts/run.sh BRAKKA` starts the BRAKKA run mode.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh
+bash scripts/build.sh QuorTagEditor
 exec build/QuorTagEditor "$@"

@@ -113,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {QStringLiteral("a.qts: TagDataCnt")}},
         CheckCase{"NotATagSettingFile", "[Other]\r\nx=1\r\n", 2, {QStringLiteral("a.qts: cannot")}},
         CheckCase{"MissingFile", QByteArray(), 2, {QStringLiteral("a.qts: cannot")}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 TEST_F(ScriptCommands, CheckNamesBothKeysOfADuplicateAndTheWorstFileSetsTheExitCode)
 {

@@ -97,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SearchCase{"InstalledFolderWhenNothingIsBeside", "", "m", "", false, true},
                       SearchCase{"EnvironmentOverTheFolders", "m", "m", "s", true, false},
                       SearchCase{"EnvironmentListOfFoldersAndFiles", "m", "", "Bss", true, true}),
-    [](const auto& info) { return std::string(info.param.label); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.label); });
 
 TEST_F(EnginePlugins, WorkspaceOffersEveryProviderAndAddsThroughItsPlugin)
 {

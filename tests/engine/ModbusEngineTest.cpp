@@ -148,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   "Malformed option: \"Unit=256\" is not a unit id from 0 to 255."},
                       RefusedCase{"UnknownKey", 'd', "Map=$MAP,Retry=2",
                                   "Malformed option: the key \"Retry\" is not understood here."}),
-    [](const auto& info) { return std::string(info.param.label); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.label); });
 
 TEST_F(ModbusEngine, MachineAndMapFileFaultsAreNamed)
 {
@@ -212,7 +212,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "line 2: a quoted field is not closed."},
         MapCase{"EmptyName", "Name,Table,Address,Type\n ,input,0,int16\n", "line 2: the name is empty."},
         MapCase{"HeaderOnly", "Name,Table,Address,Type\n", "line 1: no register follows the header."}),
-    [](const auto& info) { return std::string(info.param.label); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.label); });
 
 } // namespace
 

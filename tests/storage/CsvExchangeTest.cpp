@@ -126,4 +126,4 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{
             "UnclosedQuote", "Valve,\"I4\r\n",
             QStringLiteral("Nothing was imported. Line 3 of the CSV file: a quoted field is not closed.")}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });

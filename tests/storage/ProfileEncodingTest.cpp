@@ -111,6 +111,6 @@ TEST_P(ProfileEncoding, ReadsRightAndWritesBackEveryByte)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, ProfileEncoding, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 } // namespace

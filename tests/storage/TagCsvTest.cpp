@@ -93,4 +93,4 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCsv{"TextAfterClosingQuote", "Tag Name\r\n\"closed\"x\r\n", 2},
                       BadCsv{"MoreFieldsThanHeader", "Tag Name,A\r\nx,y\r\nx,y,z\r\n", 3},
                       BadCsv{"NotUtf8", "Tag Name\r\nok\r\n\xFF\xFE\r\n", 3}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });

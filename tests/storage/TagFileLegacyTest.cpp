@@ -153,6 +153,6 @@ TEST_P(TagFileInCodePage, TheRefusalAdvisesASaveAsToANewFileWhichWritesUtf8)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, TagFileInCodePage, ::testing::ValuesIn(kFiles),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 } // namespace

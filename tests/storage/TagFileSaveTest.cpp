@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
                 QByteArray("before=1\r\n; note\r\n[a\0b]\r\nk=v\r\n[QuorTagSetting]\r\nType=2\r\n", 56)},
         OldFile{"NamesThatAreNoTextEmptyOrBlank",
                 "[\xFF\xFE]\r\nk=v\r\n[]\r\nz=1\r\n[  ]\r\n[open\r\ny=2\r\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 TEST_F(TagFileSave, ConnectionTextsAReadWouldChangeAreQuotedAndComeBackExactly)
 {

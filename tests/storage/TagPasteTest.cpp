@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
                 QStringLiteral("a\n\"b\n"),
                 {1, 4, 1, 1},
                 QStringLiteral("Nothing was pasted. Line 2 of the text: a quoted field is not closed.")}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 TEST_F(PastePlanning, WholeRowsAreAppendedWithTheirVariablesAsGiven)
 {

@@ -44,7 +44,7 @@ TEST_P(VariableText, IsRefusedAtAddWithTheReason)
 }
 
 INSTANTIATE_TEST_SUITE_P(Hostile, VariableText, ::testing::ValuesIn(kVariables),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 // Adding many at once leaves out the names a tag cannot keep, and says so.
 TEST_F(VariableText, MultiAddLeavesOutWhatATagCannotKeepAndSaysSo)
