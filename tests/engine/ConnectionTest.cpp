@@ -137,7 +137,7 @@ TEST_P(ConnectionWays, RefusalGivesTheEngineWordsAndTheRequestAndHoldsNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, ConnectionWays, ::testing::ValuesIn(wayCases()),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 // Each browse: the query it runs ("" for the controller's own list) and how it is started.
 struct BrowseCase
@@ -232,6 +232,6 @@ INSTANTIATE_TEST_SUITE_P(
                                  [](Connection& c) { return c.itemNames(QStringLiteral("LineB:Conveyor")); }},
                       BrowseCase{"VariableNames", QString(),
                                  [](Connection& c) { return c.variableNames(); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 } // namespace

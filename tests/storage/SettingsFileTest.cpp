@@ -117,7 +117,7 @@ const StopCase kStopCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, SettingsFileStop, ::testing::ValuesIn(kStopCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 TEST_F(SettingsFileTest, PathsNoLineCanHoldAreLeftOutAndTheRestIsSaved)
 {

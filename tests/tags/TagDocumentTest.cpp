@@ -98,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
                                                           QStringLiteral("Tag1"));
                                 },
                                 {row(1, "Press", "V1"), row(2, "Tag2", "V2"), row(3, "Tag3", "V3")}}),
-    [](const ::testing::TestParamInfo<Operation>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<Operation>& paramInfo) { return std::string(paramInfo.param.name); });
 
 // A refused operation names the rule, leaves the table and makes no step.
 class DocumentRefusal : public DocumentOperation
@@ -135,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(
                       return d.keepCellEdit(QStringLiteral("Rename"), 1, 1, QStringLiteral("Tag1"));
                   },
                   {{duplicateTagNameMessage(QStringLiteral("TAG3"))}}}),
-    [](const ::testing::TestParamInfo<Operation>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<Operation>& paramInfo) { return std::string(paramInfo.param.name); });
 
 TEST(DocumentChangedFlag, AChangeOutsideTheTableStaysUntilSaved)
 {
