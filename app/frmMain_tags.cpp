@@ -13,10 +13,6 @@
 
 namespace {
 
-const QStringList kColumnTitles = {
-    QStringLiteral("No"), QStringLiteral("Tag Name"), QStringLiteral("Var Name"), QStringLiteral("Var Opt"),
-    QStringLiteral("A"),  QStringLiteral("B"),        QStringLiteral("C"),        QStringLiteral("D"),
-    QStringLiteral("E"),  QStringLiteral("F"),        QStringLiteral("G")};
 constexpr qint32 kTagNameColumn = 1;
 constexpr qint32 kVarNameColumn = 2;
 constexpr qint32 kVarOptColumn = 3;
@@ -36,8 +32,6 @@ void ignoringFailure(Statement statement)
 void frmMain::InitItemGrid()
 {
     m_document->clearRows();
-    for (qint32 col = 0; col < kColumnTitles.size(); ++col)
-        grdItems->setTextMatrix(0, col, kColumnTitles.at(col));
     GridColumn& number = grdItems->Column(0);
     number.backColor = GridColumn::BackColor::ButtonFace;
     number.width = 500;
