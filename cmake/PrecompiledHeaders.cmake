@@ -14,3 +14,4 @@ set(QUOR_PCH_WIDGETS ${QUOR_PCH_CORE}
     <QAction> <QApplication> <QComboBox> <QLabel> <QLineEdit> <QMainWindow> <QMenuBar>
     <QPushButton> <QRadioButton>)
 set(QUOR_PCH_TESTS ${QUOR_PCH_WIDGETS} <QTemporaryDir> <gtest/gtest.h>)
+set(QUOR_PCH_CORE_TESTS ${QUOR_PCH_CORE} <QTemporaryDir> <gtest/gtest.h>)

@@ -33,7 +33,7 @@ private:
     QByteArray m_value;
 };
 
-class SettingsLocation : public StorageWindow
+class WindowSettingsLocation : public StorageWindow
 {
 protected:
     QString fileName() const { return AppInfo::exeBaseName() + QStringLiteral(".ini"); }
@@ -45,7 +45,7 @@ protected:
 
 } // namespace
 
-TEST_F(SettingsLocation, BesideTheExecutableWhenItsFolderIsWritable)
+TEST_F(WindowSettingsLocation, BesideTheExecutableWhenItsFolderIsWritable)
 {
     qputenv("XDG_CONFIG_HOME", userDir.filePath(QStringLiteral("config")).toUtf8());
     EXPECT_EQ(defaultSettingsFilePath(), appDir.path() + QLatin1Char('/') + fileName());
@@ -53,7 +53,7 @@ TEST_F(SettingsLocation, BesideTheExecutableWhenItsFolderIsWritable)
     EXPECT_FALSE(QFileInfo::exists(userDir.filePath(QStringLiteral("config"))));
 }
 
-TEST_F(SettingsLocation, InTheUserConfigurationFolderOtherwise)
+TEST_F(WindowSettingsLocation, InTheUserConfigurationFolderOtherwise)
 {
     const QString config = userDir.filePath(QStringLiteral("config"));
     qputenv("XDG_CONFIG_HOME", config.toUtf8());
@@ -75,7 +75,7 @@ TEST_F(SettingsLocation, InTheUserConfigurationFolderOtherwise)
     }
 }
 
-TEST_F(SettingsLocation, TheWindowKeepsItsSettingsThereAcrossARestart)
+TEST_F(WindowSettingsLocation, TheWindowKeepsItsSettingsThereAcrossARestart)
 {
     const QString config = userDir.filePath(QStringLiteral("config"));
     qputenv("XDG_CONFIG_HOME", config.toUtf8());
