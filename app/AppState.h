@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EngineApi.h"
+#include "engine/EngineValues.h"
 #include "storage/RememberedSettings.h"
 
 #include <QString>
@@ -15,6 +16,8 @@ struct AppState
     std::shared_ptr<IEngine> objEngine;
     // Workspace 0 of the engine; every connection is added to it.
     std::shared_ptr<IWorkspace> objWorkspace;
+    // The live values of the engine's controllers, where its plug-ins offer them.
+    EngineValues objValues;
     // True in the BRAKKA run mode.
     bool bBRAKKAMode = false;
     // Set by the window's load handler when loading failed.

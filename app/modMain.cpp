@@ -18,9 +18,9 @@ QPointer<frmMain> g_mainWindow;
 
 // The engine; problems receives why engine plug-ins were left out, also when an engine was made.
 // Without an engine the reasons are raised.
-std::shared_ptr<IEngine> createEngine(QString& problems)
+std::shared_ptr<IEngine> createEngine(QString& problems, EngineValues& values)
 {
-    std::shared_ptr<IEngine> engine = g_engineFactory ? g_engineFactory() : CreateEngine(&problems);
+    std::shared_ptr<IEngine> engine = g_engineFactory ? g_engineFactory() : CreateEngine(&problems, &values);
     if (!engine)
         throw EngineError(problems.isEmpty() ? QStringLiteral("The engine could not be created.") : problems);
     return engine;
@@ -74,7 +74,7 @@ void Main(AppState& state)
         state.strStartFile = StartFileArgument(arguments);
 
         QString problems;
-        state.objEngine = createEngine(problems);
+        state.objEngine = createEngine(problems, state.objValues);
         reportStartupProblems(problems);
         state.objWorkspace = workspaceZero(*state.objEngine);
 

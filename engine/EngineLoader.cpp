@@ -2,6 +2,7 @@
 
 #include "engine/EnginePlugin.h"
 #include "engine/EngineSet.h"
+#include "engine/ValueCapability.h"
 #include "platform/AppInfo.h"
 
 #include <QDir>
@@ -69,7 +70,7 @@ std::shared_ptr<IEngine> engineFrom(std::unique_ptr<QPluginLoader> loader, IEngi
     return std::shared_ptr<IEngine>(std::move(held), raw);
 }
 
-std::shared_ptr<IEngine> engineAt(const QString& path, QString& reason)
+std::shared_ptr<IEngine> engineAt(const QString& path, QString& reason, EngineValues* values)
 {
     auto loader = openLoader(path);
     QObject* root = loader->instance();
@@ -81,7 +82,14 @@ std::shared_ptr<IEngine> engineAt(const QString& path, QString& reason)
                 : QStringLiteral("Cannot load the engine plug-in %1: %2").arg(path, loader->errorString());
         return nullptr;
     }
-    return engineFrom(std::move(loader), *plugin, reason);
+    auto* valuePlugin = qobject_cast<IValueEnginePlugin*>(root);
+    std::shared_ptr<IEngine> engine = engineFrom(std::move(loader), *plugin, reason);
+    // The root object lives as long as the plug-in, which is never unloaded.
+    if (engine && values && valuePlugin)
+        values->add([valuePlugin](const std::shared_ptr<IController>& controller) {
+            return valuePlugin->values(controller);
+        });
+    return engine;
 }
 
 // Workspace 0 of the engine, without which it is of no use.
@@ -165,13 +173,13 @@ QStringList EnginePluginFolders()
             QDir::cleanPath(appDir + QLatin1Char('/') + QStringLiteral(QUOR_ENGINE_DIR_FROM_BIN))};
 }
 
-std::shared_ptr<IEngine> CreateEngine(QString* errorText)
+std::shared_ptr<IEngine> CreateEngine(QString* errorText, EngineValues* values)
 {
     QStringList problems;
     QList<EngineSet::Member> members;
     for (const QString& path : withoutRepeats(pluginFiles(problems))) {
         QString reason;
-        std::shared_ptr<IEngine> engine = engineAt(path, reason);
+        std::shared_ptr<IEngine> engine = engineAt(path, reason, values);
         std::shared_ptr<IWorkspace> workspace = engine ? workspace0Of(*engine, path, reason) : nullptr;
         if (workspace)
             members.append({std::move(engine), std::move(workspace)});

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EngineApi.h"
+#include "engine/EngineValues.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,7 +19,8 @@
 // then receives the reasons. With an engine, errorText receives the reasons of the plug-ins
 // left out, one a line ("" when there are none). The plug-ins stay loaded for the rest of the
 // run, since the engine's objects run their code.
-std::shared_ptr<IEngine> CreateEngine(QString* errorText = nullptr);
+// When values is given, the value capability of every plug-in used that offers one is added to it.
+std::shared_ptr<IEngine> CreateEngine(QString* errorText = nullptr, EngineValues* values = nullptr);
 
 // The folders searched when QUOR_ENGINE is not set, in order: "engines" beside the
 // executable, then the installed plug-in folder as seen from the executable's folder.

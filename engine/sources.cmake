@@ -12,9 +12,12 @@ target_sources(quor_core PRIVATE
     engine/EnginePlugin.h
     engine/EngineSet.cpp
     engine/EngineSet.h
+    engine/EngineValues.cpp
+    engine/EngineValues.h
     engine/FailureText.cpp
     engine/FailureText.h
     engine/clsCtrlParameter.h
+    engine/ValueCapability.h
     engine/Variant.cpp
     engine/Variant.h
     engine/VariantList.cpp
