@@ -1,10 +1,8 @@
 #include "tests/engine/ConnectFixture.h"
+#include "tests/engine/SimProviders.h"
 
 // Filling the controller and variable lists from the fake engine, and the lists' click events.
 namespace {
-
-const QString kEthernet = QStringLiteral("QuorProv.Sim.Ethernet");
-const QString kControllerNames = QStringLiteral("GET:$ENGINE$::!ControllerNames:");
 
 QString itemNames(const QString& controller)
 {

@@ -1,10 +1,9 @@
 #include "tests/engine/ConnectFixture.h"
+#include "tests/engine/SimProviders.h"
 
 // One connection way at a time: a Connect box pressed before its option button chooses its way
 // first, and while one way is connected no other way can be started or disturbed.
 namespace {
-
-const QString kControllerNames = QStringLiteral("GET:$ENGINE$::!ControllerNames:");
 
 enum Way
 {

@@ -1,11 +1,10 @@
 #include "tests/engine/ConnectFixture.h"
+#include "tests/engine/SimProviders.h"
 
 #include <QApplication>
 
 // The QUOR way through its widgets, over the fake engine.
 namespace {
-
-const QString kEthernet = QStringLiteral("QuorProv.Sim.Ethernet");
 
 class ConnectQuor : public ConnectFixture
 {

@@ -1,9 +1,9 @@
 #include "tests/engine/ConnectFixture.h"
+#include "tests/engine/SimProviders.h"
 
 // The TULO and BRAKKA ways through their widgets, over the fake engine.
 namespace {
 
-const QString kControllerNames = QStringLiteral("GET:$ENGINE$::!ControllerNames:");
 const QString kServer = QStringLiteral("Conn=eth:192.168.10.20:7010");
 
 class ConnectTulo : public ConnectFixture

@@ -1,5 +1,6 @@
 #include "platform/AppInfo.h"
 #include "tests/engine/ModbusTestSupport.h"
+#include "tests/engine/SimProviders.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +10,6 @@
 namespace {
 
 const QString kModbus = QStringLiteral("QuorProv.ModbusTCP");
-const QString kTulo = QStringLiteral("QuorProv.TULO");
 
 class EnginePlugins : public ::testing::Test
 {

@@ -1,4 +1,5 @@
 #include "engine/EngineError.h"
+#include "tests/engine/SimProviders.h"
 #include "tests/engine/SimTestSupport.h"
 
 #include <QElapsedTimer>
@@ -6,11 +7,6 @@
 
 // The simulation engine refuses what a real engine would refuse.
 namespace {
-
-const QString kEthernet = QStringLiteral("QuorProv.Sim.Ethernet");
-const QString kTulo = QStringLiteral("QuorProv.TULO");
-const QString kFerrit = QStringLiteral("QuorProv.BRAKKA.Ferrit");
-const QString kLyra8 = QStringLiteral("QuorProv.BRAKKA.Lyra8");
 
 using SimFailureTest = SimWorkspaceTest;
 

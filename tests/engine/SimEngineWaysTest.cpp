@@ -1,4 +1,5 @@
 #include "engine/EngineError.h"
+#include "tests/engine/SimProviders.h"
 #include "tests/engine/SimTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -6,11 +7,6 @@
 // The simulation engine on its built-in catalog, one connection way after the other.
 namespace {
 
-const QString kEthernet = QStringLiteral("QuorProv.Sim.Ethernet");
-const QString kTulo = QStringLiteral("QuorProv.TULO");
-const QString kFerrit = QStringLiteral("QuorProv.BRAKKA.Ferrit");
-const QString kLyra8 = QStringLiteral("QuorProv.BRAKKA.Lyra8");
-const QString kControllerNames = QStringLiteral("GET:$ENGINE$::!ControllerNames:");
 const QString kServer = QStringLiteral("Conn=eth:192.168.10.20:7010");
 
 QString itemNames(const QString& controller)
