@@ -265,6 +265,11 @@ private:
         }
     }
 
+    static int answerMs(const QJsonObject& entry, const QString& where)
+    {
+        return wholeNumber(entry, QStringLiteral("answerMs"), 0, 0, kMaxTimeoutMs, where);
+    }
+
     QList<ControllerDef> controllers(const QJsonObject& object, const QString& where, bool withMachine)
     {
         QList<ControllerDef> list;
@@ -275,7 +280,8 @@ private:
             const QJsonObject entry = objectOf(entries.at(i), entryWhere);
             checkKeys(entry,
                       variableKeys(withMachine
-                                       ? QStringList{QStringLiteral("name"), QStringLiteral("machine")}
+                                       ? QStringList{QStringLiteral("name"), QStringLiteral("machine"),
+                                                     QStringLiteral("answerMs")}
                                        : QStringList{QStringLiteral("name")}),
                       entryWhere);
             ControllerDef controller;
@@ -283,6 +289,7 @@ private:
             if (entry.contains(QLatin1String("machine")))
                 controller.machine =
                     textOf(entry.value(QLatin1String("machine")), at(entryWhere, QStringLiteral("machine")));
+            controller.answerMs = answerMs(entry, entryWhere);
             controller.variables = variablesIn(entry, entryWhere, true);
             list.append(controller);
         }
@@ -297,13 +304,15 @@ private:
         for (qsizetype i = 0; i < entries.size(); ++i) {
             const QString entryWhere = at(listWhere, i);
             const QJsonObject entry = objectOf(entries.at(i), entryWhere);
-            QStringList keys{QStringLiteral("address"), QStringLiteral("reachable")};
+            QStringList keys{QStringLiteral("address"), QStringLiteral("reachable"),
+                             QStringLiteral("answerMs")};
             if (servers)
                 keys << QStringLiteral("port") << QStringLiteral("controllers");
             checkKeys(entry, variableKeys(keys), entryWhere);
             Station station;
             station.address = requiredText(entry, QStringLiteral("address"), entryWhere);
             station.reachable = flag(entry, QStringLiteral("reachable"), true, entryWhere);
+            station.answerMs = answerMs(entry, entryWhere);
             if (servers) {
                 if (!entry.contains(QLatin1String("port")))
                     fault(entryWhere, QStringLiteral("\"port\" is missing"));

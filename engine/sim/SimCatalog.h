@@ -23,10 +23,15 @@
 //              "namePrefix" (names of engine-named controllers: prefix "_" count; default: the
 //              text after the last dot of the name).
 //   general:     "machines": [ "<name>" | {"name", "reachable"} ], "options": [ "<key>" ],
-//                "controllers": [ {"name", "machine" (default ""), <variables>} ]
-//   queryServer: "servers": [ {"address", "port", "reachable", "controllers": [...], <variables>} ]
-//                (the server's own variables answer VariableNames on its connection)
-//   ferrit, lyra8: "stations": [ {"address", "reachable", <variables>} ]
+//                "controllers": [ {"name", "machine" (default ""), "answerMs", <variables>} ]
+//   queryServer: "servers": [ {"address", "port", "reachable", "answerMs", "controllers": [...],
+//                <variables>} ]
+//                (the server's own variables answer VariableNames on its connection; the
+//                controllers it reports take no "answerMs")
+//   ferrit, lyra8: "stations": [ {"address", "reachable", "answerMs", <variables>} ]
+// "answerMs" (0 to 600000, default 0): how long a connected controller, server or station takes
+//              to answer a read or write of live values (see SimValues.h). From the connection's
+//              timeout on, its values never answer: reads give "timeout" after the timeout.
 // <variables>: an array of names, or an object with any of
 //              "variableSet": "<set>", "variables": [ names ],
 //              "generate": [ {"prefix", "count", "first" (default 0), "digits" (zero padding), "suffix"} ]
@@ -93,6 +98,7 @@ struct ControllerDef
 {
     QString name;
     QString machine;
+    int answerMs = 0;
     VariableList variables;
 };
 
@@ -102,6 +108,7 @@ struct Station
     QString address;
     int port = 0;
     bool reachable = true;
+    int answerMs = 0;
     VariableList variables;
     QList<ControllerDef> controllers;
 };

@@ -25,6 +25,12 @@ bool sameName(const QString& a, const QString& b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+// Names the catalogued device a connection reaches, the same for every connection to it.
+QString deviceKey(const QStringList& parts)
+{
+    return parts.join(QLatin1Char('\n'));
+}
+
 QString givenOrNewName(const QString& given, const Provider& provider, NameCounters& counters)
 {
     if (!given.isEmpty())
@@ -58,6 +64,9 @@ std::shared_ptr<const ControllerData> generalController(const Provider& provider
             auto data = std::make_shared<ControllerData>();
             data->name = controller.name;
             data->variables = controller.variables.names();
+            data->device = deviceKey({provider.name, controller.machine, controller.name});
+            data->timeoutMs = timeoutMs;
+            data->answerMs = controller.answerMs;
             return data;
         }
     }
@@ -92,15 +101,17 @@ std::shared_ptr<const ControllerData> stationController(const Provider& provider
     if (!machineName.isEmpty())
         throw EngineError(QStringLiteral("%1 takes no machine name.").arg(provider.name));
     auto data = std::make_shared<ControllerData>();
+    const Station* station = nullptr;
     switch (provider.kind) {
     case ProviderKind::QueryServer: {
         const OptionText options(option, {kConn, kTimeout});
         const EthernetAddress address = parseEthernetAddress(options.required(kConn), true);
-        const Station& server =
-            reach(provider, address.host, address.port, options.timeoutMs(provider.timeoutMs));
+        data->timeoutMs = options.timeoutMs(provider.timeoutMs);
+        const Station& server = reach(provider, address.host, address.port, data->timeoutMs);
         data->variables = server.variables.names();
         data->answersQueries = true;
         data->reported = server.controllers;
+        station = &server;
         break;
     }
     case ProviderKind::Ferrit:
@@ -109,13 +120,17 @@ std::shared_ptr<const ControllerData> stationController(const Provider& provider
         const OptionText options(option, {ferrit ? kConn : kServer, kTimeout});
         const QString host = ferrit ? parseEthernetAddress(options.required(kConn), false).host
                                     : parseHost(options.required(kServer));
-        data->variables = reach(provider, host, 0, options.timeoutMs(provider.timeoutMs)).variables.names();
+        data->timeoutMs = options.timeoutMs(provider.timeoutMs);
+        station = &reach(provider, host, 0, data->timeoutMs);
+        data->variables = station->variables.names();
         break;
     }
     case ProviderKind::General:
-        break;
+        throw EngineError(QStringLiteral("%1 is not reached through a station.").arg(provider.name));
     }
     data->name = givenOrNewName(controllerName, provider, counters);
+    data->device = deviceKey({provider.name, station->address, QString::number(station->port)});
+    data->answerMs = station->answerMs;
     return data;
 }
 

@@ -1,7 +1,6 @@
 #include "engine/sim/SimEngine.h"
 
 #include "engine/EngineError.h"
-#include "engine/sim/SimObjects.h"
 
 namespace sim {
 
@@ -20,8 +19,12 @@ std::shared_ptr<IController> SimWorkspace::AddController(const QString& controll
                                                          const QString& providerName,
                                                          const QString& machineName, const QString& option)
 {
-    return std::make_shared<SimController>(
-        connectController(*m_catalog, m_counters, controllerName, providerName, machineName, option));
+    std::shared_ptr<const ControllerData> data =
+        connectController(*m_catalog, m_counters, controllerName, providerName, machineName, option);
+    std::shared_ptr<DeviceMemory>& memory = m_devices[data->device];
+    if (!memory)
+        memory = std::make_shared<DeviceMemory>();
+    return std::make_shared<SimController>(std::move(data), memory);
 }
 
 SimWorkspaces::SimWorkspaces(std::shared_ptr<const Catalog> catalog)

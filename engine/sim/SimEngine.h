@@ -3,6 +3,7 @@
 #include "engine/EngineApi.h"
 #include "engine/sim/SimCatalog.h"
 #include "engine/sim/SimConnect.h"
+#include "engine/sim/SimObjects.h"
 
 #include <memory>
 
@@ -22,6 +23,8 @@ public:
 private:
     std::shared_ptr<const Catalog> m_catalog;
     NameCounters m_counters;
+    // What was written to each device, so that a new connection reads it back.
+    QHash<QString, std::shared_ptr<DeviceMemory>> m_devices;
 };
 
 class SimWorkspaces final : public IWorkspaces

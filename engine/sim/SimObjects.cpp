@@ -25,8 +25,8 @@ Variant answerQuery(const ControllerData& data, const QString& query)
     throw EngineError(QStringLiteral("The query \"%1\" is not understood.").arg(query));
 }
 
-SimController::SimController(std::shared_ptr<const ControllerData> data)
-    : m_data(std::move(data)),
+SimController::SimController(std::shared_ptr<const ControllerData> data, std::shared_ptr<DeviceMemory> memory)
+    : m_data(std::move(data)), m_memory(std::move(memory)),
       m_extensions(std::make_shared<pluginkit::QuorSqlExtensions>(
           [data = m_data](const QString& query) { return answerQuery(*data, query); }))
 {

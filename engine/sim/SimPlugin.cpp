@@ -2,6 +2,7 @@
 
 #include "engine/EngineError.h"
 #include "engine/sim/SimEngine.h"
+#include "engine/sim/SimValues.h"
 
 std::shared_ptr<IEngine> SimPlugin::createEngine()
 {
@@ -13,4 +14,10 @@ std::shared_ptr<IEngine> SimPlugin::createEngine()
         setProperty("errorString", e.message());
         return nullptr;
     }
+}
+
+std::shared_ptr<IControllerValues> SimPlugin::values(const std::shared_ptr<IController>& controller)
+{
+    const auto simulated = std::dynamic_pointer_cast<sim::SimController>(controller);
+    return simulated ? std::make_shared<sim::SimValues>(simulated) : nullptr;
 }

@@ -9,6 +9,8 @@
 
 namespace {
 
+const QString kFirstVersion = QStringLiteral("Test.FirstVersion");
+
 class EngineLoaderTest : public ::testing::Test
 {
 protected:
@@ -85,6 +87,33 @@ TEST_F(EngineLoaderTest, PluginThatYieldsNoEngineGivesItsReason)
     QString reason;
     EXPECT_EQ(CreateEngine(&reason), nullptr);
     EXPECT_TRUE(reason.contains(catalog)) << reason.toStdString();
+}
+
+// A plug-in of the first version loads and offers no values; beside it, the simulation engine's
+// values are found for its own controllers only.
+TEST_F(EngineLoaderTest, FirstVersionPluginKeepsLoadingAndOffersNoValues)
+{
+    for (const bool withSimulation : {false, true}) {
+        const ScopedEnv engineVariable("QUOR_ENGINE",
+                                       QStringLiteral(QUOR_FIRST_VERSION_PLUGIN) +
+                                           (withSimulation ? QLatin1Char(':') + simPluginPath() : QString()));
+        EngineValues values;
+        QString reason;
+        const std::shared_ptr<IEngine> engine = CreateEngine(&reason, &values);
+        ASSERT_NE(engine, nullptr) << reason.toStdString();
+        EXPECT_EQ(reason, QString());
+        const std::shared_ptr<IWorkspace> workspace = engine->Workspaces()->Item(0);
+        EXPECT_EQ(values.isEmpty(), !withSimulation);
+        EXPECT_EQ(
+            values.of(workspace->AddController(QStringLiteral("A"), kFirstVersion, QString(), QString())),
+            nullptr);
+        if (withSimulation) {
+            EXPECT_NE(values.of(workspace->AddController(QStringLiteral("Press01"),
+                                                         QStringLiteral("QuorProv.Sim.Ethernet"), QString(),
+                                                         QString())),
+                      nullptr);
+        }
+    }
 }
 
 } // namespace

@@ -94,6 +94,10 @@ TEST_F(SimCatalogFileTest, FaultyCatalogNamesThePlaceOfTheFault)
          QStringLiteral("generate[0].count")},
         {R"({"providers": [{"name": "A", "kind": "general", "timeoutMs": 700000}]})",
          QStringLiteral("timeoutMs")},
+        {R"({"providers": [{"name": "A", "kind": "lyra8", "stations": [{"address": "h", "answerMs": -1}]}]})",
+         QStringLiteral("stations[0].answerMs")},
+        {R"({"providers": [{"name": "A", "kind": "queryServer", "servers": [{"address": "h", "port": 1, "controllers": [{"name": "C", "answerMs": 5}]}]}]})",
+         QStringLiteral("servers[0].controllers[0]")},
     };
     for (const auto& [json, place] : cases) {
         const QString reason = rejection(json);

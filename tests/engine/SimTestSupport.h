@@ -41,7 +41,8 @@ inline QString simPluginPath()
     return QStringLiteral(QUOR_SIM_PLUGIN);
 }
 
-// Workspace 0 of a fresh simulation engine on the built-in catalog (or the given file).
+// Workspace 0 of a fresh simulation engine on the built-in catalog (or the given file), and
+// the live values of its controllers.
 class SimWorkspaceTest : public ::testing::Test
 {
 protected:
@@ -50,7 +51,7 @@ protected:
         const ScopedEnv engine("QUOR_ENGINE", simPluginPath());
         const ScopedEnv file("QUOR_SIM_CATALOG", catalog);
         QString reason;
-        m_engine = CreateEngine(&reason);
+        m_engine = CreateEngine(&reason, &m_values);
         if (!m_engine)
             ADD_FAILURE() << reason.toStdString();
         return m_engine ? m_engine->Workspaces()->Item(0) : nullptr;
@@ -70,4 +71,6 @@ protected:
     }
 
     std::shared_ptr<IEngine> m_engine;
+    // The live values the engine's plug-in offers.
+    EngineValues m_values;
 };
