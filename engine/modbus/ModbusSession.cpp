@@ -34,16 +34,20 @@ ModbusSession::ModbusSession(ModbusSettings settings)
 
 ModbusSession::~ModbusSession()
 {
-    close();
+    // Closing finishes the replies still open; their answers must no longer be handled.
+    m_closing = true;
+    m_client->disconnectDevice();
 }
 
 void ModbusSession::close()
 {
-    // Closing finishes the replies still open; their answers must no longer be handled.
+    if (m_closing)
+        return;
     m_closing = true;
     m_connectTimer.stop();
     m_waiting.clear();
-    m_client->disconnectDevice();
+    // Not at once: this may run inside an answer that the client is still handling.
+    QMetaObject::invokeMethod(m_client, &QModbusDevice::disconnectDevice, Qt::QueuedConnection);
 }
 
 void ModbusSession::read(const QModbusDataUnit& unit, Done done)
@@ -63,8 +67,11 @@ void ModbusSession::setRequestTimeout(int ms)
 
 void ModbusSession::send(Request request)
 {
-    if (m_closing)
+    if (m_closing) {
+        const QString reason = QStringLiteral("The connection to %1 is closed.").arg(m_settings.place());
+        later([done = std::move(request.done), reason] { done({Answer::Kind::Failed, {}, 0, reason}); });
         return;
+    }
     if (m_client->state() == QModbusDevice::ConnectedState) {
         issue(std::move(request));
         return;

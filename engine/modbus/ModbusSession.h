@@ -46,7 +46,8 @@ public:
     };
     using Done = std::function<void(const Answer&)>;
 
-    // Drops the connection and every answer still to come; the session takes no more requests.
+    // Drops the connection (from the event loop, so it may be called inside an answer) and every
+    // answer still to come; later requests fail without being sent.
     void close();
 
     void read(const QModbusDataUnit& unit, Done done);

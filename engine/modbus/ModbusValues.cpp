@@ -106,15 +106,11 @@ void ModbusValues::dropSession()
         return;
     *m_live = false;
     ModbusSession* session = std::exchange(m_session, nullptr);
-    // Closed and deleted on its own thread, from its event loop: this may run inside one of its
-    // answers.
-    QMetaObject::invokeMethod(
-        session,
-        [session] {
-            session->close();
-            session->deleteLater();
-        },
-        session->thread() == QThread::currentThread() ? Qt::DirectConnection : Qt::QueuedConnection);
+    // Deleted on its own thread, from its event loop: this may run inside one of its answers, or
+    // on another thread. Closed at once where it lives here, so that it sends nothing more.
+    if (session->thread() == QThread::currentThread())
+        session->close();
+    session->deleteLater();
 }
 
 void ModbusValues::later(std::function<void()> function)
