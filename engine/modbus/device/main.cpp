@@ -44,7 +44,8 @@ int run(const QCommandLineParser& options)
               .arg(served.join(QStringLiteral(", "))));
     if (!absent.isEmpty())
         print(QStringLiteral("Absent: %1").arg(absent.join(QStringLiteral(", "))));
-    const QStringList moving = device.movingNames();
+    QStringList moving = device.movingNames();
+    moving.removeIf([&served](const QString& name) { return !served.contains(name); });
     print(moving.isEmpty() ? QStringLiteral("Nothing moves.")
                            : QStringLiteral("Moving: %1").arg(moving.join(QStringLiteral(", "))));
     print(QStringLiteral("Stop it with Ctrl+C."));
