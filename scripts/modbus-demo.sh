@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts a Modbus TCP device on 127.0.0.1 that serves the registers of examples/press.csv,
 # so the editor's QuorProv.ModbusTCP provider can be tried without hardware. The device has
-# no die cushion and only two die temperature sensors: those names of the map are absent.
+# no die cushion and only two die temperature sensors: those names of the map are absent. Its
+# values move: the ram goes up and down, the stroke counter counts, the temperatures drift.
 # Usage: scripts/modbus-demo.sh [port]   (default 1502). Stop it with Ctrl+C.
 set -euo pipefail
 cd "$(dirname "$0")/.."

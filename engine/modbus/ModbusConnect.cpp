@@ -2,6 +2,7 @@
 
 #include "engine/modbus/ModbusController.h"
 #include "engine/modbus/ModbusSettings.h"
+#include "engine/modbus/ModbusValues.h"
 
 extern "C" Q_DECL_EXPORT void quorModbusConnect(const modbus::ConnectRequest& request,
                                                 modbus::ConnectResult& result)
@@ -10,4 +11,10 @@ extern "C" Q_DECL_EXPORT void quorModbusConnect(const modbus::ConnectRequest& re
     const ModbusSettings settings = parseSettings(request.machineName, request.option);
     RegisterMap map = readRegisterMap(settings.mapPath);
     result.controller = ModbusController::connect(request.controllerName, settings, std::move(map));
+}
+
+extern "C" Q_DECL_EXPORT void quorModbusValues(const std::shared_ptr<IController>& controller,
+                                               std::shared_ptr<IControllerValues>& values)
+{
+    values = modbus::valuesOf(controller);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EngineApi.h"
+#include "engine/ValueCapability.h"
 
 #include <QString>
 #include <memory>
@@ -25,7 +26,11 @@ struct ConnectResult
 
 } // namespace modbus
 
-// The library's one entry point: connects as the request says, or throws EngineError saying
-// why not.
+// The library's entry points. The first connects as the request says, or throws EngineError
+// saying why not; the second gives the live values of a controller the first made, and no
+// object for any other controller.
 #define QUOR_MODBUS_CONNECT_SYMBOL "quorModbusConnect"
 using QuorModbusConnect = void(const modbus::ConnectRequest& request, modbus::ConnectResult& result);
+#define QUOR_MODBUS_VALUES_SYMBOL "quorModbusValues"
+using QuorModbusValues = void(const std::shared_ptr<IController>& controller,
+                              std::shared_ptr<IControllerValues>& values);

@@ -9,6 +9,10 @@ namespace modbus {
 
 QuorModbusConnect& connectEntry();
 
+// The library's values entry once the library is loaded; none before, as no controller of this
+// plug-in can exist then. Safe from any thread.
+QuorModbusValues* loadedValuesEntry();
+
 // Where the connection library is looked for: the folder "modbus" beside the plug-in's file.
 QString connectLibraryPath();
 

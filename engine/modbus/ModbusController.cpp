@@ -9,15 +9,13 @@ std::shared_ptr<ModbusController> ModbusController::connect(const QString& name,
                                                             const ModbusSettings& settings, RegisterMap map)
 {
     auto controller = std::make_shared<ModbusController>(name, settings, std::move(map));
-    const QDeadlineTimer deadline(settings.timeoutMs);
-    controller->m_link.open(deadline);
     // Any answer proves the unit is there, a rejection of the address included.
-    controller->m_link.read(blockOf(controller->m_map, 0), deadline);
+    controller->m_link.probe(blockOf(*controller->m_map, 0));
     return controller;
 }
 
 ModbusController::ModbusController(const QString& name, const ModbusSettings& settings, RegisterMap map)
-    : m_name(name), m_map(std::move(map)), m_link(settings)
+    : m_name(name), m_map(std::make_shared<const RegisterMap>(std::move(map))), m_link(settings)
 {
 }
 
@@ -34,28 +32,13 @@ Variant ModbusController::VariableNames(const Variant& option)
 
 QStringList ModbusController::servedNames()
 {
-    QList<bool> served(m_map.size(), false);
-    for (const ReadBlock& block : planReads(m_map)) {
-        if (readsValues(block)) {
-            for (const qsizetype entry : block.entries)
-                served[entry] = true;
-        } else if (block.entries.size() > 1) {
-            // Some address of the block is missing: find out which names are there.
-            for (const qsizetype entry : block.entries)
-                served[entry] = readsValues(blockOf(m_map, entry));
-        }
-    }
+    const QList<bool> served = m_link.served(m_map);
     QStringList names;
-    for (qsizetype i = 0; i < m_map.size(); ++i) {
+    for (qsizetype i = 0; i < m_map->size(); ++i) {
         if (served.at(i))
-            names.append(m_map.at(i).name);
+            names.append(m_map->at(i).name);
     }
     return names;
-}
-
-bool ModbusController::readsValues(const ReadBlock& block)
-{
-    return m_link.read(block, QDeadlineTimer(m_link.settings().timeoutMs)) == ModbusLink::Answer::Values;
 }
 
 Variant ModbusController::answer(const QString& query)

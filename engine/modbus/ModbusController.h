@@ -8,7 +8,9 @@
 #include <memory>
 
 // A Modbus device reached through QuorProv.ModbusTCP. Its variables are the names of its
-// register map that the device really serves, found out afresh by each VariableNames.
+// register map that the device really serves, found out afresh by each VariableNames. The
+// engine calls may come from any thread, one at a time; its live values (ModbusValues) keep a
+// connection of their own on the thread that reads them.
 namespace modbus {
 
 class ModbusController final : public IController, public std::enable_shared_from_this<ModbusController>
@@ -25,15 +27,17 @@ public:
     std::shared_ptr<IExtension> AddExtension(const QString& name, const Variant& option) override;
     std::shared_ptr<IExtensions> Extensions() override;
 
+    const ModbusSettings& settings() const { return m_link.settings(); }
+    const std::shared_ptr<const RegisterMap>& map() const { return m_map; }
+
 private:
     QStringList servedNames();
-    bool readsValues(const ReadBlock& block);
     // QuorSQL: the controller answers for itself, as a query server would for it.
     Variant answer(const QString& query);
     pluginkit::QuorSqlExtensions& extensions();
 
     QString m_name;
-    RegisterMap m_map;
+    std::shared_ptr<const RegisterMap> m_map;
     ModbusLink m_link;
     std::shared_ptr<pluginkit::QuorSqlExtensions> m_extensions;
 };

@@ -3,47 +3,33 @@
 #include "engine/modbus/ModbusSettings.h"
 #include "engine/modbus/ReadPlan.h"
 
-#include <QDeadlineTimer>
-#include <QtGlobal>
+#include <QList>
 #include <memory>
 
-class QModbusTcpClient;
-
-// The TCP connection to one Modbus device, used synchronously as the engine interface
-// requires: each call waits in a local event loop of its own until the device has answered
-// or the deadline has passed. User input waits meanwhile, so the window cannot start another
-// engine call while one runs. Every failure throws EngineError with a text that names the
-// device and the reason.
+// The engine calls' use of a Modbus device, synchronous as the engine interface requires: each
+// call makes a connection of its own on the calling thread, waits in a local event loop until
+// the device has answered or the timeout has passed, and closes the connection again. So an
+// engine call may run on any thread, one after the other on different ones. User input waits
+// meanwhile. Every failure throws EngineError with a text that names the device and the reason.
 namespace modbus {
 
 class ModbusLink final
 {
 public:
     explicit ModbusLink(ModbusSettings settings);
-    ~ModbusLink();
-    Q_DISABLE_COPY_MOVE(ModbusLink)
 
-    // Connects unless the connection stands.
-    void open(QDeadlineTimer deadline);
+    // Connects and reads the block once, all within the timeout, to prove that the unit answers;
+    // a rejection of the addresses proves it too.
+    void probe(const ReadBlock& block) const;
 
-    // What the device said to a read.
-    enum class Answer
-    {
-        // It sent the values.
-        Values,
-        // It rejected the addresses (or the table) as not its own.
-        Rejected
-    };
-    // Reads the block once; connects first when needed.
-    Answer read(const ReadBlock& block, QDeadlineTimer deadline);
+    // Which entries of the map the device serves (one flag for each): reads the map's blocks in
+    // as few requests as the plan allows, splitting a block the device rejects.
+    QList<bool> served(const std::shared_ptr<const RegisterMap>& map) const;
 
     const ModbusSettings& settings() const { return m_settings; }
 
 private:
-    [[noreturn]] void connectionFailed();
-
     ModbusSettings m_settings;
-    std::unique_ptr<QModbusTcpClient> m_client;
 };
 
 } // namespace modbus

@@ -18,14 +18,18 @@ constexpr qint64 kMaxMapBytes = 16 * 1024 * 1024;
 struct TypeInfo
 {
     QLatin1StringView name;
+    ValueType type;
     quint16 count;
     bool bit;
 };
 
 constexpr TypeInfo kTypes[] = {
-    {QLatin1StringView("bool"), 1, true},    {QLatin1StringView("int16"), 1, false},
-    {QLatin1StringView("uint16"), 1, false}, {QLatin1StringView("int32"), 2, false},
-    {QLatin1StringView("uint32"), 2, false}, {QLatin1StringView("float32"), 2, false},
+    {QLatin1StringView("bool"), ValueType::Bool, 1, true},
+    {QLatin1StringView("int16"), ValueType::Int16, 1, false},
+    {QLatin1StringView("uint16"), ValueType::UInt16, 1, false},
+    {QLatin1StringView("int32"), ValueType::Int32, 2, false},
+    {QLatin1StringView("uint32"), ValueType::UInt32, 2, false},
+    {QLatin1StringView("float32"), ValueType::Float32, 2, false},
 };
 
 struct TableInfo
@@ -144,6 +148,7 @@ private:
             fault(QStringLiteral("the name '%1' is already on line %2").arg(entry.name).arg(earlier));
         entry.table = table(fields.at(1));
         const TypeInfo& type = typeOf(fields.at(3));
+        entry.type = type.type;
         entry.count = type.count;
         const bool bitTable =
             entry.table == QModbusDataUnit::Coils || entry.table == QModbusDataUnit::DiscreteInputs;
@@ -153,7 +158,7 @@ private:
                                "with input and holding)")
                     .arg(fields.at(3), fields.at(1)));
         entry.address = address(fields.at(2), type);
-        checkOrder(fields.value(4), type);
+        entry.order = orderOf(fields.value(4), type);
         m_lineOfName.insert(entry.name.toCaseFolded(), m_line);
         return entry;
     }
@@ -190,10 +195,10 @@ private:
         return quint16(value);
     }
 
-    void checkOrder(const QString& text, const TypeInfo& type) const
+    QByteArray orderOf(const QString& text, const TypeInfo& type) const
     {
         if (text.isEmpty())
-            return;
+            return type.bit ? QByteArray() : type.count == 1 ? QByteArray("AB") : QByteArray("ABCD");
         if (type.bit)
             fault(QStringLiteral("a bool has no byte order, found '%1'").arg(text));
         const QStringList orders = type.count == 1
@@ -203,6 +208,7 @@ private:
         if (!orders.contains(text, Qt::CaseInsensitive))
             fault(QStringLiteral("unknown order '%1' for %2 (%3)")
                       .arg(text, type.name, orders.join(QStringLiteral(", "))));
+        return text.toUpper().toLatin1();
     }
 
     QString m_fileName;
@@ -235,6 +241,15 @@ RegisterMap readRegisterMap(const QString& path)
         throw EngineError(
             QStringLiteral("Register map %1 cannot be read: %2.").arg(path, file.errorString()));
     return parseRegisterMap(text, fileName);
+}
+
+QString typeName(ValueType type)
+{
+    for (const TypeInfo& info : kTypes) {
+        if (info.type == type)
+            return info.name;
+    }
+    return QString();
 }
 
 QString tableName(QModbusDataUnit::RegisterType table)

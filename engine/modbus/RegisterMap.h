@@ -16,8 +16,21 @@
 // and discrete only), int16, uint16, int32, uint32 or float32 (input and holding only); Order
 // is AB or BA for 16-bit types and ABCD, CDAB, BADC or DCBA for 32-bit ones (empty: big
 // endian). Fields may be quoted, blank lines are skipped. Names are unique without regard to
-// case. The editor only lists the names, so the order is checked but never applied.
+// case. The order names the value's bytes as they follow each other on the wire, A being the
+// most significant: CDAB sends the low word first, BA swaps the bytes of a register. Reading and
+// writing a value apply its type and order (RegisterValue.h).
 namespace modbus {
+
+// What a map entry holds.
+enum class ValueType
+{
+    Bool,
+    Int16,
+    UInt16,
+    Int32,
+    UInt32,
+    Float32
+};
 
 struct RegisterEntry
 {
@@ -26,6 +39,10 @@ struct RegisterEntry
     quint16 address = 0;
     // Registers (or bits) the value takes: 1, or 2 for the 32-bit types.
     quint16 count = 1;
+    ValueType type = ValueType::UInt16;
+    // The order in upper case, big endian ("AB", "ABCD") when the map leaves it empty; empty for
+    // a bool.
+    QByteArray order = "AB";
 };
 
 using RegisterMap = QList<RegisterEntry>;
@@ -37,5 +54,7 @@ RegisterMap parseRegisterMap(const QByteArray& text, const QString& fileName);
 
 // The table's name as the map writes it ("coil", "discrete", "input", "holding").
 QString tableName(QModbusDataUnit::RegisterType table);
+// The type's name as the map writes it ("bool", "int16", ..., "float32").
+QString typeName(ValueType type);
 
 } // namespace modbus

@@ -1,6 +1,7 @@
 #include "engine/modbus/device/ModbusTestDevice.h"
 
 #include "engine/EngineError.h"
+#include "engine/modbus/RegisterValue.h"
 
 #include <QHostAddress>
 #include <QMap>
@@ -67,7 +68,7 @@ QList<AddressRange> parseAddressRanges(const QString& text)
 }
 
 ModbusTestDevice::ModbusTestDevice(const RegisterMap& map, QList<AddressRange> absent, int unit)
-    : m_absent(std::move(absent))
+    : m_map(map), m_absent(std::move(absent))
 {
     setServerAddress(unit);
     setMap(unitsFor(map));
@@ -93,12 +94,58 @@ bool ModbusTestDevice::serves(const RegisterEntry& entry) const
     return !absent(entry.table, entry.address, entry.address + entry.count - 1);
 }
 
+void ModbusTestDevice::startMoving()
+{
+    m_motion = std::make_unique<DeviceMotion>(m_map);
+    for (const RegisterEntry& entry : m_map) {
+        if (DeviceMotion::moves(entry.name))
+            continue;
+        const QVariant value = entry.type == ValueType::Bool      ? QVariant(entry.address % 2 == 1)
+                               : entry.type == ValueType::Float32 ? QVariant(double(entry.address))
+                                                                  : QVariant(qint64(entry.address));
+        if (const std::optional<QList<quint16>> words = encodeValue(entry, value, nullptr))
+            setData(QModbusDataUnit(entry.table, entry.address, *words));
+    }
+}
+
+QStringList ModbusTestDevice::movingNames() const
+{
+    return m_motion ? m_motion->movingNames() : QStringList();
+}
+
+QList<int> ModbusTestDevice::functionCodes() const
+{
+    return m_functionCodes;
+}
+
 bool ModbusTestDevice::readData(QModbusDataUnit* newData) const
 {
     const int first = newData->startAddress();
     if (absent(newData->registerType(), first, first + int(newData->valueCount()) - 1))
         return false;
-    return QModbusTcpServer::readData(newData);
+    if (!QModbusTcpServer::readData(newData))
+        return false;
+    if (m_motion)
+        m_motion->apply(*newData);
+    return true;
+}
+
+bool ModbusTestDevice::writeData(const QModbusDataUnit& unit)
+{
+    const int first = unit.startAddress();
+    if (absent(unit.registerType(), first, first + int(unit.valueCount()) - 1))
+        return false;
+    return QModbusTcpServer::writeData(unit);
+}
+
+QModbusResponse ModbusTestDevice::processRequest(const QModbusPdu& request)
+{
+    ++m_requests;
+    // The last few are enough to tell how a value was written.
+    if (m_functionCodes.size() == 64)
+        m_functionCodes.removeFirst();
+    m_functionCodes.append(int(request.functionCode()));
+    return QModbusTcpServer::processRequest(request);
 }
 
 bool ModbusTestDevice::absent(QModbusDataUnit::RegisterType table, int first, int last) const

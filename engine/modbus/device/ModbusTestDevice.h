@@ -1,14 +1,18 @@
 #pragma once
 
 #include "engine/modbus/RegisterMap.h"
+#include "engine/modbus/device/DeviceMotion.h"
 
 #include <QList>
 #include <QModbusTcpServer>
+#include <atomic>
+#include <memory>
 
 // A Modbus TCP device to try the Modbus provider against without hardware: a server on
-// 127.0.0.1 that serves every address a register map names, except the addresses given as
-// absent, which it rejects with "illegal data address" as a device without them would.
-// Requests for another unit than its own go unanswered.
+// 127.0.0.1 that serves every address from the lowest to the highest a register map names in
+// each table, except the addresses given as absent, which it rejects (reads and writes) with
+// "illegal data address" as a device without them would. Requests for another unit than its own
+// go unanswered. It keeps still, each register holding its own address, until it is set moving.
 namespace modbus {
 
 struct AddressRange
@@ -34,13 +38,29 @@ public:
 
     bool serves(const RegisterEntry& entry) const;
 
+    // Sets the values moving (DeviceMotion.h); every entry that does not move holds its own
+    // address as its value, in its type and order (a bool: whether the address is odd).
+    void startMoving();
+    // The names that move, once moving.
+    QStringList movingNames() const;
+
+    // The requests it has answered or rejected so far, and the function codes of the last 64.
+    int requestCount() const { return m_requests.load(); }
+    QList<int> functionCodes() const;
+
 protected:
     bool readData(QModbusDataUnit* newData) const override;
+    bool writeData(const QModbusDataUnit& unit) override;
+    QModbusResponse processRequest(const QModbusPdu& request) override;
 
 private:
     bool absent(QModbusDataUnit::RegisterType table, int first, int last) const;
 
+    RegisterMap m_map;
     QList<AddressRange> m_absent;
+    std::unique_ptr<DeviceMotion> m_motion;
+    std::atomic_int m_requests = 0;
+    QList<int> m_functionCodes;
 };
 
 } // namespace modbus

@@ -23,6 +23,8 @@ int run(const QCommandLineParser& options)
     const RegisterMap map = readRegisterMap(mapPath);
     ModbusTestDevice device(map, parseAddressRanges(options.value(QStringLiteral("absent"))),
                             options.value(QStringLiteral("unit")).toInt());
+    if (!options.isSet(QStringLiteral("still")))
+        device.startMoving();
     if (!device.listen(options.value(QStringLiteral("port")).toInt())) {
         print(QStringLiteral("Cannot listen at 127.0.0.1:%1: %2")
                   .arg(options.value(QStringLiteral("port")), device.errorString()));
@@ -42,6 +44,10 @@ int run(const QCommandLineParser& options)
               .arg(served.join(QStringLiteral(", "))));
     if (!absent.isEmpty())
         print(QStringLiteral("Absent: %1").arg(absent.join(QStringLiteral(", "))));
+    QStringList moving = device.movingNames();
+    moving.removeIf([&served](const QString& name) { return !served.contains(name); });
+    print(moving.isEmpty() ? QStringLiteral("Nothing moves.")
+                           : QStringLiteral("Moving: %1").arg(moving.join(QStringLiteral(", "))));
     print(QStringLiteral("Stop it with Ctrl+C."));
     return QCoreApplication::exec();
 }
@@ -65,6 +71,9 @@ int main(int argc, char** argv)
         {QStringLiteral("absent"),
          QStringLiteral("Addresses it lacks, as table:address or table:first-last, comma-separated."),
          QStringLiteral("list")},
+        {QStringLiteral("still"),
+         QStringLiteral("Keep still: each register holds its own address. Without it the ram goes up and "
+                        "down, the counters count and the temperatures drift.")},
     });
     options.process(app);
     if (!options.isSet(QStringLiteral("map"))) {
