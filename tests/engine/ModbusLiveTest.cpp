@@ -9,7 +9,7 @@
 // and comes back, a controller connected on another thread or released, the moving demo device.
 namespace {
 
-const QByteArray kMap = "Name,Table,Address,Type,Order\n"
+const QByteArray kPressMap = "Name,Table,Address,Type,Order\n"
                         "Speed,holding,0,float32,CDAB\n"
                         "Mode,holding,2,uint16,\n"
                         "Temp,input,0,int16,\n";
@@ -18,8 +18,8 @@ using ModbusLive = ModbusValuesFixture;
 
 TEST_F(ModbusLive, SilentDeviceTimesOutWhileTheEventLoopTurnsAndAnswersAgainLater)
 {
-    LocalDevice local(kMap, QString());
-    connectTo(local.machine(), writeMap(kMap), 300);
+    LocalDevice local(kPressMap, QString());
+    connectTo(local.machine(), writeMap(kPressMap), 300);
     // The device now ignores unit 1, as a device that hangs would.
     local.device.setServerAddress(9);
     int ticks = 0;
@@ -39,8 +39,8 @@ TEST_F(ModbusLive, SilentDeviceTimesOutWhileTheEventLoopTurnsAndAnswersAgainLate
 
 TEST_F(ModbusLive, DeviceThatGoesAwayTimesOutAndIsReconnectedWhenBack)
 {
-    LocalDevice local(kMap, QString());
-    connectTo(local.machine(), writeMap(kMap), 500);
+    LocalDevice local(kPressMap, QString());
+    connectTo(local.machine(), writeMap(kPressMap), 500);
     EXPECT_EQ(statusText(readOne(QStringLiteral("Temp"))), QStringLiteral("good"));
     const int port = local.device.port();
     local.device.disconnectDevice();
@@ -54,8 +54,8 @@ TEST_F(ModbusLive, DeviceThatGoesAwayTimesOutAndIsReconnectedWhenBack)
 
 TEST_F(ModbusLive, ReleasedControllerReadsNotConnectedAndRefusesWrites)
 {
-    LocalDevice local(kMap, QString());
-    connectTo(local.machine(), writeMap(kMap));
+    LocalDevice local(kPressMap, QString());
+    connectTo(local.machine(), writeMap(kPressMap));
     EXPECT_EQ(statusText(readOne(QStringLiteral("Speed"))), QStringLiteral("good"));
     controller.reset();
     const QList<VariableValue> after = read({QStringLiteral("Speed"), QStringLiteral("Missing")});
@@ -79,8 +79,8 @@ public:
 
 TEST_F(ModbusLive, OffersNoValuesForAnotherEnginesController)
 {
-    LocalDevice local(kMap, QString());
-    connectTo(local.machine(), writeMap(kMap));
+    LocalDevice local(kPressMap, QString());
+    connectTo(local.machine(), writeMap(kPressMap));
     EXPECT_EQ(sources.of(std::make_shared<OtherController>()), nullptr);
 }
 
@@ -97,8 +97,8 @@ class ModbusOtherThread : public ModbusValuesFixture, public ::testing::WithPara
 
 TEST_P(ModbusOtherThread, ConnectsAndBrowsesThereWhileValuesAreReadHere)
 {
-    LocalDevice local(kMap, QString());
-    const QString map = writeMap(kMap);
+    LocalDevice local(kPressMap, QString());
+    const QString map = writeMap(kPressMap);
     std::shared_ptr<IController> made;
     QStringList names;
     std::atomic_bool done = false;
