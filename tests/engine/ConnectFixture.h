@@ -21,14 +21,28 @@ protected:
         return w;
     }
 
-    // Presses a Connect box, an option button or a command button with the mouse.
-    static void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    // Presses a Connect box, an option button or a command button with the mouse, and waits for
+    // the connect or browse it started.
+    static void click(QAbstractButton* button)
+    {
+        QTest::mouseClick(button, Qt::LeftButton);
+        settle(button);
+    }
 
-    // Chooses an entry of a combo box's list, which raises its click event.
+    // Chooses an entry of a combo box's list, which raises its click event, and waits for the
+    // browse it started.
     static void choose(QComboBox* combo, int index)
     {
         combo->setCurrentIndex(index);
         emit combo->activated(index);
+        settle(combo);
+    }
+
+    // Waits for the engine answers of the window that holds `control`.
+    static void settle(QWidget* control)
+    {
+        if (const auto* w = qobject_cast<const frmMain*>(control->window()))
+            ::waitForEngine(*w);
     }
 
     static QStringList entries(const QComboBox* combo)

@@ -1,7 +1,13 @@
 #include "tests/engine/ConnectFixture.h"
 #include "tests/engine/ModbusTestSupport.h"
 
+#include "app/EngineWaitIndicator.h"
+#include "engine/EngineCallRunner.h"
+
 #include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressDialog>
 
 // The QUOR way end to end with the Modbus provider, the simulation engine loaded beside it.
 namespace {
@@ -33,6 +39,12 @@ protected:
 
     void connectModbus(frmMain& w, const QString& machine, const QString& option)
     {
+        fillModbusFields(w, machine, option);
+        click(w.chkConnQUOR);
+    }
+
+    void fillModbusFields(frmMain& w, const QString& machine, const QString& option)
+    {
         const int provider = w.cmbProvs->findText(QStringLiteral("QuorProv.ModbusTCP"));
         ASSERT_GE(provider, 0);
         EXPECT_GE(w.cmbProvs->findText(QStringLiteral("QuorProv.Sim.Ethernet")), 0);
@@ -41,7 +53,6 @@ protected:
         choose(w.cmbProvs, provider);
         w.txtMachine->setText(machine);
         w.txtOption->setText(option);
-        click(w.chkConnQUOR);
     }
 
     void addTag(frmMain& w, const QString& variable)
@@ -97,6 +108,34 @@ TEST_F(ConnectModbus, NothingListeningFailsToAddController)
         << dialogs.shown().value(0).details.toStdString();
     expectBoxOff(w.chkConnQUOR);
     EXPECT_EQ(w.connectedController(), nullptr);
+}
+
+TEST_F(ConnectModbus, SilentDeviceCanBeCancelledWhileTheMenusStillOpen)
+{
+    const SilentPeer silent;
+    frmMain& w = openWindow();
+    fillModbusFields(w, silent.machine(), QStringLiteral("Timeout=5000,Map=") + kPressMap);
+    QTest::mouseClick(w.chkConnQUOR, Qt::LeftButton);
+    ASSERT_TRUE(w.waitingForEngine());
+    ASSERT_TRUE(turnEventsUntil([&w] { return w.engineWait().progressWindow() != nullptr; }, 4000));
+    EXPECT_EQ(w.engineWait().progressWindow()->labelText(),
+              QStringLiteral("Connecting to %1...").arg(silent.machine()));
+    w.menuBar()->setActiveAction(w.mnuFile->menuAction());
+    EXPECT_TRUE(turnEventsUntil([&w] { return w.mnuFile->isVisible(); }, 4000));
+    w.mnuFile->hide();
+    ASSERT_TRUE(w.waitingForEngine()) << "the device was to stay silent for 5 s";
+
+    QTest::mouseClick(w.engineWait().progressWindow()->findChild<QPushButton*>(), Qt::LeftButton);
+    EXPECT_FALSE(w.waitingForEngine());
+    expectBoxOff(w.chkConnQUOR);
+    EXPECT_EQ(w.connectedController(), nullptr);
+    EXPECT_TRUE(w.txtMachine->isEnabled());
+    EXPECT_EQ(w.txtMachine->text(), silent.machine());
+
+    // The engine's own timeout ends the call; its failure is not told.
+    EXPECT_TRUE(turnEventsUntil([&w] { return !w.engineCalls().busy(); }, 15000));
+    EXPECT_TRUE(dialogs.shown().isEmpty()) << dialogs.texts().join(QLatin1Char('|')).toStdString();
+    expectBoxOff(w.chkConnQUOR);
 }
 
 } // namespace
