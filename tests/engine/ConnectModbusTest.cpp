@@ -1,13 +1,9 @@
 #include "tests/engine/ConnectFixture.h"
 #include "tests/engine/ModbusTestSupport.h"
 
-#include "app/EngineWaitIndicator.h"
 #include "engine/EngineCallRunner.h"
 
 #include <QFile>
-#include <QMenu>
-#include <QMenuBar>
-#include <QProgressDialog>
 
 // The QUOR way end to end with the Modbus provider, the simulation engine loaded beside it.
 namespace {
@@ -117,15 +113,13 @@ TEST_F(ConnectModbus, SilentDeviceCanBeCancelledWhileTheMenusStillOpen)
     fillModbusFields(w, silent.machine(), QStringLiteral("Timeout=5000,Map=") + kPressMap);
     QTest::mouseClick(w.chkConnQUOR, Qt::LeftButton);
     ASSERT_TRUE(w.waitingForEngine());
-    ASSERT_TRUE(turnEventsUntil([&w] { return w.engineWait().progressWindow() != nullptr; }, 4000));
-    EXPECT_EQ(w.engineWait().progressWindow()->labelText(),
-              QStringLiteral("Connecting to %1...").arg(silent.machine()));
-    w.menuBar()->setActiveAction(w.mnuFile->menuAction());
-    EXPECT_TRUE(turnEventsUntil([&w] { return w.mnuFile->isVisible(); }, 4000));
-    w.mnuFile->hide();
+    QProgressDialog* progress = shownProgress(w);
+    ASSERT_NE(progress, nullptr);
+    EXPECT_EQ(progress->labelText(), QStringLiteral("Connecting to %1...").arg(silent.machine()));
+    EXPECT_TRUE(fileMenuOpens(w));
     ASSERT_TRUE(w.waitingForEngine()) << "the device was to stay silent for 5 s";
 
-    QTest::mouseClick(w.engineWait().progressWindow()->findChild<QPushButton*>(), Qt::LeftButton);
+    QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
     EXPECT_FALSE(w.waitingForEngine());
     expectBoxOff(w.chkConnQUOR);
     EXPECT_EQ(w.connectedController(), nullptr);

@@ -1,12 +1,8 @@
 #include "tests/engine/ConnectFixture.h"
 
-#include "app/EngineWaitIndicator.h"
 #include "engine/EngineCallRunner.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QMenu>
-#include <QMenuBar>
 #include <QProgressDialog>
 #include <thread>
 
@@ -45,24 +41,6 @@ protected:
         engine->letGo(operation);
         ASSERT_TRUE(turnEventsUntil([this] { return !window->engineCalls().busy(); }));
         waitForEngine();
-    }
-
-    // The progress window, once the wait has lasted long enough to show it.
-    static QProgressDialog* shownProgress(const frmMain& w)
-    {
-        turnEventsUntil(
-            [&w] { return w.engineWait().progressWindow() && w.engineWait().progressWindow()->isVisible(); },
-            5000);
-        return w.engineWait().progressWindow();
-    }
-
-    // Opens the File menu from the menu bar while the engine is busy.
-    static bool fileMenuOpens(frmMain& w)
-    {
-        w.menuBar()->setActiveAction(w.mnuFile->menuAction());
-        const bool opened = turnEventsUntil([&w] { return w.mnuFile->isVisible(); }, 5000);
-        w.mnuFile->hide();
-        return opened;
     }
 };
 
