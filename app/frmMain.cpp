@@ -40,6 +40,7 @@ frmMain::frmMain(AppState& state, QWidget* parent)
     createVariablePicker();
     setTabOrder();
     fitCaptions();
+    createEngineWait();
     connectEvents();
 
     // The window is never smaller than the size at which the layout applies.
@@ -52,6 +53,11 @@ frmMain::frmMain(AppState& state, QWidget* parent)
 
 frmMain::~frmMain()
 {
+    // An answer still awaited is dropped unseen; the controller goes while the engine thread
+    // it may have been made on still stands.
+    disconnect(&m_engineSteps, nullptr, this, nullptr);
+    m_engineSteps.cancel();
+    m_connection.disconnect();
     // The document tells the window as its history goes; it goes before the controls it
     // would look at.
     delete m_document;

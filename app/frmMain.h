@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "engine/AsyncConnection.h"
 #include "engine/Connection.h"
 #include "engine/EngineApi.h"
 #include "platform/Dialogs.h"
@@ -9,12 +10,14 @@
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
+class EngineWaitIndicator;
 class GridControl;
 class QAbstractItemView;
 class QAction;
@@ -77,8 +80,10 @@ public:
     void ClearBrowseLists();
 
     // ---- Controller and variable browsing (app/frmMain_browse.cpp)
-    void FillControllerNames();
-    void FillVariableNames();
+    // Each lists through the engine thread and returns at once; `then` runs once the names are
+    // in (or the browse failed or was cancelled).
+    void FillControllerNames(const std::function<void()>& then = nullptr);
+    void FillVariableNames(const std::function<void()>& then = nullptr);
     void cmbCtrls_Click();
     void cmbCtrl_Click();
 
@@ -141,6 +146,17 @@ public:
     // unsaved. False: everything counts as saved, as after a save.
     void setChanged(bool changed);
     const std::shared_ptr<IController>& connectedController() const { return m_connection.controller(); }
+    // True while a connect or browse waits for the engine's answer; meanwhile the connection
+    // groups, New and Open cannot be used, and the wait can be cancelled.
+    bool waitingForEngine() const { return m_engineSteps.waiting(); }
+    // Abandons the wait as its Cancel does: an attempt to connect ends disconnected, a browse
+    // leaves its list as it was.
+    void cancelEngineWait();
+    // The engine thread of connecting and browsing. Other users of the engine on the window's
+    // thread (the live values) wait while it is busy() and start again on busyChanged(false).
+    const EngineCallRunner& engineCalls() const { return m_engineSteps.runner(); }
+    // Shows the engine wait: the busy cursor and, after half a second, the progress window.
+    EngineWaitIndicator& engineWait() const { return *m_engineWait; }
 
     // ---- Controls, named as designed. Control arrays are indexed as designed.
     QWidget* client = nullptr; // the client area
@@ -218,18 +234,44 @@ private:
     bool guardBeforeConnecting();
     bool refusedWhileAnotherWayIsConnected(QPushButton* box);
     void chooseWayOf(QPushButton* box);
-    // A Connect box pressed on: `connectWay` runs once its way may connect; the box springs
-    // back when it did not end connected.
-    void pressConnect(QPushButton* box, const std::function<bool()>& connectWay);
-    // Connects the way, telling a failure; true when connected.
-    bool connectTo(const ConnectionRequest& request);
-    // Puts the connection made into the recent list, telling a failure; true when it was.
-    bool rememberConnection();
+    // A Connect box pressed on: `connectWay` runs once its way may connect. The attempt goes on
+    // through the engine's answers and ends with endConnecting(); the box springs back when it
+    // did not end connected.
+    void pressConnect(QPushButton* box, const std::function<void()>& connectWay);
+    // Runs a step of the attempt: a failure in it is told as a failed connection and ends it.
+    void connectStep(const std::function<void()>& step);
+    // `step` as a callback that runs it with connectStep().
+    std::function<void()> nextConnectStep(std::function<void()> step);
+    void endConnecting(bool connected);
+    // A box turned off while its attempt waits: the wait is abandoned.
+    void stopConnecting(QPushButton* box);
+    // Connects the way; `connected` runs once it is, a failure is told and ends the attempt.
+    void connectTo(const ConnectionRequest& request, std::function<void()> connected);
+    // Puts the connection made into the recent list and runs `remembered`; a failure is told and
+    // ends the attempt.
+    void rememberConnection(std::function<void()> remembered);
     void updateOtherWays();
     void finishDisconnect(QPushButton* box);
-    // Browsing helper (app/frmMain_browse.cpp): appends the names a browse lists to `combo`,
-    // tells its failure with `message`, then removes the extension the browse added.
-    void showNames(QComboBox* combo, const QString& message, const std::function<NameListing()>& browse);
+
+    // Engine waits (app/frmMain_enginewait.cpp).
+    void createEngineWait();
+    // The next engine step is awaited: `text` names the wait; `cancelled` runs when the user
+    // abandons it.
+    void expectEngineAnswer(const QString& text, std::function<void()> cancelled);
+    void engineWaitChanged(bool waiting);
+    // Locks what would start another engine call or change the connection's fields.
+    void lockEngineCommands(bool locked);
+
+    // Browsing helpers (app/frmMain_browse.cpp): lists `request` into `combo`; a failure is
+    // told with `message`; `cancelled` runs instead when the user abandons the browse.
+    void browseInto(QComboBox* combo, const QString& message, const QString& waitText,
+                    const BrowseRequest& request, const std::function<void()>& then,
+                    const std::function<void()>& cancelled);
+    // FillVariableNames, with `cancelled` run when the user abandons it.
+    void listVariables(const std::function<void()>& then, const std::function<void()>& cancelled);
+    // Appends the names a browse listed to `combo`, tells its failure with `message`, then
+    // removes the extension the browse added.
+    void showNames(QComboBox* combo, const QString& message, const NameListing& listing);
 
     // Tag table helpers (app/frmMain_tags.cpp).
     // Applies the name rules to the edited tag name, warning at the first that fails.
@@ -303,6 +345,18 @@ private:
     TagDocument* m_document = nullptr;
     // The connected controller of the way in use, and the browsing of it.
     Connection m_connection;
+    // Its steps that ask the engine, run on the engine thread.
+    AsyncConnection m_engineSteps{m_connection};
+    EngineWaitIndicator* m_engineWait = nullptr;
+    // What the wait is called and what its Cancel does.
+    QString m_engineWaitText;
+    std::function<void()> m_engineWaitCancelled;
+    // The control that had the focus when the wait locked the controls.
+    QPointer<QWidget> m_focusBeforeWait;
+    // The Connect box of the attempt in progress; none between attempts.
+    QPushButton* m_connectingBox = nullptr;
+    // The cmbCtrls entry whose items cmbVars lists (-1: none chosen).
+    int m_listedCtrlsIndex = -1;
     // BRAKKA model: 0 = Lyra7, 1 = Lyra8.
     qint32 m_lCtrlModel = 0;
     // The last cell the grid reported as entered, and its text at that moment.

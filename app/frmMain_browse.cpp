@@ -8,44 +8,77 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-void frmMain::showNames(QComboBox* combo, const QString& message, const std::function<NameListing()>& browse)
+void frmMain::browseInto(QComboBox* combo, const QString& message, const QString& waitText,
+                         const BrowseRequest& request, const std::function<void()>& then,
+                         const std::function<void()>& cancelled)
 {
-    NameListing listing;
+    expectEngineAnswer(waitText, [cancelled, then] {
+        if (cancelled)
+            cancelled();
+        if (then)
+            then();
+    });
+    m_engineSteps.browse(request, [this, combo, message, then](const NameListing& listing) {
+        showNames(combo, message, listing);
+        if (then)
+            then();
+    });
+}
+
+void frmMain::showNames(QComboBox* combo, const QString& message, const NameListing& listing)
+{
     {
         const BusyCursor busy;
-        listing = browse();
         // Where the list failed part-way, the names before the failure are kept.
         appendItems(combo, listing.value);
         if (listing.ok())
             combo->setFocus();
     }
     if (!listing.ok())
-        showMessageWithDetails(this, message, MsgIcon::Exclamation, *listing.failure);
+        showMessageWithReason(this, message, MsgIcon::Exclamation, listing.reason, *listing.failure);
     if (m_connection.hasQuorSqlExtension()) {
         const BusyCursor busy;
         m_connection.removeQuorSqlExtension();
     }
 }
 
-void frmMain::FillControllerNames()
+void frmMain::FillControllerNames(const std::function<void()>& then)
 {
-    showNames(cmbCtrls, QStringLiteral("Failed to get controller list."),
-              [this] { return m_connection.controllerNames(); });
+    browseInto(cmbCtrls, QStringLiteral("Failed to get controller list."),
+               QStringLiteral("Listing the controllers of %1...").arg(m_connection.request().place()),
+               BrowseRequest::controllerNames(), then, nullptr);
 }
 
-void frmMain::FillVariableNames()
+void frmMain::FillVariableNames(const std::function<void()>& then)
+{
+    listVariables(then, nullptr);
+}
+
+void frmMain::listVariables(const std::function<void()>& then, const std::function<void()>& cancelled)
 {
     const bool tulo = optProvider[1]->isChecked();
-    showNames(cmbVars, QStringLiteral("Failed to add variable name."), [this, tulo] {
-        return tulo ? m_connection.itemNames(cmbCtrls->currentText()) : m_connection.variableNames();
-    });
+    const QString server = tulo ? cmbCtrls->currentText() : m_connection.request().place();
+    browseInto(cmbVars, QStringLiteral("Failed to add variable name."),
+               QStringLiteral("Listing the variables of %1...").arg(server),
+               tulo ? BrowseRequest::itemNames(cmbCtrls->currentText()) : BrowseRequest::variableNames(),
+               then, cancelled);
 }
 
 void frmMain::cmbCtrls_Click()
 {
+    // A cancelled relist puts back the names and the choice that were there.
+    const QStringList names = comboItems(cmbVars);
+    const QString text = cmbVars->currentText();
+    const int listed = m_listedCtrlsIndex;
+    m_listedCtrlsIndex = cmbCtrls->currentIndex();
     clearItems(cmbVars);
     setComboText(cmbVars, ConnectionOptions::kSelectPrompt);
-    FillVariableNames();
+    listVariables(nullptr, [this, names, text, listed] {
+        appendItems(cmbVars, names);
+        setComboText(cmbVars, text);
+        cmbCtrls->setCurrentIndex(listed);
+        m_listedCtrlsIndex = listed;
+    });
 }
 
 void frmMain::cmbCtrl_Click()

@@ -98,6 +98,10 @@ void frmMain::Form_QueryUnload(bool& cancel)
 void frmMain::Form_Unload()
 {
     SaveAppSettings();
+    // An answer still awaited is not wanted any more; the call itself ends on the engine thread.
+    m_connectingBox = nullptr;
+    m_engineWaitCancelled = nullptr;
+    m_engineSteps.cancel();
     // Nothing of the engine may outlive it.
     m_connection.disconnect();
     m_connection.setWorkspace(nullptr);

@@ -1,7 +1,6 @@
 #include "app/frmMain.h"
 #include "engine/ConnectionOptions.h"
 #include "engine/FailureText.h"
-#include "platform/BusyCursor.h"
 #include "platform/ComboBoxes.h"
 #include "platform/Dialogs.h"
 #include "tags/TagDocument.h"
@@ -12,7 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <optional>
+#include <utility>
 
 using namespace ConnectionOptions;
 
@@ -26,10 +25,11 @@ void warn(QWidget* parent, const QString& text)
     showMessage(parent, text, MsgIcon::Exclamation);
 }
 
-// The failed connection with the engine's reason and what was asked for.
-void reportFailedConnection(QWidget* parent, const QString& reason)
+// The failed connection with the engine's reason under it and what was asked for in the details.
+void reportFailedConnection(QWidget* parent, const QString& reason, const QString& details)
 {
-    showMessageWithDetails(parent, QStringLiteral("Failed to AddController."), MsgIcon::Critical, reason);
+    showMessageWithReason(parent, QStringLiteral("Failed to AddController."), MsgIcon::Critical, reason,
+                          details);
 }
 
 } // namespace
@@ -40,12 +40,12 @@ bool frmMain::guardBeforeConnecting()
     return !m_document->changed() || ConfirmSaveChanges() != 3;
 }
 
-// A box pressed while another way holds the controller springs back without a word; its
-// way's fields and the other way stay as they are.
+// A box pressed while another way holds the controller, or is being connected, springs back
+// without a word; its way's fields and the other way stay as they are.
 bool frmMain::refusedWhileAnotherWayIsConnected(QPushButton* box)
 {
     for (QPushButton* other : {chkConnQUOR, chkConnTULO, chkConnBRAKKA}) {
-        if (other != box && other->text() == kDisconnectCaption) {
+        if (other != box && (other->text() == kDisconnectCaption || other == m_connectingBox)) {
             const QSignalBlocker quiet(box);
             box->setChecked(false);
             return true;
@@ -93,56 +93,91 @@ void frmMain::updateOtherWays()
     }
 }
 
-void frmMain::pressConnect(QPushButton* box, const std::function<bool()>& connectWay)
+void frmMain::pressConnect(QPushButton* box, const std::function<void()>& connectWay)
 {
     if (refusedWhileAnotherWayIsConnected(box))
         return;
     chooseWayOf(box);
-    bool connected = false;
+    m_connectingBox = box;
+    connectStep(connectWay);
+}
+
+void frmMain::connectStep(const std::function<void()>& step)
+{
     try {
-        connected = connectWay();
+        step();
     } catch (...) {
+        const QString reason = currentFailureText();
         const QString request = m_connection.isConnected() ? m_connection.request().describe() : QString();
-        reportFailedConnection(this, reasonLines({currentFailureText(), request}));
+        reportFailedConnection(this, reason, reasonLines({reason, request}));
+        endConnecting(false);
     }
+}
+
+std::function<void()> frmMain::nextConnectStep(std::function<void()> step)
+{
+    return [this, step = std::move(step)] { connectStep(step); };
+}
+
+void frmMain::endConnecting(bool connected)
+{
+    QPushButton* box = std::exchange(m_connectingBox, nullptr);
     // Refused: turning the box off runs its handler again, which disconnects.
-    if (!connected)
+    if (!connected && box)
         box->setChecked(false);
 }
 
-bool frmMain::connectTo(const ConnectionRequest& request)
+void frmMain::stopConnecting(QPushButton* box)
 {
-    std::optional<QString> failure;
-    {
-        const BusyCursor busy;
-        m_connection.setWorkspace(m_state.objWorkspace);
-        failure = m_connection.connect(request);
-    }
-    if (failure)
-        reportFailedConnection(this, *failure);
-    return !failure;
+    if (m_connectingBox != box)
+        return;
+    m_connectingBox = nullptr;
+    m_engineWaitCancelled = nullptr;
+    m_engineSteps.cancel();
 }
 
-bool frmMain::rememberConnection()
+void frmMain::connectTo(const ConnectionRequest& request, std::function<void()> connected)
 {
-    Outcome<CtrlParameterPtr> made;
-    {
-        std::optional<BusyCursor> busy;
-        if (m_connection.recordAsksEngine())
-            busy.emplace();
-        made = m_connection.record();
+    m_connection.setWorkspace(m_state.objWorkspace);
+    expectEngineAnswer(QStringLiteral("Connecting to %1...").arg(request.place()),
+                       [this] { endConnecting(false); });
+    m_engineSteps.connect(request,
+                          [this, connected = std::move(connected)](const Outcome<ControllerPtr>& added) {
+                              if (!added.ok()) {
+                                  reportFailedConnection(this, added.reason, *added.failure);
+                                  endConnecting(false);
+                                  return;
+                              }
+                              connectStep(connected);
+                          });
+}
+
+void frmMain::rememberConnection(std::function<void()> remembered)
+{
+    auto take = [this, remembered = std::move(remembered)](const AsyncConnection::Record& made) {
+        if (!made.ok()) {
+            reportFailedConnection(this, made.reason, *made.failure);
+            endConnecting(false);
+            return;
+        }
+        AddRecentConnection(m_state.settings.colRecent, made.value);
+        connectStep(remembered);
+    };
+    if (!m_connection.recordAsksEngine()) {
+        take(m_connection.record());
+        return;
     }
-    if (!made.ok()) {
-        reportFailedConnection(this, *made.failure);
-        return false;
-    }
-    AddRecentConnection(m_state.settings.colRecent, made.value);
-    return true;
+    expectEngineAnswer(QStringLiteral("Connecting to %1...").arg(m_connection.request().place()),
+                       [this] { endConnecting(false); });
+    m_engineSteps.record([this, take = std::move(take)](const AsyncConnection::Record& made) {
+        connectStep([&take, &made] { take(made); });
+    });
 }
 
 void frmMain::chkConnQUOR_Click()
 {
     if (!chkConnQUOR->isChecked()) {
+        stopConnecting(chkConnQUOR);
         m_connection.disconnect();
         EnableProviderFields(true);
         optProvider[1]->setEnabled(true);
@@ -152,32 +187,40 @@ void frmMain::chkConnQUOR_Click()
     pressConnect(chkConnQUOR, [this] {
         if (cmbCtrl->currentText().isEmpty()) {
             warn(this, QStringLiteral("Please input the controller name."));
-            return false;
+            endConnecting(false);
+            return;
         }
         if (cmbProvs->currentText().compare(kSelectPrompt, Qt::CaseInsensitive) == 0) {
             warn(this, QStringLiteral("Please select the provider."));
-            return false;
+            endConnecting(false);
+            return;
         }
-        if (!guardBeforeConnecting() ||
-            !connectTo(ConnectionRequest::quor(cmbCtrl->currentText(), cmbProvs->currentText(),
-                                               txtMachine->text(), txtOption->text())))
-            return false;
-        EnableProviderFields(false);
-        optProvider[1]->setEnabled(false);
-        chkConnQUOR->setText(kDisconnectCaption);
-        updateOtherWays();
-        FillVariableNames();
-        EnableItemButtons(true);
-        if (!rememberConnection())
-            return false;
-        setChanged(true);
-        return true;
+        if (!guardBeforeConnecting()) {
+            endConnecting(false);
+            return;
+        }
+        const ConnectionRequest request = ConnectionRequest::quor(
+            cmbCtrl->currentText(), cmbProvs->currentText(), txtMachine->text(), txtOption->text());
+        connectTo(request, [this] {
+            EnableProviderFields(false);
+            optProvider[1]->setEnabled(false);
+            chkConnQUOR->setText(kDisconnectCaption);
+            updateOtherWays();
+            FillVariableNames(nextConnectStep([this] {
+                EnableItemButtons(true);
+                rememberConnection([this] {
+                    setChanged(true);
+                    endConnecting(true);
+                });
+            }));
+        });
     });
 }
 
 void frmMain::chkConnTULO_Click()
 {
     if (!chkConnTULO->isChecked()) {
+        stopConnecting(chkConnTULO);
         m_connection.disconnect();
         EnableConnField(true);
         optProvider[0]->setEnabled(true);
@@ -187,26 +230,33 @@ void frmMain::chkConnTULO_Click()
     pressConnect(chkConnTULO, [this] {
         if (cmbConn->currentText().isEmpty()) {
             warn(this, QStringLiteral("Please input the connect parameter."));
-            return false;
+            endConnecting(false);
+            return;
         }
-        if (!guardBeforeConnecting() || !connectTo(ConnectionRequest::tulo(cmbConn->currentText())))
-            return false;
-        EnableConnField(false);
-        chkConnTULO->setText(kDisconnectCaption);
-        updateOtherWays();
-        FillControllerNames();
-        optProvider[0]->setEnabled(false);
-        EnableItemButtons(true);
-        if (!rememberConnection())
-            return false;
-        setChanged(true);
-        return true;
+        if (!guardBeforeConnecting()) {
+            endConnecting(false);
+            return;
+        }
+        connectTo(ConnectionRequest::tulo(cmbConn->currentText()), [this] {
+            EnableConnField(false);
+            chkConnTULO->setText(kDisconnectCaption);
+            updateOtherWays();
+            FillControllerNames(nextConnectStep([this] {
+                optProvider[0]->setEnabled(false);
+                EnableItemButtons(true);
+                rememberConnection([this] {
+                    setChanged(true);
+                    endConnecting(true);
+                });
+            }));
+        });
     });
 }
 
 void frmMain::chkConnBRAKKA_Click()
 {
     if (!chkConnBRAKKA->isChecked()) {
+        stopConnecting(chkConnBRAKKA);
         m_connection.disconnect();
         EnableServerFields(true);
         (m_lCtrlModel == 1 ? optLyra[0] : optLyra[1])->setEnabled(true);
@@ -214,19 +264,24 @@ void frmMain::chkConnBRAKKA_Click()
         return;
     }
     pressConnect(chkConnBRAKKA, [this] {
-        if (!guardBeforeConnecting() ||
-            !connectTo(ConnectionRequest::brakka(m_lCtrlModel, cmbServer->currentText(), txtTimeout->text())))
-            return false;
-        EnableServerFields(false);
-        (m_lCtrlModel == 1 ? optLyra[0] : optLyra[1])->setEnabled(false);
-        chkConnBRAKKA->setText(kDisconnectCaption);
-        updateOtherWays();
-        FillVariableNames();
-        if (!rememberConnection())
-            return false;
-        EnableItemButtons(true);
-        setChanged(true);
-        return true;
+        if (!guardBeforeConnecting()) {
+            endConnecting(false);
+            return;
+        }
+        connectTo(ConnectionRequest::brakka(m_lCtrlModel, cmbServer->currentText(), txtTimeout->text()),
+                  [this] {
+                      EnableServerFields(false);
+                      (m_lCtrlModel == 1 ? optLyra[0] : optLyra[1])->setEnabled(false);
+                      chkConnBRAKKA->setText(kDisconnectCaption);
+                      updateOtherWays();
+                      FillVariableNames(nextConnectStep([this] {
+                          rememberConnection([this] {
+                              EnableItemButtons(true);
+                              setChanged(true);
+                              endConnecting(true);
+                          });
+                      }));
+                  });
     });
 }
 
@@ -287,6 +342,7 @@ void frmMain::EnableServerFields(bool enabled)
 
 void frmMain::ClearBrowseLists()
 {
+    m_listedCtrlsIndex = -1;
     cmbCtrls->clear();
     clearItems(cmbVars);
     setComboText(cmbVars, kSelectPrompt);

@@ -12,6 +12,8 @@ target_sources(quor_core PRIVATE
     app/WindowFit.cpp
     app/WindowFit.h)
 target_sources(quor_gui PRIVATE
+    app/EngineWaitIndicator.cpp
+    app/EngineWaitIndicator.h
     app/Icons.cpp
     app/LazyPngIconEngine.cpp
     app/LazyPngIconEngine.h
@@ -32,6 +34,7 @@ target_sources(quor_gui PRIVATE
     app/frmMain_connect.cpp
     app/frmMain_csv.cpp
     app/frmMain_edit.cpp
+    app/frmMain_enginewait.cpp
     app/frmMain_picking.cpp
     app/frmMain_settings.cpp
     app/frmMain_tagfile.cpp

@@ -40,7 +40,7 @@ private:
     {
     public:
         MsgAnswer messageBox(QWidget*, const QString&, const QString&, MsgIcon, MsgButtons buttons,
-                             const QString&) override
+                             const QString&, const QString&) override
         {
             ++shown;
             return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Yes;

@@ -19,7 +19,7 @@
 class BenchDialogs final : public IDialogs
 {
 public:
-    MsgAnswer messageBox(QWidget*, const QString&, const QString& text, MsgIcon, MsgButtons,
+    MsgAnswer messageBox(QWidget*, const QString&, const QString& text, MsgIcon, MsgButtons, const QString&,
                          const QString&) override
     {
         std::fprintf(stderr, "message: %s\n", qPrintable(text));

@@ -40,3 +40,12 @@ QString ConnectionRequest::describe() const
 {
     return describeRequest(controller, provider, machine, option);
 }
+
+QString ConnectionRequest::place() const
+{
+    for (const QString* text : {&machine, &server, &controller, &option}) {
+        if (!text->isEmpty())
+            return *text;
+    }
+    return provider;
+}

@@ -33,4 +33,7 @@ struct ConnectionRequest
 
     // What was asked for, one field a line, as a failure's details show it.
     QString describe() const;
+    // What the connection reaches, as a wait for it names it: the machine, else the BRAKKA
+    // server, else the controller, else the option, else the provider.
+    QString place() const;
 };

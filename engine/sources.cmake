@@ -1,4 +1,6 @@
 target_sources(quor_core PRIVATE
+    engine/AsyncConnection.cpp
+    engine/AsyncConnection.h
     engine/Connection.cpp
     engine/Connection.h
     engine/ConnectionOptions.cpp
@@ -6,6 +8,8 @@ target_sources(quor_core PRIVATE
     engine/ConnectionRequest.cpp
     engine/ConnectionRequest.h
     engine/EngineApi.h
+    engine/EngineCallRunner.cpp
+    engine/EngineCallRunner.h
     engine/EngineError.h
     engine/EngineLoader.cpp
     engine/EngineLoader.h

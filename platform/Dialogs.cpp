@@ -24,11 +24,17 @@ QString applicationTitle()
 
 MsgAnswer showMessage(QWidget* parent, const QString& text, MsgIcon icon, MsgButtons buttons)
 {
-    return dialogs().messageBox(parent, applicationTitle(), text, icon, buttons, QString());
+    return dialogs().messageBox(parent, applicationTitle(), text, icon, buttons, QString(), QString());
 }
 
 MsgAnswer showMessageWithDetails(QWidget* parent, const QString& text, MsgIcon icon, const QString& details,
                                  MsgButtons buttons)
 {
-    return dialogs().messageBox(parent, applicationTitle(), text, icon, buttons, details);
+    return dialogs().messageBox(parent, applicationTitle(), text, icon, buttons, details, QString());
+}
+
+MsgAnswer showMessageWithReason(QWidget* parent, const QString& text, MsgIcon icon, const QString& reason,
+                                const QString& details, MsgButtons buttons)
+{
+    return dialogs().messageBox(parent, applicationTitle(), text, icon, buttons, details, reason);
 }

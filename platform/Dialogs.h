@@ -56,9 +56,10 @@ class IDialogs
 {
 public:
     virtual ~IDialogs() = default;
-    // `details` is the reason behind the message, shown on request below it ("" = none).
+    // `details` is the reason behind the message, shown on request below it ("" = none);
+    // `informative` is shown under the text at once ("" = none).
     virtual MsgAnswer messageBox(QWidget* parent, const QString& title, const QString& text, MsgIcon icon,
-                                 MsgButtons buttons, const QString& details) = 0;
+                                 MsgButtons buttons, const QString& details, const QString& informative) = 0;
     // The chosen full path, or "" when the user cancelled.
     virtual QString fileDialog(QWidget* parent, const FileDialogRequest& request) = 0;
 };
@@ -77,3 +78,7 @@ MsgAnswer showMessage(QWidget* parent, const QString& text, MsgIcon icon,
 // The same message with the reason behind it in the box's details.
 MsgAnswer showMessageWithDetails(QWidget* parent, const QString& text, MsgIcon icon, const QString& details,
                                  MsgButtons buttons = MsgButtons::Ok);
+// The same message with the failure's own words under the text, and the full reason (those
+// words and what was asked for) in the details.
+MsgAnswer showMessageWithReason(QWidget* parent, const QString& text, MsgIcon icon, const QString& reason,
+                                const QString& details, MsgButtons buttons = MsgButtons::Ok);

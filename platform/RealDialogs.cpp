@@ -107,9 +107,11 @@ bool isReadOnlyTarget(const QString& path)
 }
 
 MsgAnswer RealDialogs::messageBox(QWidget* parent, const QString& title, const QString& text, MsgIcon icon,
-                                  MsgButtons buttons, const QString& details)
+                                  MsgButtons buttons, const QString& details, const QString& informative)
 {
     QMessageBox box(toQtIcon(icon), title, text, toQtButtons(buttons), parent);
+    if (!informative.isEmpty())
+        box.setInformativeText(informative);
     if (!details.isEmpty())
         box.setDetailedText(details);
     return fromQtAnswer(box.exec(), buttons);

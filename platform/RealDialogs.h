@@ -7,7 +7,7 @@ class RealDialogs final : public IDialogs
 {
 public:
     MsgAnswer messageBox(QWidget* parent, const QString& title, const QString& text, MsgIcon icon,
-                         MsgButtons buttons, const QString& details) override;
+                         MsgButtons buttons, const QString& details, const QString& informative) override;
     QString fileDialog(QWidget* parent, const FileDialogRequest& request) override;
 };
 

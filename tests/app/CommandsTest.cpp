@@ -55,6 +55,7 @@ protected:
         w.cmbCtrl->setEditText(QStringLiteral("PLC1"));
         w.cmbProvs->setEditText(QStringLiteral("QuorProv.Sim.Ethernet"));
         w.chkConnQUOR->setChecked(true);
+        waitForEngine();
         EXPECT_NE(w.connectedController(), nullptr);
         EXPECT_TRUE(w.changed());
         dialogs.clear();

@@ -194,6 +194,7 @@ TEST_F(Browse, ChoosingAServerControllerRelistsItsItemsWithTheNameUnchanged)
     // The keyboard chooses the first entry.
     w.cmbCtrls->setFocus();
     QTest::keyClick(w.cmbCtrls, Qt::Key_Down);
+    settle(w.cmbCtrls);
     ASSERT_EQ(w.cmbCtrls->currentIndex(), 0);
     EXPECT_EQ(engine->calls, (QStringList{QStringLiteral("AddExtension(QuorSQL|)"),
                                           QStringLiteral("setValue(GET:LineB:Conveyor::!ItemNames:)"),

@@ -1,10 +1,15 @@
 #pragma once
 
+#include "app/EngineWaitIndicator.h"
 #include "tags/GridControl.h"
 #include "tests/support/MainWindowFixture.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -21,14 +26,46 @@ protected:
         return w;
     }
 
-    // Presses a Connect box, an option button or a command button with the mouse.
-    static void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    // Presses a Connect box, an option button or a command button with the mouse, and waits for
+    // the connect or browse it started.
+    static void click(QAbstractButton* button)
+    {
+        QTest::mouseClick(button, Qt::LeftButton);
+        settle(button);
+    }
 
-    // Chooses an entry of a combo box's list, which raises its click event.
+    // Chooses an entry of a combo box's list, which raises its click event, and waits for the
+    // browse it started.
     static void choose(QComboBox* combo, int index)
     {
         combo->setCurrentIndex(index);
         emit combo->activated(index);
+        settle(combo);
+    }
+
+    // Waits for the engine answers of the window that holds `control`.
+    static void settle(QWidget* control)
+    {
+        if (const auto* w = qobject_cast<const frmMain*>(control->window()))
+            ::waitForEngine(*w);
+    }
+
+    // The progress window of an engine wait, once the wait has lasted long enough to show it.
+    static QProgressDialog* shownProgress(const frmMain& w)
+    {
+        turnEventsUntil(
+            [&w] { return w.engineWait().progressWindow() && w.engineWait().progressWindow()->isVisible(); },
+            5000);
+        return w.engineWait().progressWindow();
+    }
+
+    // Opens the File menu from the menu bar (and closes it again); false when it did not open.
+    static bool fileMenuOpens(frmMain& w)
+    {
+        w.menuBar()->setActiveAction(w.mnuFile->menuAction());
+        const bool opened = turnEventsUntil([&w] { return w.mnuFile->isVisible(); }, 5000);
+        w.mnuFile->hide();
+        return opened;
     }
 
     static QStringList entries(const QComboBox* combo)

@@ -1,6 +1,8 @@
 #include "tests/engine/ConnectFixture.h"
 #include "tests/engine/ModbusTestSupport.h"
 
+#include "engine/EngineCallRunner.h"
+
 #include <QFile>
 
 // The QUOR way end to end with the Modbus provider, the simulation engine loaded beside it.
@@ -33,6 +35,12 @@ protected:
 
     void connectModbus(frmMain& w, const QString& machine, const QString& option)
     {
+        fillModbusFields(w, machine, option);
+        click(w.chkConnQUOR);
+    }
+
+    void fillModbusFields(frmMain& w, const QString& machine, const QString& option)
+    {
         const int provider = w.cmbProvs->findText(QStringLiteral("QuorProv.ModbusTCP"));
         ASSERT_GE(provider, 0);
         EXPECT_GE(w.cmbProvs->findText(QStringLiteral("QuorProv.Sim.Ethernet")), 0);
@@ -41,7 +49,6 @@ protected:
         choose(w.cmbProvs, provider);
         w.txtMachine->setText(machine);
         w.txtOption->setText(option);
-        click(w.chkConnQUOR);
     }
 
     void addTag(frmMain& w, const QString& variable)
@@ -97,6 +104,32 @@ TEST_F(ConnectModbus, NothingListeningFailsToAddController)
         << dialogs.shown().value(0).details.toStdString();
     expectBoxOff(w.chkConnQUOR);
     EXPECT_EQ(w.connectedController(), nullptr);
+}
+
+TEST_F(ConnectModbus, SilentDeviceCanBeCancelledWhileTheMenusStillOpen)
+{
+    const SilentPeer silent;
+    frmMain& w = openWindow();
+    fillModbusFields(w, silent.machine(), QStringLiteral("Timeout=5000,Map=") + kPressMap);
+    QTest::mouseClick(w.chkConnQUOR, Qt::LeftButton);
+    ASSERT_TRUE(w.waitingForEngine());
+    QProgressDialog* progress = shownProgress(w);
+    ASSERT_NE(progress, nullptr);
+    EXPECT_EQ(progress->labelText(), QStringLiteral("Connecting to %1...").arg(silent.machine()));
+    EXPECT_TRUE(fileMenuOpens(w));
+    ASSERT_TRUE(w.waitingForEngine()) << "the device was to stay silent for 5 s";
+
+    QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+    EXPECT_FALSE(w.waitingForEngine());
+    expectBoxOff(w.chkConnQUOR);
+    EXPECT_EQ(w.connectedController(), nullptr);
+    EXPECT_TRUE(w.txtMachine->isEnabled());
+    EXPECT_EQ(w.txtMachine->text(), silent.machine());
+
+    // The engine's own timeout ends the call; its failure is not told.
+    EXPECT_TRUE(turnEventsUntil([&w] { return !w.engineCalls().busy(); }, 15000));
+    EXPECT_TRUE(dialogs.shown().isEmpty()) << dialogs.texts().join(QLatin1Char('|')).toStdString();
+    expectBoxOff(w.chkConnQUOR);
 }
 
 } // namespace

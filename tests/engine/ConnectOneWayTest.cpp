@@ -61,6 +61,7 @@ TEST_P(ConnectPressedFirst, ChoosesItsWayBeforeConnecting)
     frmMain& w = openWithEveryWayFilled();
     QPushButton* box = boxOf(w, GetParam().way);
     box->click();
+    settle(box);
     EXPECT_TRUE(dialogs.shown().isEmpty()) << dialogs.texts().join(QLatin1Char('|')).toStdString();
     expectBoxOn(box);
     ASSERT_EQ(engine->callsTo(QStringLiteral("AddController")).size(), 1);
@@ -98,6 +99,7 @@ TEST_P(OtherWayWhileConnected, CannotBeUsedAndNeverDropsTheController)
     QPushButton* connectedBox = boxOf(w, connectedWay);
     QPushButton* other = boxOf(w, otherWay);
     connectedBox->click();
+    settle(connectedBox);
     expectBoxOn(connectedBox);
     const std::weak_ptr<IController> held = w.connectedController();
     const QStringList variables = entries(w.cmbVars);
@@ -134,6 +136,7 @@ TEST_F(OneWay, AfterADisconnectTheChosenOptionDecidesAgain)
 {
     frmMain& w = openWithEveryWayFilled();
     w.chkConnTULO->click();
+    settle(w.chkConnTULO);
     EXPECT_FALSE(w.chkConnQUOR->isEnabled());
     w.chkConnTULO->click();
     // The TULO way stays chosen: its box is usable, the QUOR box is not until QUOR is chosen.

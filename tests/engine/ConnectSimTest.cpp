@@ -73,6 +73,7 @@ TEST_F(ConnectSim, TuloConnectPressedFirstListsTheChosenControllersVariables)
     frmMain& w = openWindow();
     w.cmbConn->setEditText(QStringLiteral("Conn=eth:192.168.10.20:7010"));
     w.chkConnTULO->click();
+    settle(w.chkConnTULO);
     EXPECT_TRUE(dialogs.shown().isEmpty()) << dialogs.texts().join(QLatin1Char(' ')).toStdString();
     expectBoxOn(w.chkConnTULO);
     EXPECT_TRUE(w.optProvider[1]->isChecked());

@@ -33,6 +33,7 @@ protected:
         window->txtOption->setText(option);
         answerNoIfChanged();
         window->chkConnQUOR->setChecked(true);
+        waitForEngine();
         ASSERT_TRUE(window->connectedController()) << controller.toStdString();
     }
 
@@ -44,6 +45,7 @@ protected:
         engine->controllerName = reportedName;
         answerNoIfChanged();
         window->chkConnTULO->setChecked(true);
+        waitForEngine();
         engine->controllerName.clear();
         ASSERT_TRUE(window->connectedController());
     }
@@ -57,6 +59,7 @@ protected:
         engine->controllerName = reportedName;
         answerNoIfChanged();
         window->chkConnBRAKKA->setChecked(true);
+        waitForEngine();
         engine->controllerName.clear();
         ASSERT_TRUE(window->connectedController());
     }

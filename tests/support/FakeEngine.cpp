@@ -10,6 +10,7 @@ using Script = std::shared_ptr<FakeEngineScript>;
 void enter(const Script& script, const QString& operation, const QStringList& arguments = {})
 {
     script->log(operation + QLatin1Char('(') + arguments.join(QLatin1Char('|')) + QLatin1Char(')'));
+    script->waitWhileHeld(operation);
     script->check(operation);
 }
 
@@ -158,6 +159,37 @@ void FakeEngineScript::check(const QString& operation) const
 {
     if (m_failing.contains(operation))
         throw EngineError(QStringLiteral("The fake engine fails %1 as asked.").arg(operation));
+}
+
+void FakeEngineScript::holdOn(const QString& operation)
+{
+    const std::lock_guard lock(m_holdMutex);
+    m_held.insert(operation);
+}
+
+void FakeEngineScript::letGo(const QString& operation)
+{
+    {
+        const std::lock_guard lock(m_holdMutex);
+        m_held.remove(operation);
+    }
+    m_letGo.notify_all();
+}
+
+bool FakeEngineScript::isHolding(const QString& operation) const
+{
+    const std::lock_guard lock(m_holdMutex);
+    return m_holding.contains(operation);
+}
+
+void FakeEngineScript::waitWhileHeld(const QString& operation)
+{
+    std::unique_lock lock(m_holdMutex);
+    if (!m_held.contains(operation))
+        return;
+    m_holding.insert(operation);
+    m_letGo.wait(lock, [this, &operation] { return !m_held.contains(operation); });
+    m_holding.remove(operation);
 }
 
 QStringList FakeEngineScript::callsTo(const QString& operation) const

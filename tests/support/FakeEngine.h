@@ -5,7 +5,9 @@
 #include <QHash>
 #include <QSet>
 #include <QStringList>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 // The tests' engine. Every object shares one FakeEngineScript: the values it answers with,
 // the operations that fail, the calls made and the objects destroyed. The fake objects hold
@@ -30,6 +32,14 @@ public:
     void succeedOn(const QString& operation) { m_failing.remove(operation); }
     // Throws when the operation is set to fail; called by the fake objects after logging.
     void check(const QString& operation) const;
+    // The named operation waits on entry, after logging, until it is let go: a device that
+    // does not answer, for calls made on the engine thread.
+    void holdOn(const QString& operation);
+    void letGo(const QString& operation);
+    // Whether a call of the operation waits in it now.
+    bool isHolding(const QString& operation) const;
+    // Called by the fake objects after logging.
+    void waitWhileHeld(const QString& operation);
     void log(const QString& call) { calls.append(call); }
     // The calls whose operation is the given one, e.g. callsTo("AddController").
     QStringList callsTo(const QString& operation) const;
@@ -55,6 +65,10 @@ public:
 
 private:
     QSet<QString> m_failing;
+    mutable std::mutex m_holdMutex;
+    std::condition_variable m_letGo;
+    QSet<QString> m_held;
+    QSet<QString> m_holding;
 };
 
 // Text of a value as the log shows it.

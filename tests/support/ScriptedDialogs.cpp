@@ -27,9 +27,9 @@ void ScriptedDialogs::clear()
 }
 
 MsgAnswer ScriptedDialogs::messageBox(QWidget*, const QString& title, const QString& text, MsgIcon icon,
-                                      MsgButtons buttons, const QString& details)
+                                      MsgButtons buttons, const QString& details, const QString& informative)
 {
-    m_shown.append(Shown{title, text, icon, buttons, details});
+    m_shown.append(Shown{title, text, icon, buttons, details, informative});
     if (!m_answers.isEmpty())
         return m_answers.dequeue();
     switch (buttons) {

@@ -19,6 +19,8 @@ public:
         MsgIcon icon;
         MsgButtons buttons;
         QString details;
+        // What the box showed under the text.
+        QString informative;
     };
 
     ScriptedDialogs();
@@ -38,7 +40,7 @@ public:
     void clear();
 
     MsgAnswer messageBox(QWidget* parent, const QString& title, const QString& text, MsgIcon icon,
-                         MsgButtons buttons, const QString& details) override;
+                         MsgButtons buttons, const QString& details, const QString& informative) override;
     QString fileDialog(QWidget* parent, const FileDialogRequest& request) override;
 
 private:

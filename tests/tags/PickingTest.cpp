@@ -35,6 +35,7 @@ protected:
         w.cmbCtrl->setEditText(QStringLiteral("Line1"));
         setComboText(w.cmbProvs, QStringLiteral("QuorProv.Sim.Ethernet"));
         QTest::mouseClick(w.chkConnQUOR, Qt::LeftButton);
+        waitForEngine();
         EXPECT_TRUE(w.cmdAddItem->isEnabled());
         EXPECT_EQ(w.cmbVars->count(), names.size());
         w.setChanged(false);

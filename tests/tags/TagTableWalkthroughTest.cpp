@@ -16,6 +16,7 @@ TEST_F(TagTableWalkthrough, AddRenameAndDeleteWhileConnected)
     w.cmbCtrl->setEditText(QStringLiteral("Line1"));
     setComboText(w.cmbProvs, QStringLiteral("QuorProv.Sim.Ethernet"));
     QTest::mouseClick(w.chkConnQUOR, Qt::LeftButton);
+    waitForEngine();
     ASSERT_TRUE(w.connectedController());
     ASSERT_TRUE(w.cmdAddItem->isEnabled());
     ASSERT_TRUE(dialogs.shown().isEmpty()) << dialogs.texts().join('|').toStdString();
