@@ -2,6 +2,8 @@ target_sources(quor_core PRIVATE
     tags/CellBlock.h
     tags/GridRow.cpp
     tags/GridRow.h
+    tags/LiveColumnsModel.cpp
+    tags/LiveColumnsModel.h
     tags/NameFilterModel.cpp
     tags/NameFilterModel.h
     tags/TableEdits.cpp
