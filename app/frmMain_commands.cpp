@@ -99,6 +99,7 @@ void frmMain::Form_Unload()
 {
     SaveAppSettings();
     // Nothing of the engine may outlive it.
+    releaseLiveValues();
     m_connection.disconnect();
     m_connection.setWorkspace(nullptr);
     m_state.ReleaseEngine();

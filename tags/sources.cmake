@@ -27,5 +27,7 @@ target_sources(quor_gui PRIVATE
     tags/AddVariablesDialog.h
     tags/GridControl.cpp
     tags/GridControl.h
+    tags/LiveTagRows.cpp
+    tags/LiveTagRows.h
     tags/TaggedMarkDelegate.cpp
     tags/TaggedMarkDelegate.h)
