@@ -20,8 +20,12 @@ target_sources(quor_core PRIVATE
     tags/TagPicking.h
     tags/TagTableIndex.cpp
     tags/TagTableIndex.h
+    tags/VariableListModel.cpp
+    tags/VariableListModel.h
     tags/VariableTextRules.cpp
-    tags/VariableTextRules.h)
+    tags/VariableTextRules.h
+    tags/VariableTreeModel.cpp
+    tags/VariableTreeModel.h)
 target_sources(quor_gui PRIVATE
     tags/AddVariablesDialog.cpp
     tags/AddVariablesDialog.h
