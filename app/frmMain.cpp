@@ -38,6 +38,7 @@ frmMain::frmMain(AppState& state, QWidget* parent)
     createGrid();
     createStatusBar();
     createVariablePicker();
+    createLiveValues();
     setTabOrder();
     fitCaptions();
     createEngineWait();

@@ -7,10 +7,12 @@
 #include "platform/Dialogs.h"
 #include "storage/RecentConnections.h"
 
+#include <QHash>
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 #include <array>
 #include <functional>
 #include <memory>
@@ -19,6 +21,7 @@
 
 class EngineWaitIndicator;
 class GridControl;
+class LiveTagRows;
 class QAbstractItemView;
 class QAction;
 class QComboBox;
@@ -33,6 +36,7 @@ class QStatusBar;
 class QToolBar;
 class QUndoStack;
 class TagDocument;
+class ValuePoller;
 
 // The program's one window, a view of the run's state and of one tag document. Its member
 // functions are split by what they show: composition, layout and commands, the connection
@@ -137,6 +141,18 @@ public:
     void SaveAppSettings();
     void cmbServer_Click();
 
+    // ---- Live values of the connected controller (app/frmMain_view.cpp)
+    void mnuViewLiveValues_Click();
+    void mnuViewOnlyFailing_Click();
+    void mnuViewRefreshInterval_Click();
+    // Opens the dialog that writes a value to the current row's variable.
+    void mnuEditWriteValue_Click();
+    // Reads the live values of the grid's rows; other views may read its values too, and it
+    // is paused while the engine is busy elsewhere.
+    ValuePoller& livePoller() const { return *m_livePoller; }
+    // The live values of the connected controller; none when its engine offers none.
+    const std::shared_ptr<IControllerValues>& connectedValues() const { return m_values; }
+
     // ---- State
     AppState& state() const { return m_state; }
     // The tag table, its file and the connection it records.
@@ -174,6 +190,13 @@ public:
     QAction* mnuEditSelectAll = nullptr;
     // Edit > Add Variables..., enabled while a controller is connected.
     QAction* mnuEditAddVariables = nullptr;
+    // Edit > Write Value..., enabled while the current row's variable can be written.
+    QAction* mnuEditWriteValue = nullptr;
+    // View: Live Values, Only Failing Tags, Refresh Interval..., after the designed menus.
+    QMenu* mnuView = nullptr;
+    QAction* mnuViewLiveValues = nullptr;
+    QAction* mnuViewOnlyFailing = nullptr;
+    QAction* mnuViewRefreshInterval = nullptr;
     QMenu* mnuHelp = nullptr;
     std::array<QAction*, 7> mnuFileItem{};
     // The CSV items, after Save As; they are not part of the File item array.
@@ -212,6 +235,10 @@ public:
     QLabel* lblTagCount = nullptr;
     // The pop-up list in which typing into cmbVars shows the matching names.
     QAbstractItemView* cmbVarsSearch = nullptr;
+
+signals:
+    // Every live value the poller read, changed or not, as it came.
+    void liveValuesRead(const QList<VariableValue>& values);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -317,6 +344,18 @@ private:
     // CSV helpers (app/frmMain_csv.cpp).
     void createCsvMenuItems();
 
+    // Live value helpers (app/frmMain_view.cpp).
+    void createViewMenu();
+    void createLiveValues();
+    // The view as the settings file remembers it.
+    void applyViewSettings();
+    // Takes the values of the controller now connected, or none.
+    void followConnection();
+    void releaseLiveValues();
+    // Enables Write Value for the current row's variable, asking the engine about it first.
+    void updateWriteValueItem();
+    QString currentVariable() const;
+
     // Settings helpers (app/frmMain_settings.cpp): the window's outer place and size
     // in twips, as the settings file keeps them.
     int outerTop() const;
@@ -366,4 +405,12 @@ private:
     // The remembered connection each entry of cmbCtrl and cmbServer was made from.
     QList<CtrlParameterPtr> m_cmbCtrlRecords;
     QList<CtrlParameterPtr> m_cmbServerRecords;
+    // The live values: the poller, the grid rows it reads, the values of the connected
+    // controller and what the engine told about its variables.
+    ValuePoller* m_livePoller = nullptr;
+    LiveTagRows* m_liveRows = nullptr;
+    std::shared_ptr<IControllerValues> m_values;
+    std::weak_ptr<IController> m_valuesController;
+    QHash<QString, VariableDescription> m_descriptions;
+    QSet<QString> m_describing;
 };

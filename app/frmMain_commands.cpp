@@ -103,6 +103,7 @@ void frmMain::Form_Unload()
     m_engineWaitCancelled = nullptr;
     m_engineSteps.cancel();
     // Nothing of the engine may outlive it.
+    releaseLiveValues();
     m_connection.disconnect();
     m_connection.setWorkspace(nullptr);
     m_state.ReleaseEngine();

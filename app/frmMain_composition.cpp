@@ -121,6 +121,10 @@ void frmMain::createMenus()
     mnuEdit = named(menuBar()->addMenu(QStringLiteral("&Edit")), QStringLiteral("mnuEdit"));
     createEditItems();
     mnuEdit->addSeparator();
+    mnuEditWriteValue =
+        named(mnuEdit->addAction(QStringLiteral("&Write Value...")), QStringLiteral("mnuEditWriteValue"));
+    // Until the engine tells that the current row's variable can be written.
+    mnuEditWriteValue->setEnabled(false);
     mnuEditAddVariables =
         named(mnuEdit->addAction(QStringLiteral("Add &Variables...")), QStringLiteral("mnuEditAddVariables"));
     mnuEditAddVariables->setShortcut(QKeySequence(Qt::Key_Insert));
@@ -130,6 +134,8 @@ void frmMain::createMenus()
     mnuHelp = named(menuBar()->addMenu(QStringLiteral("&Help")), QStringLiteral("mnuHelp"));
     mnuHelpItem[0] = mnuHelp->addAction(QStringLiteral("&Version..."));
     mnuHelpItem[0]->setObjectName(indexedName("mnuHelpItem", 0));
+
+    createViewMenu();
 }
 
 void frmMain::createToolbar()

@@ -319,6 +319,8 @@ void frmMain::EnableItemButtons(bool enabled)
     mnuEditAddVariables->setEnabled(enabled);
     mnuEditCut->setEnabled(enabled);
     mnuEditDelete->setEnabled(enabled);
+    // The live values follow the connection made or ended.
+    followConnection();
 }
 
 void frmMain::EnableProviderFields(bool enabled)

@@ -137,7 +137,7 @@ void frmMain::mnuEditAddVariables_Click()
     if (!mnuEditAddVariables->isEnabled())
         return;
     auto* dialog =
-        new AddVariablesDialog(comboItems(cmbVars), m_document->index(), Icons::taggedMark(), this);
+        new AddVariablesDialog(comboItems(cmbVars), m_document->index(), Icons::taggedMark(), this, m_values);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this,
             [this, dialog] { AddVariables(dialog->chosenVariables(), dialog->optionText()); });

@@ -92,6 +92,7 @@ void frmMain::LoadAppSettings()
     m_document->setFilePath(settings.strLastFile);
     // The values read before a failure stay applied.
     applyPlace(settings.place);
+    applyViewSettings();
     if (!failure.isEmpty()) {
         showMessageWithDetails(this, QStringLiteral("Failed to read the setting file."), MsgIcon::Exclamation,
                                FileFailures::details(profile.FileName(), failure));

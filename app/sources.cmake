@@ -20,6 +20,8 @@ target_sources(quor_gui PRIVATE
     app/Icons.h
     app/OptionButton.cpp
     app/OptionButton.h
+    app/RefreshIntervalDialog.cpp
+    app/RefreshIntervalDialog.h
     app/TwipsGeometry.cpp
     app/TwipsGeometry.h
     app/frmMain.cpp
@@ -39,6 +41,9 @@ target_sources(quor_gui PRIVATE
     app/frmMain_settings.cpp
     app/frmMain_tagfile.cpp
     app/frmMain_tags.cpp
+    app/frmMain_view.cpp
+    app/WriteValueDialog.cpp
+    app/WriteValueDialog.h
     app/modMain.cpp
     app/modMain.h
     app/AppState.h)

@@ -94,7 +94,8 @@ struct WriteOutcome
 
 // The values of one connected controller. Every call starts the work and returns at once; its
 // callback runs later on the thread that made the call, through that thread's event loop, and
-// never inside the call itself. The calls are made on the thread that created the controller.
+// never inside the call itself. The calls are made on the thread that asked for this object,
+// which may differ from the thread on which the engine made the controller.
 // Once the controller is released, reads answer NotConnected and writes fail; once this object
 // is destroyed, callbacks of calls still running are dropped without being called.
 class IControllerValues

@@ -22,6 +22,10 @@ target_sources(quor_core PRIVATE
     engine/FailureText.h
     engine/clsCtrlParameter.h
     engine/ValueCapability.h
+    engine/ValuePoller.cpp
+    engine/ValuePoller.h
+    engine/ValueText.cpp
+    engine/ValueText.h
     engine/Variant.cpp
     engine/Variant.h
     engine/VariantList.cpp

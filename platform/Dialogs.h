@@ -20,7 +20,9 @@ enum class MsgButtons
 {
     Ok,
     YesNo,
-    YesNoCancel
+    YesNoCancel,
+    // Yes and No, No the default: for questions whose Yes acts on a device.
+    YesNoDefaultNo
 };
 
 enum class MsgAnswer

@@ -27,6 +27,7 @@ QMessageBox::StandardButtons toQtButtons(MsgButtons buttons)
     case MsgButtons::Ok:
         return QMessageBox::Ok;
     case MsgButtons::YesNo:
+    case MsgButtons::YesNoDefaultNo:
         return QMessageBox::Yes | QMessageBox::No;
     case MsgButtons::YesNoCancel:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
@@ -49,7 +50,7 @@ MsgAnswer fromQtAnswer(int answer, MsgButtons buttons)
     // Closing the box with Escape or its close button.
     if (buttons == MsgButtons::YesNoCancel)
         return MsgAnswer::Cancel;
-    if (buttons == MsgButtons::YesNo)
+    if (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoDefaultNo)
         return MsgAnswer::No;
     return MsgAnswer::Ok;
 }
@@ -114,6 +115,8 @@ MsgAnswer RealDialogs::messageBox(QWidget* parent, const QString& title, const Q
         box.setInformativeText(informative);
     if (!details.isEmpty())
         box.setDetailedText(details);
+    if (buttons == MsgButtons::YesNoDefaultNo)
+        box.setDefaultButton(QMessageBox::No);
     return fromQtAnswer(box.exec(), buttons);
 }
 

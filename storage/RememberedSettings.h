@@ -16,8 +16,8 @@ struct WindowPlace
 };
 
 // What the program remembers between runs in its settings file: the window's place, the tag
-// setting file that was open, the folder last used in a file dialog and the recent
-// connections.
+// setting file that was open, the folder last used in a file dialog, the recent connections
+// and the live values' view.
 struct RememberedSettings
 {
     WindowPlace place;
@@ -28,4 +28,12 @@ struct RememberedSettings
     QString strLastFolder;
     // The recent connections, position 1 the most recent (g_colRecent of the run).
     RecentConnections colRecent;
+    // View > Live Values is on.
+    bool bLiveValues = false;
+    // View > Refresh Interval, in milliseconds (250 to 60,000).
+    int lRefreshIntervalMs = kDefaultRefreshIntervalMs;
+
+    static constexpr int kDefaultRefreshIntervalMs = 1000;
+    static constexpr int kMinRefreshIntervalMs = 250;
+    static constexpr int kMaxRefreshIntervalMs = 60000;
 };

@@ -6,6 +6,7 @@
 #include "storage/clsProfile.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 
 namespace SettingsFile {
@@ -18,6 +19,9 @@ const QString kRecentSection = QStringLiteral("Recent");
 const QString kPathKey = QStringLiteral("Path");
 // The folder of the file last chosen in a file dialog, where the next dialog starts.
 const QString kLastFolderKey = QStringLiteral("LastFolder");
+// View > Live Values ("1" when on) and View > Refresh Interval (milliseconds).
+const QString kLiveValuesKey = QStringLiteral("LiveValues");
+const QString kRefreshIntervalKey = QStringLiteral("RefreshInterval");
 
 // Raised inside the reading and the writing with the reason for the message's details.
 struct SettingsError
@@ -78,11 +82,27 @@ CtrlParameterPtr recentRecord(clsProfile& profile)
     return record;
 }
 
+// The view's keys are preferences: a value that does not read keeps the view as it was.
+void readView(clsProfile& profile, RememberedSettings& settings)
+{
+    const std::optional<qint32> live =
+        TagFileFormat::toWholeNumber(profile.GetString(kSettingSection, kLiveValuesKey));
+    if (live && (*live == 0 || *live == 1))
+        settings.bLiveValues = *live == 1;
+    const std::optional<qint32> interval =
+        TagFileFormat::toWholeNumber(profile.GetString(kSettingSection, kRefreshIntervalKey));
+    if (interval) {
+        settings.lRefreshIntervalMs = std::clamp(*interval, RememberedSettings::kMinRefreshIntervalMs,
+                                                 RememberedSettings::kMaxRefreshIntervalMs);
+    }
+}
+
 void readSection(clsProfile& profile, const QString& section, RememberedSettings& settings)
 {
     if (section == kSettingSection) {
         settings.strLastFile = profile.GetString(kSettingSection, kPathKey);
         settings.strLastFolder = profile.GetString(kSettingSection, kLastFolderKey);
+        readView(profile, settings);
     } else if (section == kFormSection) {
         settings.place.top = windowNumber(profile, QStringLiteral("Top"));
         settings.place.left = windowNumber(profile, QStringLiteral("Left"));
@@ -142,6 +162,16 @@ void writePath(clsProfile& profile, const QString& key, const QString& path, con
                    .arg(what, path, unkept);
 }
 
+// Written only where they differ from a first run's, so a file of a program that never
+// changed them stays as it was.
+void writeView(clsProfile& profile, const RememberedSettings& settings)
+{
+    if (settings.bLiveValues)
+        writeKey(profile, kSettingSection, kLiveValuesKey, QStringLiteral("1"));
+    if (settings.lRefreshIntervalMs != RememberedSettings::kDefaultRefreshIntervalMs)
+        writeKey(profile, kSettingSection, kRefreshIntervalKey, QString::number(settings.lRefreshIntervalMs));
+}
+
 void writePlace(clsProfile& profile, const WindowPlace& place)
 {
     const QLocale locale = numberLocale();
@@ -195,6 +225,7 @@ SaveOutcome write(clsProfile& profile, const RememberedSettings& settings)
                   outcome.leftOut);
         writePath(profile, kLastFolderKey, settings.strLastFolder, QStringLiteral("last folder"),
                   outcome.leftOut);
+        writeView(profile, settings);
         writePlace(profile, settings.place);
         writeRecent(profile, settings.colRecent);
         // A value the store refuses, or a file that cannot be written, is reported rather

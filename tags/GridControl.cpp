@@ -23,14 +23,15 @@ int toTwips(int pixels)
     return pixels * static_cast<int>(kTwipsPerPixel);
 }
 
-// The rows (or columns) that the ranges span, ascending, each once, counted from `base`.
+// The rows (or columns) below `count` that the ranges span, ascending, each once, counted
+// from `base`.
 std::vector<qint32> spannedBy(const QItemSelection& selection, int count,
                               int (QItemSelectionRange::*first)() const,
                               int (QItemSelectionRange::*last)() const, qint32 base)
 {
     std::vector<bool> marked(static_cast<size_t>(count), false);
     for (const QItemSelectionRange& range : selection) {
-        for (int i = (range.*first)(); i <= (range.*last)(); ++i)
+        for (int i = (range.*first)(); i <= std::min((range.*last)(), count - 1); ++i)
             marked[static_cast<size_t>(i)] = true;
     }
     std::vector<qint32> spanned;
@@ -50,9 +51,10 @@ GridControl::GridControl(qint32 columns, QWidget* parent) : GridControl(*new Tag
     m_model->setParent(this);
 }
 
-GridControl::GridControl(TagGridModel& table, QWidget* parent) : QTableView(parent), m_model(&table)
+GridControl::GridControl(TagGridModel& table, QWidget* parent)
+    : QTableView(parent), m_model(&table), m_view(new LiveColumnsModel(table, this))
 {
-    setModel(m_model);
+    setModel(m_view);
     verticalHeader()->hide();
     setCornerButtonEnabled(false);
     // Header clicks would select whole columns; the grid works cell by cell.
@@ -83,6 +85,21 @@ void GridControl::applyColumn(qint32 col)
     viewport()->update();
 }
 
+void GridControl::showLiveColumns(bool shown)
+{
+    if (shown == m_view->isShown())
+        return;
+    // Widths of the live columns in twips: Value, Type, Status.
+    static constexpr double widths[LiveColumnsModel::LiveColumnCount] = {1500, 900, 1800};
+    m_showingLiveColumns = true;
+    m_view->setShown(shown);
+    m_showingLiveColumns = false;
+    if (!shown)
+        return;
+    for (int live = 0; live < LiveColumnsModel::LiveColumnCount; ++live)
+        setColumnWidth(m_view->columnOf(LiveColumnsModel::LiveColumn(live)), toPixels(widths[live]));
+}
+
 void GridControl::finishEdit()
 {
     if (state() != QAbstractItemView::EditingState)
@@ -96,7 +113,7 @@ void GridControl::finishEdit()
 
 void GridControl::showCell(qint32 row, qint32 col)
 {
-    const QModelIndex cell = m_model->index(row - 1, col);
+    const QModelIndex cell = m_view->index(row - 1, col);
     if (!cell.isValid())
         return;
     scrollTo(cell);
@@ -120,7 +137,7 @@ std::optional<CellBlock> GridControl::selectedBlock() const
     const QItemSelection selection = selectionModel()->selection();
     if (selection.isEmpty()) {
         const QModelIndex current = currentIndex();
-        if (!current.isValid())
+        if (!current.isValid() || current.column() >= m_model->Cols())
             return std::nullopt;
         return CellBlock{current.row() + 1, current.column(), 1, 1};
     }
@@ -128,12 +145,17 @@ std::optional<CellBlock> GridControl::selectedBlock() const
     int bottom = -1;
     int left = m_model->Cols();
     int right = -1;
+    // Cells of the live columns are no cells of the table.
     for (const QItemSelectionRange& range : selection) {
+        if (range.left() >= m_model->Cols())
+            continue;
         top = std::min(top, range.top());
         bottom = std::max(bottom, range.bottom());
         left = std::min(left, range.left());
-        right = std::max(right, range.right());
+        right = std::max(right, std::min(range.right(), m_model->Cols() - 1));
     }
+    if (bottom < 0)
+        return std::nullopt;
     return CellBlock{top + 1, left, bottom - top + 1, right - left + 1};
 }
 
@@ -145,10 +167,10 @@ void GridControl::selectBlock(const CellBlock& block)
     const int right = std::min(block.col + block.cols, m_model->Cols()) - 1;
     if (top > bottom || left > right)
         return;
-    const QModelIndex first = m_model->index(top, left);
+    const QModelIndex first = m_view->index(top, left);
     scrollTo(first);
     selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
-    selectionModel()->select(QItemSelection(first, m_model->index(bottom, right)),
+    selectionModel()->select(QItemSelection(first, m_view->index(bottom, right)),
                              QItemSelectionModel::ClearAndSelect);
 }
 
@@ -198,7 +220,7 @@ void GridControl::currentChanged(const QModelIndex& current, const QModelIndex& 
     QTableView::currentChanged(current, previous);
     // The program's own row changes move the current cell too; its handlers expect the
     // cell they remember to stay put, so such moves are not entries.
-    if (m_model->isReshaping()) {
+    if (m_model->isReshaping() || m_showingLiveColumns) {
         m_currentMovedByTable = true;
         return;
     }
@@ -212,7 +234,7 @@ void GridControl::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int
     if (current.isValid() && current.row() >= start && current.row() <= end) {
         const int row = end + 1 < m_model->rowCount() ? end + 1 : start - 1;
         if (row >= 0)
-            selectionModel()->setCurrentIndex(m_model->index(row, current.column()),
+            selectionModel()->setCurrentIndex(m_view->index(row, current.column()),
                                               QItemSelectionModel::ClearAndSelect);
     }
     QTableView::rowsAboutToBeRemoved(parent, start, end);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tags/CellBlock.h"
+#include "tags/LiveColumnsModel.h"
 #include "tags/TagGridModel.h"
 
 #include <QPointer>
@@ -9,7 +10,9 @@
 #include <vector>
 
 // The grid control of the main window: a table view over a TagGridModel that offers the
-// grid operations the tag table uses and raises its two events.
+// grid operations the tag table uses and raises its two events. The view shows the table
+// through LiveColumnsModel, which may add the live columns after the table's own; the grid
+// operations, the selection's rows, columns and block know the table's columns only.
 class GridControl final : public QTableView
 {
     Q_OBJECT
@@ -24,6 +27,9 @@ public:
 
     TagGridModel& table() { return *m_model; }
     const TagGridModel& table() const { return *m_model; }
+    // The model the view shows: the table and, while shown, the live columns.
+    LiveColumnsModel& liveColumns() { return *m_view; }
+    const LiveColumnsModel& liveColumns() const { return *m_view; }
 
     // The grid operations, forwarded to the table.
     qint32 Rows() const { return m_model->Rows(); }
@@ -44,6 +50,11 @@ public:
     // Throws GridError outside the table.
     void applyColumn(qint32 col);
 
+    // Shows or hides the live columns after the table's columns; the table's columns keep
+    // their widths and the current cell stays where the user left it, unless it was a live
+    // cell that goes.
+    void showLiveColumns(bool shown);
+
     // Finishes an open in-place edit as Enter would: the text is stored and AfterEdit is
     // raised. Does nothing when no cell is being edited.
     void finishEdit();
@@ -55,7 +66,8 @@ public:
     // The data rows (ascending) and the columns (ascending) that hold a selected cell.
     std::vector<qint32> selectedRows() const;
     std::vector<qint32> selectedColumns() const;
-    // The block that spans the selected cells, else the current cell; nothing without either.
+    // The block that spans the selected cells of the table's columns, else the current cell;
+    // nothing without either.
     std::optional<CellBlock> selectedBlock() const;
     // Selects the cells of `block` (clipped to the table) and shows its first row.
     void selectBlock(const CellBlock& block);
@@ -98,6 +110,7 @@ private:
     void takeButtonFaceBrush();
 
     TagGridModel* m_model;
+    LiveColumnsModel* m_view;
     // The window whose close request finishes an open edit first.
     QPointer<QWidget> m_watchedWindow;
     // The model position of the cell last reported as entered (-1: none).
@@ -105,6 +118,8 @@ private:
     int m_enteredCol = -1;
     // The table moved the current cell while rows or columns changed.
     bool m_currentMovedByTable = false;
+    // The live columns are being shown or hidden.
+    bool m_showingLiveColumns = false;
     // The current cell is not the one last reported (the table moved it, or moved rows
     // under it); the user's next action on it reports it again.
     bool m_currentStale = false;

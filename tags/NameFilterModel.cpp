@@ -15,5 +15,5 @@ bool NameFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex& sourceP
     if (m_text.isEmpty())
         return true;
     const QModelIndex name = sourceModel()->index(sourceRow, filterKeyColumn(), sourceParent);
-    return name.data(Qt::DisplayRole).toString().contains(m_text, Qt::CaseInsensitive);
+    return name.data(filterRole()).toString().contains(m_text, Qt::CaseInsensitive);
 }

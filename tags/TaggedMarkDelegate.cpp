@@ -7,14 +7,18 @@
 #include <QHelpEvent>
 #include <QToolTip>
 
-TaggedMarkDelegate::TaggedMarkDelegate(const TagTableIndex& table, const QIcon& mark, QObject* parent)
-    : QStyledItemDelegate(parent), m_table(table), m_mark(mark)
+TaggedMarkDelegate::TaggedMarkDelegate(const TagTableIndex& table, const QIcon& mark, QObject* parent,
+                                       int nameRole)
+    : QStyledItemDelegate(parent), m_table(table), m_mark(mark), m_nameRole(nameRole)
 {
 }
 
 QStringList TaggedMarkDelegate::tagsAt(const QModelIndex& index) const
 {
-    return m_table.tagsOf(index.data(Qt::DisplayRole).toString());
+    const QVariant name = index.data(m_nameRole);
+    if (m_nameRole != Qt::DisplayRole && !name.isValid())
+        return {};
+    return m_table.tagsOf(name.toString());
 }
 
 bool TaggedMarkDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,

@@ -13,9 +13,13 @@ class TaggedMarkDelegate final : public QStyledItemDelegate
     Q_OBJECT
 
 public:
-    TaggedMarkDelegate(const TagTableIndex& table, const QIcon& mark, QObject* parent);
+    // `nameRole` gives the variable's name of an item: its display text unless the view shows
+    // something else (a tree shows the last part of a name); an item without a name under
+    // another role is no variable.
+    TaggedMarkDelegate(const TagTableIndex& table, const QIcon& mark, QObject* parent,
+                       int nameRole = Qt::DisplayRole);
 
-    // The tags of the variable that `index` names (its display text); empty when it has none.
+    // The tags of the variable that `index` names; empty when it has none.
     QStringList tagsAt(const QModelIndex& index) const;
 
     bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
@@ -27,4 +31,5 @@ protected:
 private:
     const TagTableIndex& m_table;
     QIcon m_mark;
+    int m_nameRole;
 };

@@ -2,6 +2,8 @@ target_sources(quor_core PRIVATE
     tags/CellBlock.h
     tags/GridRow.cpp
     tags/GridRow.h
+    tags/LiveColumnsModel.cpp
+    tags/LiveColumnsModel.h
     tags/NameFilterModel.cpp
     tags/NameFilterModel.h
     tags/TableEdits.cpp
@@ -18,12 +20,18 @@ target_sources(quor_core PRIVATE
     tags/TagPicking.h
     tags/TagTableIndex.cpp
     tags/TagTableIndex.h
+    tags/VariableListModel.cpp
+    tags/VariableListModel.h
     tags/VariableTextRules.cpp
-    tags/VariableTextRules.h)
+    tags/VariableTextRules.h
+    tags/VariableTreeModel.cpp
+    tags/VariableTreeModel.h)
 target_sources(quor_gui PRIVATE
     tags/AddVariablesDialog.cpp
     tags/AddVariablesDialog.h
     tags/GridControl.cpp
     tags/GridControl.h
+    tags/LiveTagRows.cpp
+    tags/LiveTagRows.h
     tags/TaggedMarkDelegate.cpp
     tags/TaggedMarkDelegate.h)

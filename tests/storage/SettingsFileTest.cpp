@@ -142,4 +142,31 @@ TEST_F(SettingsFileTest, PathsNoLineCanHoldAreLeftOutAndTheRestIsSaved)
     EXPECT_EQ(kept(read), kept(saved));
 }
 
+// The live values' view is written beside the path only where it differs from a first run's,
+// and a value that does not read leaves the view as it was (the interval held to its range).
+TEST_F(SettingsFileTest, TheLiveValuesViewIsKeptBesideThePathOnlyWhenChanged)
+{
+    RememberedSettings saved;
+    saved.strLastFile = QStringLiteral("/a.qts");
+    ASSERT_EQ(save(saved).failure, QString());
+    EXPECT_EQ(readFile(m_path), QByteArray("[Setting]\r\nPath=/a.qts\r\n"));
+
+    saved.bLiveValues = true;
+    saved.lRefreshIntervalMs = 250;
+    ASSERT_EQ(save(saved).failure, QString());
+    EXPECT_EQ(readFile(m_path),
+              QByteArray("[Setting]\r\nPath=/a.qts\r\nLiveValues=1\r\nRefreshInterval=250\r\n"));
+    RememberedSettings read;
+    EXPECT_EQ(load(read), QString());
+    EXPECT_TRUE(read.bLiveValues);
+    EXPECT_EQ(read.lRefreshIntervalMs, 250);
+
+    writeFile(m_path, "[Setting]\r\nLiveValues=yes\r\nRefreshInterval=90000\r\n");
+    RememberedSettings odd;
+    odd.bLiveValues = true;
+    EXPECT_EQ(load(odd), QString());
+    EXPECT_TRUE(odd.bLiveValues);
+    EXPECT_EQ(odd.lRefreshIntervalMs, 60000);
+}
+
 } // namespace

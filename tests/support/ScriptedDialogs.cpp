@@ -36,6 +36,7 @@ MsgAnswer ScriptedDialogs::messageBox(QWidget*, const QString& title, const QStr
     case MsgButtons::Ok:
         return MsgAnswer::Ok;
     case MsgButtons::YesNo:
+    case MsgButtons::YesNoDefaultNo:
         return MsgAnswer::No;
     case MsgButtons::YesNoCancel:
         return MsgAnswer::Cancel;

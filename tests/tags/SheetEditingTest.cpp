@@ -79,13 +79,13 @@ TEST_F(SheetEditing, RowNumbersPickRowsShiftAndCtrlExtendAndEnteringACellStillFi
     key(Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(grid().selectedRows().size(), 6u);
 
-    // The Edit menu: Undo, Redo, the clipboard commands, then Add Variables; Cut and Delete
-    // wait for a connection as the Delete button does.
+    // The Edit menu: Undo, Redo, the clipboard commands, then Write Value and Add Variables;
+    // Cut and Delete wait for a connection as the Delete button does.
     QList<QAction*> items = w.mnuEdit->actions();
     items.removeIf([](QAction* item) { return item->isSeparator(); });
-    EXPECT_EQ(items,
-              (QList<QAction*>{w.mnuEditUndo, w.mnuEditRedo, w.mnuEditCut, w.mnuEditCopy, w.mnuEditPaste,
-                               w.mnuEditDelete, w.mnuEditSelectAll, w.mnuEditAddVariables}));
+    EXPECT_EQ(items, (QList<QAction*>{w.mnuEditUndo, w.mnuEditRedo, w.mnuEditCut, w.mnuEditCopy,
+                                      w.mnuEditPaste, w.mnuEditDelete, w.mnuEditSelectAll,
+                                      w.mnuEditWriteValue, w.mnuEditAddVariables}));
     w.EnableItemButtons(false);
     EXPECT_FALSE(w.mnuEditCut->isEnabled() || w.mnuEditDelete->isEnabled());
 }
