@@ -18,6 +18,8 @@ target_sources(quor_core PRIVATE
     tags/TagPicking.h
     tags/TagTableIndex.cpp
     tags/TagTableIndex.h
+    tags/TrendRecorder.cpp
+    tags/TrendRecorder.h
     tags/VariableTextRules.cpp
     tags/VariableTextRules.h)
 target_sources(quor_gui PRIVATE
