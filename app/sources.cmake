@@ -18,6 +18,8 @@ target_sources(quor_gui PRIVATE
     app/Icons.h
     app/OptionButton.cpp
     app/OptionButton.h
+    app/TrendPanel.cpp
+    app/TrendPanel.h
     app/TwipsGeometry.cpp
     app/TwipsGeometry.h
     app/frmMain.cpp
