@@ -22,6 +22,8 @@ target_sources(quor_gui PRIVATE
     app/OptionButton.h
     app/RefreshIntervalDialog.cpp
     app/RefreshIntervalDialog.h
+    app/TrendPanel.cpp
+    app/TrendPanel.h
     app/TwipsGeometry.cpp
     app/TwipsGeometry.h
     app/frmMain.cpp

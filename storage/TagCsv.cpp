@@ -22,16 +22,6 @@ bool needsQuotes(const QString& field)
     return !field.isEmpty() && (field.front().isSpace() || field.back().isSpace());
 }
 
-void appendRecord(QString& text, const QStringList& fields)
-{
-    for (qsizetype i = 0; i < fields.size(); ++i) {
-        if (i > 0)
-            text += QLatin1Char(',');
-        DelimitedText::appendField(text, fields.at(i), needsQuotes(fields.at(i)));
-    }
-    text += QStringLiteral("\r\n");
-}
-
 // The line of the first byte that is not UTF-8, or nothing.
 std::optional<qint64> firstLineNotUtf8(const QByteArray& bytes)
 {
@@ -47,6 +37,16 @@ std::optional<qint64> firstLineNotUtf8(const QByteArray& bytes)
 }
 
 } // namespace
+
+void appendRecord(QString& text, const QStringList& fields)
+{
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            text += QLatin1Char(',');
+        DelimitedText::appendField(text, fields.at(i), needsQuotes(fields.at(i)));
+    }
+    text += QStringLiteral("\r\n");
+}
 
 QByteArray fromTable(const TagGridModel& table)
 {

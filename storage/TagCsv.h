@@ -18,6 +18,9 @@ namespace TagCsv {
 // other programs keep it as it is.
 QByteArray fromTable(const TagGridModel& table);
 
+// Appends one record of `fields` to `text`, quoted as fromTable quotes them and ended by CR LF.
+void appendRecord(QString& text, const QStringList& fields);
+
 // One data record of a CSV file: the line it begins on and its ten cells in stored column order.
 struct Record
 {

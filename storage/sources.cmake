@@ -50,5 +50,7 @@ target_sources(quor_core PRIVATE
     storage/TagPaste.h
     storage/TagTableCheck.cpp
     storage/TagTableCheck.h
+    storage/TrendCsv.cpp
+    storage/TrendCsv.h
     storage/clsProfile.cpp
     storage/clsProfile.h)

@@ -20,8 +20,13 @@ target_sources(quor_core PRIVATE
     tags/TagPicking.h
     tags/TagTableIndex.cpp
     tags/TagTableIndex.h
+<<<<<<< HEAD
     tags/VariableListModel.cpp
     tags/VariableListModel.h
+=======
+    tags/TrendRecorder.cpp
+    tags/TrendRecorder.h
+>>>>>>> trend
     tags/VariableTextRules.cpp
     tags/VariableTextRules.h
     tags/VariableTreeModel.cpp
