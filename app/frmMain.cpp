@@ -39,6 +39,7 @@ frmMain::frmMain(AppState& state, QWidget* parent)
     createStatusBar();
     createVariablePicker();
     createLiveValues();
+    createTrend();
     setTabOrder();
     fitCaptions();
     createEngineWait();

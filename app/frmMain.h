@@ -36,6 +36,7 @@ class QStatusBar;
 class QToolBar;
 class QUndoStack;
 class TagDocument;
+class TrendPanel;
 class ValuePoller;
 
 // The program's one window, a view of the run's state and of one tag document. Its member
@@ -145,11 +146,13 @@ public:
     void mnuViewLiveValues_Click();
     void mnuViewOnlyFailing_Click();
     void mnuViewRefreshInterval_Click();
+    void mnuViewTrend_Click();
     // Opens the dialog that writes a value to the current row's variable.
     void mnuEditWriteValue_Click();
     // Reads the live values of the grid's rows; other views may read its values too, and it
     // is paused while the engine is busy elsewhere.
     ValuePoller& livePoller() const { return *m_livePoller; }
+    TrendPanel& trendPanel() const { return *m_trend; }
     // The live values of the connected controller; none when its engine offers none.
     const std::shared_ptr<IControllerValues>& connectedValues() const { return m_values; }
 
@@ -197,6 +200,7 @@ public:
     QAction* mnuViewLiveValues = nullptr;
     QAction* mnuViewOnlyFailing = nullptr;
     QAction* mnuViewRefreshInterval = nullptr;
+    QAction* mnuViewTrend = nullptr;
     QMenu* mnuHelp = nullptr;
     std::array<QAction*, 7> mnuFileItem{};
     // The CSV items, after Save As; they are not part of the File item array.
@@ -347,6 +351,11 @@ private:
     // Live value helpers (app/frmMain_view.cpp).
     void createViewMenu();
     void createLiveValues();
+    void createTrend();
+    // The trend follows the selected tags, as many as a chart can show.
+    void followTrendTags();
+    // Gives the lower part of the table's place to the Trend panel while it is shown.
+    void placeTrendUnderTable();
     // The view as the settings file remembers it.
     void applyViewSettings();
     // Takes the values of the controller now connected, or none.
@@ -408,6 +417,7 @@ private:
     // The live values: the poller, the grid rows it reads, the values of the connected
     // controller and what the engine told about its variables.
     ValuePoller* m_livePoller = nullptr;
+    TrendPanel* m_trend = nullptr;
     LiveTagRows* m_liveRows = nullptr;
     std::shared_ptr<IControllerValues> m_values;
     std::weak_ptr<IController> m_valuesController;

@@ -52,6 +52,7 @@ void frmMain::Form_Resize()
     setTwipsGeometry(grdItems, out->places.grdItems);
     fraGeneral->setVisible(out->generalVisible);
     fraBRAKKA->setVisible(out->brakkaVisible);
+    placeTrendUnderTable();
 }
 
 void frmMain::fitIntoScreen()

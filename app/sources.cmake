@@ -43,6 +43,7 @@ target_sources(quor_gui PRIVATE
     app/frmMain_settings.cpp
     app/frmMain_tagfile.cpp
     app/frmMain_tags.cpp
+    app/frmMain_trend.cpp
     app/frmMain_view.cpp
     app/WriteValueDialog.cpp
     app/WriteValueDialog.h

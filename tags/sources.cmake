@@ -20,13 +20,10 @@ target_sources(quor_core PRIVATE
     tags/TagPicking.h
     tags/TagTableIndex.cpp
     tags/TagTableIndex.h
-<<<<<<< HEAD
-    tags/VariableListModel.cpp
-    tags/VariableListModel.h
-=======
     tags/TrendRecorder.cpp
     tags/TrendRecorder.h
->>>>>>> trend
+    tags/VariableListModel.cpp
+    tags/VariableListModel.h
     tags/VariableTextRules.cpp
     tags/VariableTextRules.h
     tags/VariableTreeModel.cpp

@@ -144,7 +144,7 @@ TEST_F(SimValuesTest, CounterCountsAndTemperatureDriftsAsTheTimeStampsPredict)
     EXPECT_LE(readOf(*values, {kCounter}).value(0).value.toLongLong(), sinceWrite.elapsed() / 250 + 1);
 }
 
-struct WriteCase
+struct SimWriteCase
 {
     const char* label;
     const char* name;
@@ -154,18 +154,18 @@ struct WriteCase
     const char* refusal;
 };
 
-void PrintTo(const WriteCase& c, std::ostream* os)
+void PrintTo(const SimWriteCase& c, std::ostream* os)
 {
     *os << c.label;
 }
 
-class SimWrites : public SimValuesTest, public ::testing::WithParamInterface<WriteCase>
+class SimWrites : public SimValuesTest, public ::testing::WithParamInterface<SimWriteCase>
 {
 };
 
 TEST_P(SimWrites, TakeTheVariablesTypeOrAreRefusedWithTheReason)
 {
-    const WriteCase& c = GetParam();
+    const SimWriteCase& c = GetParam();
     const QString name = QString::fromUtf8(c.name);
     const auto values = connect(QStringLiteral("Press01"));
     ASSERT_NE(values, nullptr);
@@ -183,14 +183,14 @@ TEST_P(SimWrites, TakeTheVariablesTypeOrAreRefusedWithTheReason)
 
 INSTANTIATE_TEST_SUITE_P(
     Press, SimWrites,
-    ::testing::Values(WriteCase{"Number", "Recipe.Number", qint64(7), qint64(7), ""},
-                      WriteCase{"Fraction", "Recipe.Number", 7.5, {}, "whole numbers"},
-                      WriteCase{"BeyondTheType", "Recipe.Number", 40000, {}, "-32768 to 32767"},
-                      WriteCase{"TextForANumber", "Recipe.Number", QStringLiteral("7"), {}, "no text"},
-                      WriteCase{"Float", "Feed.Length", 12.5, 12.5, ""},
-                      WriteCase{"ZeroForFalse", "Mode.Auto", 0, false, ""},
-                      WriteCase{"ReadOnly", "Oil.Temp", 40.0, {}, "Oil.Temp is read-only."},
-                      WriteCase{"Unknown", "Nothing", 1, {}, "Press01 has no variable \"Nothing\"."}),
+    ::testing::Values(SimWriteCase{"Number", "Recipe.Number", qint64(7), qint64(7), ""},
+                      SimWriteCase{"Fraction", "Recipe.Number", 7.5, {}, "whole numbers"},
+                      SimWriteCase{"BeyondTheType", "Recipe.Number", 40000, {}, "-32768 to 32767"},
+                      SimWriteCase{"TextForANumber", "Recipe.Number", QStringLiteral("7"), {}, "no text"},
+                      SimWriteCase{"Float", "Feed.Length", 12.5, 12.5, ""},
+                      SimWriteCase{"ZeroForFalse", "Mode.Auto", 0, false, ""},
+                      SimWriteCase{"ReadOnly", "Oil.Temp", 40.0, {}, "Oil.Temp is read-only."},
+                      SimWriteCase{"Unknown", "Nothing", 1, {}, "Press01 has no variable \"Nothing\"."}),
     [](const auto& paramInfo) { return std::string(paramInfo.param.label); });
 
 TEST_F(SimValuesTest, ReleasedControllerAnswersNotConnected)

@@ -10,7 +10,7 @@ namespace {
 
 QStringList complaints;
 
-void collect(QtMsgType, const QMessageLogContext&, const QString& text)
+void collectComplaint(QtMsgType, const QMessageLogContext&, const QString& text)
 {
     complaints.append(text);
 }
@@ -30,7 +30,7 @@ TEST(LiveColumnsModel, AddsReadOnlyLiveColumnsAfterTheTablesOwn)
                     QStringLiteral("3\tTag3\tOil.Temp")});
     LiveColumnsModel live(table);
     complaints.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(collect);
+    const QtMessageHandler previous = qInstallMessageHandler(collectComplaint);
     auto tester = std::make_unique<QAbstractItemModelTester>(
         &live, QAbstractItemModelTester::FailureReportingMode::Warning);
     live.setLookup([&](const QString& variable) { return variable == position.name ? &position : nullptr; });

@@ -47,6 +47,7 @@ protected:
         window->cmbCtrl->setEditText(QStringLiteral("Line1"));
         setComboText(window->cmbProvs, QStringLiteral("QuorProv.Sim.Ethernet"));
         QTest::mouseClick(window->chkConnQUOR, Qt::LeftButton);
+        waitForEngine();
         ASSERT_TRUE(window->connectedController());
     }
 

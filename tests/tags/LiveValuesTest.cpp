@@ -1,4 +1,5 @@
 #include "app/RefreshIntervalDialog.h"
+#include "app/TrendPanel.h"
 #include "tests/tags/LiveValuesFixture.h"
 
 #include <QClipboard>
@@ -221,3 +222,31 @@ TEST_F(LiveValues, TheLiveColumnsStayOutOfSavedExportedAndCopiedTables)
 }
 
 } // namespace
+
+// View > Trend shows the panel under the table, following the selected tags with the live
+// values; turned off, the table has its place back.
+TEST_F(LiveValues, TheTrendFollowsTheSelectedTagsUnderTheTable)
+{
+    frmMain& w = connectedWith(5);
+    const QRect tableAlone = grid().geometry();
+    for (const int row : {1, 3})
+        grid().selectionModel()->select(grid().model()->index(row, 1), QItemSelectionModel::Select);
+    w.mnuViewTrend->trigger();
+    const TrendPanel& trend = w.trendPanel();
+    EXPECT_TRUE(w.mnuViewLiveValues->isChecked());
+    ASSERT_TRUE(trend.isVisible());
+    EXPECT_LT(grid().geometry().height(), tableAlone.height());
+    EXPECT_EQ(trend.geometry().top(), grid().geometry().bottom() + 1);
+    EXPECT_EQ(trend.geometry().bottom(), tableAlone.bottom());
+    EXPECT_TRUE(trend.actExportTrendCsv->isEnabled());
+    const QList<TrendTag> followed{{QStringLiteral("Tag2"), QStringLiteral("V2")},
+                                   {QStringLiteral("Tag4"), QStringLiteral("V4")}};
+    EXPECT_EQ(trend.recorder().tags(), followed);
+    WAIT_TRUE(!trend.recorder().samples(0).empty() && !trend.recorder().samples(1).empty());
+    EXPECT_EQ(trend.recorder().samples(1).back().value, 4.0);
+
+    w.mnuViewTrend->trigger();
+    EXPECT_FALSE(trend.isVisible());
+    EXPECT_FALSE(trend.actExportTrendCsv->isEnabled());
+    EXPECT_EQ(grid().geometry(), tableAlone);
+}

@@ -40,6 +40,7 @@ TEST_F(WriteValue, IsOfferedOnlyForAVariableThatCanBeWritten)
     WAIT_TRUE(w.mnuEditWriteValue->isEnabled());
     // Nothing can be written without a connection.
     QTest::mouseClick(w.chkConnQUOR, Qt::LeftButton);
+    waitForEngine();
     EXPECT_FALSE(w.mnuEditWriteValue->isEnabled());
     EXPECT_TRUE(values->writes.isEmpty());
 }
