@@ -25,6 +25,9 @@ public:
 
     void start(const QString& text);
     void stop();
+    // How far the wait has got, where the engine tells: `done` of `total`, shown as counts under
+    // the text and on the progress bar.
+    void setProgress(qint64 done, qint64 total);
     // The progress window while it is shown, else nullptr.
     QProgressDialog* progressWindow() const;
 
@@ -34,10 +37,14 @@ signals:
 
 private:
     void showProgress();
+    void showCounts();
 
     QWidget* m_window;
     QTimer m_delay;
     QString m_text;
+    qint64 m_done = 0;
+    // 0 while nothing told how far the wait has got.
+    qint64 m_total = 0;
     std::optional<BusyCursor> m_busy;
     QPointer<QProgressDialog> m_progress;
 };

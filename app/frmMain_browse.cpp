@@ -1,3 +1,4 @@
+#include "app/EngineWaitIndicator.h"
 #include "app/frmMain.h"
 #include "engine/ConnectionOptions.h"
 #include "platform/BusyCursor.h"
@@ -18,11 +19,14 @@ void frmMain::browseInto(QComboBox* combo, const QString& message, const QString
         if (then)
             then();
     });
-    m_engineSteps.browse(request, [this, combo, message, then](const NameListing& listing) {
-        showNames(combo, message, listing);
-        if (then)
-            then();
-    });
+    m_engineSteps.browse(
+        request,
+        [this, combo, message, then](const NameListing& listing) {
+            showNames(combo, message, listing);
+            if (then)
+                then();
+        },
+        [this](qint64 done, qint64 total) { m_engineWait->setProgress(done, total); });
 }
 
 void frmMain::showNames(QComboBox* combo, const QString& message, const NameListing& listing)

@@ -1,5 +1,7 @@
 #include "engine/AsyncConnection.h"
 
+#include "engine/BrowseProgress.h"
+
 AsyncConnection::AsyncConnection(Connection& connection, QObject* parent)
     : QObject(parent), m_connection(connection)
 {
@@ -49,12 +51,33 @@ void AsyncConnection::connect(const ConnectionRequest& request, Callback<Outcome
         });
 }
 
-void AsyncConnection::browse(const BrowseRequest& request, Callback<NameListing> answered)
+void AsyncConnection::browse(const BrowseRequest& request, Callback<NameListing> answered, Progress progress)
 {
     ControllerPtr controller = m_connection.controller();
     const std::weak_ptr<IController> browsed = controller;
+    const quint64 browse = ++m_browses;
+    // Reports come on the engine thread and are handed over to this object's thread.
+    Progress report;
+    if (progress)
+        report = [this, browse, progress](qint64 done, qint64 total) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, browse, progress, done, total] {
+                    if (waiting() && browse == m_browses)
+                        progress(done, total);
+                },
+                Qt::QueuedConnection);
+        };
     await<BrowseAnswer>(
-        [controller = std::move(controller), request] { return Connection::browse(controller, request); },
+        [controller = std::move(controller), request, report = std::move(report)] {
+            auto* reporting = report ? dynamic_cast<IBrowseProgress*>(controller.get()) : nullptr;
+            if (reporting)
+                reporting->setBrowseListener(report);
+            BrowseAnswer answer = Connection::browse(controller, request);
+            if (reporting)
+                reporting->setBrowseListener(nullptr);
+            return answer;
+        },
         [this, answered = std::move(answered)](BrowseAnswer answer) {
             if (answer.quorSql)
                 m_connection.keepQuorSqlExtension(std::move(answer.quorSql));

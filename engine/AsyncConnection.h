@@ -30,8 +30,10 @@ public:
     // Adds the way's controller to the connection's workspace; on success the connection holds it.
     void connect(const ConnectionRequest& request, Callback<Outcome<ControllerPtr>> answered);
     // Lists names of the held controller; a QuorSQL extension the browse added is kept by the
-    // connection for the caller to remove once it told the outcome.
-    void browse(const BrowseRequest& request, Callback<NameListing> answered);
+    // connection for the caller to remove once it told the outcome. Where the controller tells
+    // how far the listing has got, `progress` is told so on the caller's thread while it waits.
+    using Progress = std::function<void(qint64 done, qint64 total)>;
+    void browse(const BrowseRequest& request, Callback<NameListing> answered, Progress progress = nullptr);
     // The remembered form of the connection held, with the name the engine reports.
     void record(Callback<Record> answered);
 
@@ -55,4 +57,6 @@ private:
     Connection& m_connection;
     EngineCallRunner m_runner;
     EngineCallRunner::Ticket m_awaited = 0;
+    // Counts the browses, so that a report of an abandoned one is not taken for the next one's.
+    quint64 m_browses = 0;
 };

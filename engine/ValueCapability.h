@@ -70,6 +70,33 @@ inline QString statusText(const VariableValue& value)
     return QStringLiteral("not connected");
 }
 
+// Whether a value holds a whole number, of any of Qt's integer types (not a bool).
+inline bool isWholeNumberValue(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Whether a value holds a number, whole or floating.
+inline bool isNumberValue(const QVariant& value)
+{
+    return isWholeNumberValue(value) || value.typeId() == QMetaType::Double ||
+           value.typeId() == QMetaType::Float;
+}
+
 // What the engine knows of a variable without asking the device.
 struct VariableDescription
 {

@@ -1,6 +1,7 @@
 target_sources(quor_core PRIVATE
     engine/AsyncConnection.cpp
     engine/AsyncConnection.h
+    engine/BrowseProgress.h
     engine/Connection.cpp
     engine/Connection.h
     engine/ConnectionOptions.cpp

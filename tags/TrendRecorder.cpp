@@ -116,26 +116,10 @@ std::optional<double> TrendRecorder::numericValue(const VariableValue& value)
 {
     if (value.status != VariableValue::Status::Good)
         return std::nullopt;
-    switch (value.value.typeId()) {
-    case QMetaType::Bool:
+    if (value.value.typeId() == QMetaType::Bool)
         return value.value.toBool() ? 1.0 : 0.0;
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Float:
-    case QMetaType::Double: {
-        const double number = value.value.toDouble();
-        if (std::isfinite(number))
-            return number;
-        break;
-    }
-    default:
-        break;
-    }
-    return std::nullopt;
+    if (!isNumberValue(value.value))
+        return std::nullopt;
+    const double number = value.value.toDouble();
+    return std::isfinite(number) ? std::optional<double>(number) : std::nullopt;
 }

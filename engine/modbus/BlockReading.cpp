@@ -73,6 +73,8 @@ void BlockReading::answered(const Queued& queued, const ModbusSession::Answer& a
         failed(queued, answer, EntryReading::Outcome::Unanswered);
         break;
     }
+    if (m_rules.progress)
+        m_rules.progress(m_readings.size(), m_map->size());
     pump();
 }
 

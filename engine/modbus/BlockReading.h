@@ -57,6 +57,8 @@ public:
         // Whether the first other failure (a timeout, a broken connection, another exception)
         // ends the reading.
         bool stopAtFailure = false;
+        // Told after each answer: the entries with a reading, of the map's entries.
+        std::function<void(qsizetype read, qsizetype total)> progress;
     };
 
     // The failure that ended a reading, with the block it happened to.

@@ -32,7 +32,7 @@ Variant ModbusController::VariableNames(const Variant& option)
 
 QStringList ModbusController::servedNames()
 {
-    const QList<bool> served = m_link.served(m_map);
+    const QList<bool> served = m_link.served(m_map, m_browseListener);
     QStringList names;
     for (qsizetype i = 0; i < m_map->size(); ++i) {
         if (served.at(i))
@@ -52,6 +52,11 @@ Variant ModbusController::answer(const QString& query)
         throw EngineError(
             QStringLiteral("The controller %1 knows no controller \"%2\".").arg(m_name, target));
     return Variant::textArray(servedNames());
+}
+
+void ModbusController::setBrowseListener(Listener listener)
+{
+    m_browseListener = std::move(listener);
 }
 
 pluginkit::QuorSqlExtensions& ModbusController::extensions()

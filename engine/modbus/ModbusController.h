@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/BrowseProgress.h"
 #include "engine/EngineApi.h"
 #include "engine/modbus/ModbusLink.h"
 #include "engine/modbus/RegisterMap.h"
@@ -13,7 +14,9 @@
 // connection of their own on the thread that reads them.
 namespace modbus {
 
-class ModbusController final : public IController, public std::enable_shared_from_this<ModbusController>
+class ModbusController final : public IController,
+                               public IBrowseProgress,
+                               public std::enable_shared_from_this<ModbusController>
 {
 public:
     // Connects within the timeout and reads the device once to prove that the unit answers.
@@ -26,6 +29,7 @@ public:
     Variant VariableNames(const Variant& option) override;
     std::shared_ptr<IExtension> AddExtension(const QString& name, const Variant& option) override;
     std::shared_ptr<IExtensions> Extensions() override;
+    void setBrowseListener(Listener listener) override;
 
     const ModbusSettings& settings() const { return m_link.settings(); }
     const std::shared_ptr<const RegisterMap>& map() const { return m_map; }
@@ -40,6 +44,7 @@ private:
     std::shared_ptr<const RegisterMap> m_map;
     ModbusLink m_link;
     std::shared_ptr<pluginkit::QuorSqlExtensions> m_extensions;
+    Listener m_browseListener;
 };
 
 } // namespace modbus

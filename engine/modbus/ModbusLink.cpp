@@ -85,14 +85,15 @@ void ModbusLink::probe(const ReadBlock& block) const
     throwFailure(m_settings, answer, block);
 }
 
-QList<bool> ModbusLink::served(const std::shared_ptr<const RegisterMap>& map) const
+QList<bool> ModbusLink::served(const std::shared_ptr<const RegisterMap>& map,
+                               const std::function<void(qint64 done, qint64 total)>& progress) const
 {
     ModbusSession session(m_settings);
     const auto knowledge = std::make_shared<DeviceKnowledge>();
     QList<bool> served(map->size(), false);
     std::optional<BlockReading::Failure> failure;
     waitFor([&](std::function<void()> quit) {
-        BlockReading::start(session, map, knowledge, planReads(*map), {kRejecting, true},
+        BlockReading::start(session, map, knowledge, planReads(*map), {kRejecting, true, progress},
                             [&served, &failure, quit](const BlockReading& reading) {
                                 failure = reading.failure();
                                 for (auto it = reading.readings().cbegin(); it != reading.readings().cend();

@@ -4,6 +4,7 @@
 #include "engine/modbus/ReadPlan.h"
 
 #include <QList>
+#include <functional>
 #include <memory>
 
 // The engine calls' use of a Modbus device, synchronous as the engine interface requires: each
@@ -23,8 +24,10 @@ public:
     void probe(const ReadBlock& block) const;
 
     // Which entries of the map the device serves (one flag for each): reads the map's blocks in
-    // as few requests as the plan allows, splitting a block the device rejects.
-    QList<bool> served(const std::shared_ptr<const RegisterMap>& map) const;
+    // as few requests as the plan allows, splitting a block the device rejects. `progress`, when
+    // given, is told the entries read so far after each answer.
+    QList<bool> served(const std::shared_ptr<const RegisterMap>& map,
+                       const std::function<void(qint64 done, qint64 total)>& progress = nullptr) const;
 
     const ModbusSettings& settings() const { return m_settings; }
 

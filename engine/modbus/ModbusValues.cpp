@@ -170,7 +170,7 @@ void ModbusValues::read(const QStringList& names, ReadDone done)
         later([values, done] { done(values); });
         return;
     }
-    BlockReading::start(session, m_map, m_knowledge, blocks, {kRejecting, false},
+    BlockReading::start(session, m_map, m_knowledge, blocks, {kRejecting, false, nullptr},
                         [values, wanted, done, live = m_live, map = m_map,
                          controller = m_controller](const BlockReading& reading) {
                             if (!*live)

@@ -1,5 +1,7 @@
 #include "engine/modbus/RegisterValue.h"
 
+#include "engine/ValueCapability.h"
+
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -62,23 +64,6 @@ IntegerRange rangeOf(ValueType type)
     return {0, 1};
 }
 
-bool isInteger(const QVariant& value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool isFloating(const QVariant& value)
 {
     return value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float;
@@ -93,7 +78,7 @@ std::optional<qint64> wholeNumber(const QVariant& value)
             return std::nullopt;
         return qint64(number);
     }
-    if (isInteger(value))
+    if (isWholeNumberValue(value))
         return value.toLongLong();
     if (isFloating(value)) {
         const double number = value.toDouble();
@@ -147,8 +132,7 @@ std::optional<QList<quint16>> encodeValue(const RegisterEntry& entry, const QVar
     if (entry.type == ValueType::Float32) {
         const double number = value.toDouble();
         const double largest = std::numeric_limits<float>::max();
-        if ((!isInteger(value) && !isFloating(value)) || !std::isfinite(number) ||
-            std::fabs(number) > largest)
+        if (!isNumberValue(value) || !std::isfinite(number) || std::fabs(number) > largest)
             return refused(reason, QStringLiteral("%1 is of type float32: it takes a number from %2 to %3.")
                                        .arg(entry.name)
                                        .arg(-largest)

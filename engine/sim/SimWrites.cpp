@@ -1,32 +1,13 @@
 #include "engine/sim/SimWrites.h"
 
+#include "engine/ValueCapability.h"
+
 #include <cfloat>
 #include <cmath>
 
 namespace sim {
 
 namespace {
-
-bool isNumber(const QVariant& value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
-}
 
 QVariant refused(QString* reason, const QString& text)
 {
@@ -45,7 +26,7 @@ QVariant acceptedBool(const QString& name, const Behaviour& behaviour, const QVa
 {
     if (value.typeId() == QMetaType::Bool)
         return value.toBool();
-    if (isNumber(value) && (value.toDouble() == 0 || value.toDouble() == 1))
+    if (isNumberValue(value) && (value.toDouble() == 0 || value.toDouble() == 1))
         return value.toDouble() == 1;
     return refused(reason, QStringLiteral("%1 takes true or false (or 1 or 0), not %2.")
                                .arg(named(name, behaviour), value.toString()));
@@ -87,7 +68,7 @@ QVariant acceptedValue(const QString& name, const Behaviour& behaviour, const QV
     const bool text = value.typeId() == QMetaType::QString;
     if (!value.isValid())
         return refused(reason, QStringLiteral("There is no value to write to %1.").arg(name));
-    if (!text && value.typeId() != QMetaType::Bool && !isNumber(value))
+    if (!text && value.typeId() != QMetaType::Bool && !isNumberValue(value))
         return refused(reason, QStringLiteral("%1 takes no value of the type %2.")
                                    .arg(named(name, behaviour), QString::fromLatin1(value.typeName())));
     if (behaviour.kind == ValueKind::Text)

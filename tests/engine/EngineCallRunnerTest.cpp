@@ -1,4 +1,6 @@
 #include "engine/EngineCallRunner.h"
+#include "engine/AsyncConnection.h"
+#include "tests/support/FakeEngine.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -95,3 +97,31 @@ TEST(EngineCallRunner, AbandonedCallsReleaseTheirLateResultOrNeverRun)
 }
 
 } // namespace
+
+// A browse passes on what the controller tells of its progress, on the caller's thread and before
+// the answer.
+TEST(AsyncConnectionProgress, TheControllersReportsComeOnTheCallersThreadBeforeTheAnswer)
+{
+    const auto script = FakeEngineScript::create();
+    script->variableNames = Variant::textArray({"A", "B", "C"});
+    const std::shared_ptr<IEngine> engine = script->createEngine();
+    Connection connection(engine->Workspaces()->Item(0));
+    ASSERT_EQ(connection.connect(ConnectionRequest::quor("Line1", "QuorProv.Sim.Ethernet", "", "")),
+              std::nullopt);
+    AsyncConnection steps(connection);
+    QList<std::pair<qint64, qint64>> reports;
+    std::optional<QStringList> listed;
+    steps.browse(
+        BrowseRequest::variableNames(),
+        [&](const NameListing& names) {
+            EXPECT_EQ(reports.size(), 3);
+            listed = names.value;
+        },
+        [&](qint64 done, qint64 total) {
+            EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
+            reports.append({done, total});
+        });
+    ASSERT_TRUE(turnEventsUntil([&] { return listed.has_value(); }));
+    EXPECT_EQ(*listed, QStringList({"A", "B", "C"}));
+    EXPECT_EQ(reports, (QList<std::pair<qint64, qint64>>{{1, 3}, {2, 3}, {3, 3}}));
+}

@@ -1,3 +1,4 @@
+#include "engine/BrowseProgress.h"
 #include "tests/engine/ModbusTestSupport.h"
 
 #include <QElapsedTimer>
@@ -81,6 +82,17 @@ TEST_F(ModbusEngine, ListsTheMapsNamesTheDeviceServesAndNoOthers)
     const QStringList served = {QStringLiteral("Speed"), QStringLiteral("Mode"), QStringLiteral("Count"),
                                 QStringLiteral("Temp"),  QStringLiteral("Far"),  QStringLiteral("Door")};
     EXPECT_EQ(textsOf(controller->VariableNames(Variant())), served);
+
+    // A listing tells how far it got, up to every entry of the map.
+    auto* progress = dynamic_cast<IBrowseProgress*>(controller.get());
+    ASSERT_NE(progress, nullptr);
+    QList<std::pair<qint64, qint64>> reports;
+    progress->setBrowseListener([&reports](qint64 done, qint64 total) { reports.append({done, total}); });
+    EXPECT_EQ(textsOf(controller->VariableNames(Variant())), served);
+    progress->setBrowseListener(nullptr);
+    ASSERT_FALSE(reports.isEmpty());
+    EXPECT_EQ(reports.last(), std::make_pair(qint64(9), qint64(9)));
+    EXPECT_TRUE(std::is_sorted(reports.cbegin(), reports.cend()));
 
     // The QuorSQL extension answers for the controller itself.
     const std::shared_ptr<IExtension> sql = controller->AddExtension(QStringLiteral("QuorSQL"), Variant());

@@ -1,5 +1,6 @@
 #include "tests/support/FakeEngine.h"
 
+#include "engine/BrowseProgress.h"
 #include "engine/EngineError.h"
 
 namespace {
@@ -73,7 +74,7 @@ public:
     }
 };
 
-class FakeController final : public IController, private FakeObject
+class FakeController final : public IController, public IBrowseProgress, private FakeObject
 {
 public:
     FakeController(Script script, QString name)
@@ -89,8 +90,13 @@ public:
     Variant VariableNames(const Variant& option) override
     {
         enter(m_script, QStringLiteral("VariableNames"), {describeValue(option)});
+        // Tells how far the listing got, one name after the other, where asked to.
+        const qint64 names = m_script->variableNames.elements().size();
+        for (qint64 listed = 1; m_listener && listed <= names; ++listed)
+            m_listener(listed, names);
         return m_script->variableNames;
     }
+    void setBrowseListener(Listener listener) override { m_listener = std::move(listener); }
     std::shared_ptr<IExtension> AddExtension(const QString& name, const Variant& option) override
     {
         enter(m_script, QStringLiteral("AddExtension"), {name, describeValue(option)});
@@ -104,6 +110,7 @@ public:
 
 private:
     QString m_name;
+    Listener m_listener;
 };
 
 class FakeWorkspace final : public IWorkspace, private FakeObject
