@@ -8,7 +8,7 @@
 #include <QScrollBar>
 
 LiveTagRows::LiveTagRows(GridControl& grid, ValuePoller& poller, QObject* parent)
-    : QObject(parent), m_grid(grid), m_poller(poller)
+    : QObject(parent), m_grid(grid), m_poller(poller), m_viewport(grid.viewport())
 {
     const QAbstractItemModel* model = grid.model();
     connect(model, &QAbstractItemModel::rowsInserted, this, &LiveTagRows::scheduleUpdate);
@@ -99,7 +99,7 @@ void LiveTagRows::updateWanted()
 
 bool LiveTagRows::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_grid.viewport() && event->type() == QEvent::Resize)
+    if (event->type() == QEvent::Resize && watched == m_viewport)
         scheduleUpdate();
     return QObject::eventFilter(watched, event);
 }

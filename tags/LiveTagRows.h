@@ -46,6 +46,9 @@ private:
 
     GridControl& m_grid;
     ValuePoller& m_poller;
+    // The grid's viewport, watched for resizing. Kept apart, as its last events come while the
+    // grid itself is being destroyed, when the grid must no longer be asked for anything.
+    const QObject* m_viewport;
     bool m_following = false;
     bool m_onlyFailing = false;
     bool m_updateScheduled = false;
