@@ -152,7 +152,8 @@ public:
     // Reads the live values of the grid's rows; other views may read its values too, and it
     // is paused while the engine is busy elsewhere.
     ValuePoller& livePoller() const { return *m_livePoller; }
-    TrendPanel& trendPanel() const { return *m_trend; }
+    // The Trend panel, made at the first call.
+    TrendPanel& trendPanel();
     // The live values of the connected controller; none when its engine offers none.
     const std::shared_ptr<IControllerValues>& connectedValues() const { return m_values; }
 
@@ -201,6 +202,7 @@ public:
     QAction* mnuViewOnlyFailing = nullptr;
     QAction* mnuViewRefreshInterval = nullptr;
     QAction* mnuViewTrend = nullptr;
+    QAction* mnuViewExportTrend = nullptr;
     QMenu* mnuHelp = nullptr;
     std::array<QAction*, 7> mnuFileItem{};
     // The CSV items, after Save As; they are not part of the File item array.

@@ -21,25 +21,40 @@ void frmMain::createTrend()
     mnuViewTrend = mnuView->addAction(QStringLiteral("&Trend"));
     mnuViewTrend->setObjectName(QStringLiteral("mnuViewTrend"));
     mnuViewTrend->setCheckable(true);
-
-    m_trend = new TrendPanel(grdItems->parentWidget());
-    m_trend->setObjectName(QStringLiteral("pnlTrend"));
-    m_trend->hide();
-    m_trend->setFileChooser([this](const FileDialogRequest& request) { return chooseFile(request); });
-    mnuView->addAction(m_trend->actExportTrendCsv);
-    m_trend->actExportTrendCsv->setEnabled(false);
+    // The panel's own action, once there is a panel; until then the item stands for it.
+    mnuViewExportTrend = mnuView->addAction(QStringLiteral("Export Trend as CSV..."));
+    mnuViewExportTrend->setObjectName(QStringLiteral("mnuViewExportTrend"));
+    mnuViewExportTrend->setEnabled(false);
 
     connect(mnuViewTrend, &QAction::triggered, this, &frmMain::mnuViewTrend_Click);
-    connect(this, &frmMain::liveValuesRead, m_trend, &TrendPanel::addValues);
+    connect(mnuViewExportTrend, &QAction::triggered, this, [this] {
+        if (m_trend)
+            m_trend->exportCsv();
+    });
     connect(grdItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &frmMain::followTrendTags);
+}
+
+TrendPanel& frmMain::trendPanel()
+{
+    // Made when first shown: a chart takes long to make, and most runs never show one.
+    if (!m_trend) {
+        m_trend = new TrendPanel(grdItems->parentWidget());
+        m_trend->setObjectName(QStringLiteral("pnlTrend"));
+        m_trend->hide();
+        m_trend->setFileChooser([this](const FileDialogRequest& request) { return chooseFile(request); });
+        connect(this, &frmMain::liveValuesRead, m_trend, &TrendPanel::addValues);
+    }
+    return *m_trend;
 }
 
 void frmMain::mnuViewTrend_Click()
 {
     const bool on = mnuViewTrend->isChecked();
-    m_trend->setVisible(on);
-    m_trend->actExportTrendCsv->setEnabled(on);
+    TrendPanel& trend = trendPanel();
+    trend.setVisible(on);
+    trend.actExportTrendCsv->setEnabled(on);
+    mnuViewExportTrend->setEnabled(on);
     followTrendTags();
     // The values come from the live-value poller, which reads the selected rows.
     if (on && !mnuViewLiveValues->isChecked()) {

@@ -231,6 +231,7 @@ TEST_F(LiveValues, TheTrendFollowsTheSelectedTagsUnderTheTable)
     const QRect tableAlone = grid().geometry();
     for (const int row : {1, 3})
         grid().selectionModel()->select(grid().model()->index(row, 1), QItemSelectionModel::Select);
+    EXPECT_FALSE(w.mnuViewExportTrend->isEnabled());
     w.mnuViewTrend->trigger();
     const TrendPanel& trend = w.trendPanel();
     EXPECT_TRUE(w.mnuViewLiveValues->isChecked());
@@ -238,7 +239,7 @@ TEST_F(LiveValues, TheTrendFollowsTheSelectedTagsUnderTheTable)
     EXPECT_LT(grid().geometry().height(), tableAlone.height());
     EXPECT_EQ(trend.geometry().top(), grid().geometry().bottom() + 1);
     EXPECT_EQ(trend.geometry().bottom(), tableAlone.bottom());
-    EXPECT_TRUE(trend.actExportTrendCsv->isEnabled());
+    EXPECT_TRUE(w.mnuViewExportTrend->isEnabled());
     const QList<TrendTag> followed{{QStringLiteral("Tag2"), QStringLiteral("V2")},
                                    {QStringLiteral("Tag4"), QStringLiteral("V4")}};
     EXPECT_EQ(trend.recorder().tags(), followed);
@@ -247,6 +248,6 @@ TEST_F(LiveValues, TheTrendFollowsTheSelectedTagsUnderTheTable)
 
     w.mnuViewTrend->trigger();
     EXPECT_FALSE(trend.isVisible());
-    EXPECT_FALSE(trend.actExportTrendCsv->isEnabled());
+    EXPECT_FALSE(w.mnuViewExportTrend->isEnabled());
     EXPECT_EQ(grid().geometry(), tableAlone);
 }
