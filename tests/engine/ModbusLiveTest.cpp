@@ -10,9 +10,9 @@
 namespace {
 
 const QByteArray kPressMap = "Name,Table,Address,Type,Order\n"
-                        "Speed,holding,0,float32,CDAB\n"
-                        "Mode,holding,2,uint16,\n"
-                        "Temp,input,0,int16,\n";
+                             "Speed,holding,0,float32,CDAB\n"
+                             "Mode,holding,2,uint16,\n"
+                             "Temp,input,0,int16,\n";
 
 using ModbusLive = ModbusValuesFixture;
 
