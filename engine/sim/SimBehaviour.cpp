@@ -84,7 +84,7 @@ const QList<Rule>& rules()
 }
 
 // A number of its own for every name, the same in every run (FNV-1a over the UTF-16 text).
-quint32 seedOf(const QString& name)
+quint32 nameHashOf(const QString& name)
 {
     quint32 hash = 2166136261u;
     for (const QChar c : name) {
@@ -95,9 +95,9 @@ quint32 seedOf(const QString& name)
 }
 
 // Where the time stands in a period that starts at the name's own offset, from 0 to 1.
-double phase(qint64 ms, quint32 seed, qint64 periodMs)
+double phase(qint64 ms, quint32 nameHash, qint64 periodMs)
 {
-    return static_cast<double>((ms + seed % periodMs) % periodMs) / static_cast<double>(periodMs);
+    return static_cast<double>((ms + nameHash % periodMs) % periodMs) / static_cast<double>(periodMs);
 }
 
 double hundredths(double value)
@@ -105,40 +105,42 @@ double hundredths(double value)
     return std::round(value * 100) / 100;
 }
 
-qint64 counted(quint32 seed, qint64 ms, const Written* written)
+qint64 counted(quint32 nameHash, qint64 ms, const Written* written)
 {
-    const qint64 base = written ? written->value.toLongLong() : seed % kCounterWrap;
+    const qint64 base = written ? written->value.toLongLong() : nameHash % kCounterWrap;
     const qint64 since = written ? written->atMs / kCountMs : 0;
     return ((base + ms / kCountMs - since) % kCounterWrap + kCounterWrap) % kCounterWrap;
 }
 
-double drifted(quint32 seed, qint64 ms)
+double drifted(quint32 nameHash, qint64 ms)
 {
     constexpr double middle = (kDriftLow + kDriftHigh) / 2;
     constexpr double half = (kDriftHigh - kDriftLow) / 2;
-    const double swing = std::sin(2 * std::numbers::pi * phase(ms, seed, kDriftMs));
-    const double ripple = std::sin(2 * std::numbers::pi * phase(ms, seed, kRippleMs));
+    const double swing = std::sin(2 * std::numbers::pi * phase(ms, nameHash, kDriftMs));
+    const double ripple = std::sin(2 * std::numbers::pi * phase(ms, nameHash, kRippleMs));
     return hundredths(middle + half * (0.8 * swing + 0.2 * ripple));
 }
 
-double moved(const Behaviour& behaviour, quint32 seed, qint64 ms)
+double moved(const Behaviour& behaviour, quint32 nameHash, qint64 ms)
 {
-    const double up = (1 - std::cos(2 * std::numbers::pi * phase(ms, seed, behaviour.periodMs))) / 2;
+    const double up = (1 - std::cos(2 * std::numbers::pi * phase(ms, nameHash, behaviour.periodMs))) / 2;
     return hundredths(behaviour.low + (behaviour.high - behaviour.low) * up);
 }
 
-bool toggled(quint32 seed, qint64 ms)
+bool toggled(quint32 nameHash, qint64 ms)
 {
-    const qint64 halfMs = 2000 + (seed % 8) * 1000;
-    return (ms + seed % (2 * halfMs)) / halfMs % 2 == 1;
+    const qint64 halfMs = 2000 + (nameHash % 8) * 1000;
+    return (ms + nameHash % (2 * halfMs)) / halfMs % 2 == 1;
 }
 
 // "Recipe.Name" gives "Recipe 12": the first word of the name and a number of its own.
-QString textOf(const QString& name, quint32 seed)
+QString textOf(const QString& name, quint32 nameHash)
 {
     static const QRegularExpression word(QStringLiteral("[A-Za-z]+"));
     const QString first = word.match(name).captured();
-    return QStringLiteral("%1 %2").arg(first.isEmpty() ? QStringLiteral("Text") : first).arg(seed % 100 + 1);
+    return QStringLiteral("%1 %2")
+        .arg(first.isEmpty() ? QStringLiteral("Text") : first)
+        .arg(nameHash % 100 + 1);
 }
 
 } // namespace
@@ -156,26 +158,26 @@ Behaviour behaviourOf(const QString& name)
 
 QVariant valueAt(const QString& name, const Behaviour& behaviour, qint64 ms, const Written* written)
 {
-    const quint32 seed = seedOf(name);
+    const quint32 nameHash = nameHashOf(name);
     switch (behaviour.kind) {
     case ValueKind::Hidden:
         return {};
     case ValueKind::Counter:
-        return counted(seed, ms, written);
+        return counted(nameHash, ms, written);
     case ValueKind::Drifting:
-        return drifted(seed, ms);
+        return drifted(nameHash, ms);
     case ValueKind::Moving:
-        return moved(behaviour, seed, ms);
+        return moved(behaviour, nameHash, ms);
     case ValueKind::Toggling:
-        return written ? written->value : QVariant(toggled(seed, ms));
+        return written ? written->value : QVariant(toggled(nameHash, ms));
     case ValueKind::Steady:
         if (written)
             return written->value;
         if (behaviour.type == kFloat32)
-            return static_cast<double>(seed % 1000) / 10;
-        return static_cast<qint64>(seed % 1000);
+            return static_cast<double>(nameHash % 1000) / 10;
+        return static_cast<qint64>(nameHash % 1000);
     case ValueKind::Text:
-        return written ? written->value : QVariant(textOf(name, seed));
+        return written ? written->value : QVariant(textOf(name, nameHash));
     }
     return {};
 }
