@@ -2,6 +2,7 @@
 
 #include "engine/ValueText.h"
 #include "platform/Dialogs.h"
+#include "platform/ObjectNames.h"
 #include "tags/LiveColumnsModel.h"
 
 #include <QDialogButtonBox>
@@ -13,13 +14,6 @@
 #include <QValidator>
 
 namespace {
-
-template <typename Widget>
-Widget* named(Widget* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 // Lets through only what is, or may still become, a value of the variable's type.
 class TypedValueValidator final : public QValidator

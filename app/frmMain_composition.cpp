@@ -1,6 +1,7 @@
 #include "app/OptionButton.h"
 #include "app/TwipsGeometry.h"
 #include "app/frmMain.h"
+#include "platform/ObjectNames.h"
 #include "tags/GridControl.h"
 #include "tags/TagDocument.h"
 
@@ -16,13 +17,6 @@
 
 namespace {
 
-template <typename Widget>
-Widget* named(Widget* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
-
 QString indexedName(const char* arrayName, int index)
 {
     return QStringLiteral("%1_%2").arg(QLatin1String(arrayName)).arg(index);
@@ -30,7 +24,7 @@ QString indexedName(const char* arrayName, int index)
 
 QFrame* newFrame(QWidget* parent, const char* name, const TwipsRect& rect)
 {
-    auto* frame = named(new QFrame(parent), QLatin1String(name));
+    auto* frame = named(new QFrame(parent), name);
     frame->setFrameShape(QFrame::NoFrame);
     setTwipsGeometry(frame, rect);
     return frame;
@@ -49,7 +43,7 @@ QLabel* newLabel(QWidget* parent, int index, const QString& caption, const Twips
 QComboBox* newCombo(QWidget* parent, const char* name, bool editable, const QString& text,
                     const TwipsRect& rect)
 {
-    auto* combo = named(new QComboBox(parent), QLatin1String(name));
+    auto* combo = named(new QComboBox(parent), name);
     combo->setEditable(editable);
     // Entries are added by the program only; typing never adds one.
     combo->setInsertPolicy(QComboBox::NoInsert);
@@ -61,7 +55,7 @@ QComboBox* newCombo(QWidget* parent, const char* name, bool editable, const QStr
 
 QLineEdit* newTextBox(QWidget* parent, const char* name, const QString& text, const TwipsRect& rect)
 {
-    auto* box = named(new QLineEdit(text, parent), QLatin1String(name));
+    auto* box = named(new QLineEdit(text, parent), name);
     setTwipsGeometry(box, rect);
     return box;
 }
@@ -69,7 +63,7 @@ QLineEdit* newTextBox(QWidget* parent, const char* name, const QString& text, co
 // A check box drawn as a push button: it stays pressed while it is on.
 QPushButton* newConnectBox(QWidget* parent, const char* name, const TwipsRect& rect)
 {
-    auto* box = named(new QPushButton(QStringLiteral("Connect"), parent), QLatin1String(name));
+    auto* box = named(new QPushButton(QStringLiteral("Connect"), parent), name);
     box->setCheckable(true);
     setTwipsGeometry(box, rect);
     return box;
@@ -78,7 +72,7 @@ QPushButton* newConnectBox(QWidget* parent, const char* name, const TwipsRect& r
 QPushButton* newCommandButton(QWidget* parent, const char* name, const QString& caption,
                               const TwipsRect& rect)
 {
-    auto* button = named(new QPushButton(caption, parent), QLatin1String(name));
+    auto* button = named(new QPushButton(caption, parent), name);
     setTwipsGeometry(button, rect);
     return button;
 }

@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "tags/AddVariablesDialog.h"
 #include "tags/GridControl.h"
+#include "tags/TagColumns.h"
 #include "tags/TagDocument.h"
 #include "tags/TagPicking.h"
 #include "tags/TagTableIndex.h"
@@ -22,12 +23,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
-
-namespace {
-
-constexpr qint32 kTagNameColumn = 1;
-
-} // namespace
 
 void frmMain::createVariablePicker()
 {

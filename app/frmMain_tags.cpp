@@ -2,6 +2,7 @@
 #include "platform/ComboBoxes.h"
 #include "platform/Dialogs.h"
 #include "tags/GridControl.h"
+#include "tags/TagColumns.h"
 #include "tags/TagDocument.h"
 #include "tags/TagNameRules.h"
 #include "tags/TagPicking.h"
@@ -13,8 +14,6 @@
 
 namespace {
 
-constexpr qint32 kTagNameColumn = 1;
-constexpr qint32 kVarNameColumn = 2;
 constexpr qint32 kVarOptColumn = 3;
 
 // Runs one statement of a handler whose failures are ignored statement by statement.

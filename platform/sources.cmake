@@ -9,4 +9,5 @@ target_sources(quor_gui PRIVATE
 target_sources(quor_gui PRIVATE
     platform/BusyCursor.h
     platform/ComboBoxes.cpp
-    platform/ComboBoxes.h)
+    platform/ComboBoxes.h
+    platform/ObjectNames.h)

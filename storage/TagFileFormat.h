@@ -20,6 +20,7 @@ inline const QString kTagDataCnt = QStringLiteral("TagDataCnt");
 // Columns 1 to 10 of the grid are stored; column 0 is the running number.
 constexpr int kFirstStoredColumn = 1;
 constexpr int kStoredColumns = 10;
+constexpr int kLastStoredColumn = kFirstStoredColumn + kStoredColumns - 1;
 // The titles of the stored columns, as the grid's header row shows them.
 inline const QStringList kStoredColumnTitles = {
     QStringLiteral("Tag Name"), QStringLiteral("Var Name"), QStringLiteral("Var Opt"), QStringLiteral("A"),

@@ -12,8 +12,6 @@ using namespace TagFileFormat;
 
 namespace {
 
-constexpr qint32 kLastStoredColumn = kFirstStoredColumn + kStoredColumns - 1;
-
 QString refusal(const QString& reason)
 {
     return QStringLiteral("Nothing was pasted. ") + reason;

@@ -16,8 +16,6 @@ using namespace TagFileFormat;
 
 namespace {
 
-constexpr int kLastStoredColumn = kFirstStoredColumn + kStoredColumns - 1;
-
 bool isBlank(QChar c)
 {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t');

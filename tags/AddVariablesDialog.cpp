@@ -1,6 +1,7 @@
 #include "tags/AddVariablesDialog.h"
 
 #include "engine/ValuePoller.h"
+#include "platform/ObjectNames.h"
 #include "tags/NameFilterModel.h"
 #include "tags/TaggedMarkDelegate.h"
 #include "tags/VariableListModel.h"
@@ -20,13 +21,6 @@
 #include <algorithm>
 
 namespace {
-
-template <typename Widget>
-Widget* named(Widget* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 QTreeView* newNameView(QWidget* parent, const char* name, bool withValues)
 {

@@ -1,14 +1,9 @@
 #include "tags/LiveColumnsModel.h"
 
+#include "tags/TagColumns.h"
 #include "tags/TagGridModel.h"
 
 #include <algorithm>
-
-namespace {
-
-constexpr qint32 kVarNameColumn = 2;
-
-} // namespace
 
 LiveColumnsModel::LiveColumnsModel(TagGridModel& table, QObject* parent)
     : QIdentityProxyModel(parent), m_table(&table)

@@ -2,6 +2,7 @@
 
 #include "tags/StoredRowLength.h"
 #include "tags/TableEdits.h"
+#include "tags/TagColumns.h"
 #include "tags/TagNameRules.h"
 #include "tags/TagPicking.h"
 #include "tags/TagTableIndex.h"
@@ -14,8 +15,6 @@
 namespace {
 
 constexpr qint32 kColumns = 11;
-constexpr qint32 kTagNameColumn = 1;
-constexpr qint32 kVarNameColumn = 2;
 constexpr qint32 kVarOptColumn = 3;
 
 const QStringList kColumnTitles = {

@@ -1,12 +1,7 @@
 #include "tags/TagNameRules.h"
 
+#include "tags/TagColumns.h"
 #include "tags/TagGridModel.h"
-
-namespace {
-
-constexpr qint32 kTagNameColumn = 1;
-
-} // namespace
 
 const QStringList& forbiddenTagNameCharacters()
 {

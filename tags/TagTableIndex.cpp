@@ -1,13 +1,7 @@
 #include "tags/TagTableIndex.h"
 
+#include "tags/TagColumns.h"
 #include "tags/TagGridModel.h"
-
-namespace {
-
-constexpr qint32 kTagNameColumn = 1;
-constexpr qint32 kVarNameColumn = 2;
-
-} // namespace
 
 TagTableIndex::TagTableIndex(const TagGridModel& table, QObject* parent) : QObject(parent), m_table(table)
 {

@@ -12,7 +12,8 @@ namespace modbus {
 namespace {
 
 // The exceptions that say a block holds addresses (or a table) the device does not have.
-const QList<int> kRejecting = {int(QModbusPdu::IllegalFunction), int(QModbusPdu::IllegalDataAddress)};
+const QList<int> kMissingAddressExceptions = {int(QModbusPdu::IllegalFunction),
+                                              int(QModbusPdu::IllegalDataAddress)};
 
 QString rangeText(const ReadBlock& block)
 {
@@ -50,7 +51,7 @@ void throwFailure(const ModbusSettings& settings, const ModbusSession::Answer& a
         break;
     }
     const int code = answer.exceptionCode;
-    if (kRejecting.contains(code))
+    if (kMissingAddressExceptions.contains(code))
         return;
     if (code == QModbusPdu::GatewayPathUnavailable || code == QModbusPdu::GatewayTargetDeviceFailedToRespond)
         throw EngineError(QStringLiteral("Unit %1 does not answer: the gateway %2 reports exception %3.")
@@ -93,14 +94,14 @@ QList<bool> ModbusLink::served(const std::shared_ptr<const RegisterMap>& map,
     QList<bool> served(map->size(), false);
     std::optional<BlockReading::Failure> failure;
     waitFor([&](std::function<void()> quit) {
-        BlockReading::start(session, map, knowledge, planReads(*map), {kRejecting, true, progress},
-                            [&served, &failure, quit](const BlockReading& reading) {
-                                failure = reading.failure();
-                                for (auto it = reading.readings().cbegin(); it != reading.readings().cend();
-                                     ++it)
-                                    served[it.key()] = it->outcome == EntryReading::Outcome::Read;
-                                quit();
-                            });
+        BlockReading::start(
+            session, map, knowledge, planReads(*map), {kMissingAddressExceptions, true, progress},
+            [&served, &failure, quit](const BlockReading& reading) {
+                failure = reading.failure();
+                for (auto it = reading.readings().cbegin(); it != reading.readings().cend(); ++it)
+                    served[it.key()] = it->outcome == EntryReading::Outcome::Read;
+                quit();
+            });
     });
     if (failure)
         throwFailure(m_settings, failure->answer, failure->block);

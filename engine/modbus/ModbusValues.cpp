@@ -12,8 +12,9 @@ namespace modbus {
 namespace {
 
 // The exceptions that point at an address: the block is split until the entry is found.
-const QList<int> kRejecting = {int(QModbusPdu::IllegalFunction), int(QModbusPdu::IllegalDataAddress),
-                               int(QModbusPdu::IllegalDataValue), int(QModbusPdu::ServerDeviceFailure)};
+const QList<int> kAddressPointingExceptions = {
+    int(QModbusPdu::IllegalFunction), int(QModbusPdu::IllegalDataAddress), int(QModbusPdu::IllegalDataValue),
+    int(QModbusPdu::ServerDeviceFailure)};
 
 bool isWritable(QModbusDataUnit::RegisterType table)
 {
@@ -170,7 +171,7 @@ void ModbusValues::read(const QStringList& names, ReadDone done)
         later([values, done] { done(values); });
         return;
     }
-    BlockReading::start(session, m_map, m_knowledge, blocks, {kRejecting, false, nullptr},
+    BlockReading::start(session, m_map, m_knowledge, blocks, {kAddressPointingExceptions, false, nullptr},
                         [values, wanted, done, live = m_live, map = m_map,
                          controller = m_controller](const BlockReading& reading) {
                             if (!*live)
