@@ -23,6 +23,8 @@ target_sources(quor_core PRIVATE
     storage/ProfileText.h
     storage/RecentConnections.cpp
     storage/RecentConnections.h
+    storage/RegularFiles.cpp
+    storage/RegularFiles.h
     storage/RememberedSettings.h
     storage/SettingsFile.cpp
     storage/SettingsFile.h
