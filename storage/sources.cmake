@@ -13,6 +13,8 @@ target_sources(quor_core PRIVATE
     storage/IniDocument.h
     storage/IniKeyIndex.cpp
     storage/IniKeyIndex.h
+    storage/InstanceTable.cpp
+    storage/InstanceTable.h
     storage/OptionText.cpp
     storage/OptionText.h
     storage/PrivateProfile.cpp
@@ -44,6 +46,8 @@ target_sources(quor_core PRIVATE
     storage/TagFileReader.h
     storage/TagFileWriter.cpp
     storage/TagFileWriter.h
+    storage/TagGenerate.cpp
+    storage/TagGenerate.h
     storage/TagFileRows.cpp
     storage/TagFileRows.h
     storage/TagImport.cpp
@@ -52,6 +56,8 @@ target_sources(quor_core PRIVATE
     storage/TagPaste.h
     storage/TagTableCheck.cpp
     storage/TagTableCheck.h
+    storage/TagTemplate.cpp
+    storage/TagTemplate.h
     storage/TrendCsv.cpp
     storage/TrendCsv.h
     storage/clsProfile.cpp
