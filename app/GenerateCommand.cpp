@@ -25,8 +25,8 @@ bool isSameFile(const QString& a, const QString& b)
 }
 
 // Why the file of an instance row must not be written at `path`, or nothing.
-std::optional<QString> targetProblem(const QString& path, const QString& templatePath,
-                                     const QString& instancesPath, bool force)
+std::optional<QString> generatedFileProblem(const QString& path, const QString& templatePath,
+                                            const QString& instancesPath, bool force)
 {
     if (isSameFile(path, templatePath) || isSameFile(path, instancesPath))
         return QStringLiteral("%1 is an input of this command and is not written over").arg(path);
@@ -38,7 +38,7 @@ std::optional<QString> targetProblem(const QString& path, const QString& templat
 }
 
 // Writes the file at once or not at all; unbuffered, so a short write (a full disk) is seen.
-std::optional<QString> writeFile(const QString& path, const QByteArray& bytes)
+std::optional<QString> writeGeneratedFile(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
@@ -76,7 +76,7 @@ int runGenerate(const QString& templatePath, const QString& instancesPath, const
     const QDir dir(folder);
     const GenerationPlan plan = planGeneration(
         {*templateBytes, templatePath, *instanceBytes, instancesPath}, [&](const QString& fileName) {
-            return targetProblem(dir.filePath(fileName), templatePath, instancesPath, force);
+            return generatedFileProblem(dir.filePath(fileName), templatePath, instancesPath, force);
         });
     if (plan.templateError)
         return cannotBe("read", templatePath, *plan.templateError, err);
@@ -89,7 +89,7 @@ int runGenerate(const QString& templatePath, const QString& instancesPath, const
     int code = kClean;
     for (const GeneratedFile& file : plan.files) {
         const QString path = dir.filePath(file.fileName);
-        if (const std::optional<QString> reason = writeFile(path, file.bytes))
+        if (const std::optional<QString> reason = writeGeneratedFile(path, file.bytes))
             code = cannotBe("written", path, *reason, err);
     }
     return code;

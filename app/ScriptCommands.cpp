@@ -61,7 +61,7 @@ int usageError(QIODevice& err, const QString& message)
     return kFailed;
 }
 
-int check(const ScriptCall& call)
+int checkFiles(const ScriptCall& call)
 {
     if (call.files.isEmpty())
         return usageError(call.err, QStringLiteral("--check needs at least one file"));
@@ -86,7 +86,7 @@ std::optional<TagFileContent> readOrReport(const QString& file, QIODevice& err)
     return content;
 }
 
-int exportCsv(const ScriptCall& call)
+int exportTableAsCsv(const ScriptCall& call)
 {
     if (call.files.isEmpty() || call.files.size() > 2)
         return usageError(call.err,
@@ -116,7 +116,7 @@ int exportCsv(const ScriptCall& call)
     return kFailed;
 }
 
-int diff(const ScriptCall& call)
+int diffFiles(const ScriptCall& call)
 {
     if (call.files.size() != 2)
         return usageError(call.err, QStringLiteral("--diff needs two files"));
@@ -129,7 +129,7 @@ int diff(const ScriptCall& call)
     return lines.isEmpty() ? kClean : kFound;
 }
 
-int generate(const ScriptCall& call)
+int generateFiles(const ScriptCall& call)
 {
     if (call.files.size() != 3)
         return usageError(
@@ -139,7 +139,7 @@ int generate(const ScriptCall& call)
                        call.parser.isSet(QStringLiteral("force")), call.err);
 }
 
-int help(const ScriptCall& call)
+int printHelp(const ScriptCall& call)
 {
     // The usage line names the program, not the path it was started by.
     QString text = call.parser.helpText();
@@ -149,7 +149,7 @@ int help(const ScriptCall& call)
     return kClean;
 }
 
-int version(const ScriptCall& call)
+int printVersion(const ScriptCall& call)
 {
     print(call.out,
           VersionText(AppInfo::versionMajor(), AppInfo::versionMinor(), AppInfo::versionRevision()) +
@@ -163,15 +163,15 @@ const ScriptCommand kCommands[] = {
      "FILE.qts...\n"
      "      Prints one line per problem, in row order; exit 0 clean, 1 problems, 2 a file cannot be\n"
      "      read.",
-     check},
+     checkFiles},
     {"export-csv", "", "Export the tag table of a tag setting file as CSV.",
      "FILE.qts [OUT.csv]\n"
      "      Writes the tag table as CSV to OUT.csv or to standard output.",
-     exportCsv},
+     exportTableAsCsv},
     {"diff", "", "Compare two tag setting files.",
      "OLD.qts NEW.qts\n"
      "      Prints what changed; exit 0 equal, 1 different, 2 a file cannot be read.",
-     diff},
+     diffFiles},
     {"generate", "", "Generate tag setting files from a template.",
      "TEMPLATE.qts INSTANCES.csv OUTFOLDER [--force]\n"
      "      Writes one tag setting file per row of INSTANCES.csv (UTF-8, a header row such as\n"
@@ -180,9 +180,9 @@ const ScriptCommand kCommands[] = {
      "      value of that column; {{ and }} are the braces themselves. Every file is checked as\n"
      "      --check checks; nothing is written while a problem is found, and a file that exists\n"
      "      only with --force. Exit 0 written, 1 problems, 2 a file cannot be read or written.",
-     generate},
-    {"help", "h", "Show this help.", "", help},
-    {"version", "V", "Show the version.", "", version},
+     generateFiles},
+    {"help", "h", "Show this help.", "", printHelp},
+    {"version", "V", "Show the version.", "", printVersion},
 };
 
 const ScriptModifier kModifiers[] = {
@@ -195,7 +195,7 @@ const char* const kWindowOptions[] = {
     "-qwindowicon", "-qwindowtitle",       "-reverse",       "-session", "-style",
     "-stylesheet",  "-widgetcount",        "-display",       "-geometry"};
 
-QString description()
+QString helpDescription()
 {
     QString text =
         QStringLiteral("Halvo2 QUOR Online Tag Editor.\n"
@@ -237,7 +237,7 @@ bool isScriptCommand(const QString& firstArgument)
 int runScriptCommand(const QStringList& arguments, QIODevice& out, QIODevice& err)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(description());
+    parser.setApplicationDescription(helpDescription());
     for (const ScriptCommand& command : kCommands)
         parser.addOption({namesOf(command), QLatin1String(command.summary)});
     for (const ScriptModifier& modifier : kModifiers)
