@@ -168,3 +168,25 @@ TEST_F(Generate, RefusesToWriteOverItsInputsOrThroughAFile)
     EXPECT_EQ(noTemplate.exitCode, 2);
     EXPECT_EQ(noTemplate.err, QStringLiteral("gone.qts: cannot be read: the file does not exist\n"));
 }
+
+// A template written by a Windows program in its code page gives files in that code page.
+TEST_F(Generate, WritesInTheTemplatesCodePageAndRefusesValuesItCannotStore)
+{
+    qputenv("QUOR_ANSI_CODEPAGE", "CP932");
+    // "プレス" (press) in CP932 before the line's name.
+    const QByteArray pattern =
+        QByteArray(kTemplate).replace("Tag2=Pump,", "Tag2=\x83\x76\x83\x8c\x83\x58_{Line},");
+    const Outcome refused =
+        generate(QStringLiteral("File,Controller,Machine,Line\r\np1,P1,,€1\r\n").toUtf8(), pattern);
+    const Outcome written =
+        generate(QStringLiteral("File,Controller,Machine,Line\r\np1,P1,,ライン1\r\n").toUtf8(), pattern);
+    qunsetenv("QUOR_ANSI_CODEPAGE");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err,
+              QStringLiteral("i.csv:2: column \"Line\": the value \"€1\" holds a character that the "
+                             "template's character encoding (CP932) cannot store\n"));
+    EXPECT_EQ(written.exitCode, 0) << written.err.toStdString();
+    EXPECT_TRUE(
+        read(QStringLiteral("out/p1.qts"))
+            .contains("\r\nTag2=\x83\x76\x83\x8c\x83\x58_\x83\x89\x83\x43\x83\x93\x31,I2,,,,,,,,\r\n"));
+}
