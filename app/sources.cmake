@@ -22,6 +22,8 @@ target_sources(quor_gui PRIVATE
     app/OptionButton.h
     app/RefreshIntervalDialog.cpp
     app/RefreshIntervalDialog.h
+    app/SeriesDialog.cpp
+    app/SeriesDialog.h
     app/TrendPanel.cpp
     app/TrendPanel.h
     app/TwipsGeometry.cpp
@@ -40,6 +42,7 @@ target_sources(quor_gui PRIVATE
     app/frmMain_edit.cpp
     app/frmMain_enginewait.cpp
     app/frmMain_picking.cpp
+    app/frmMain_series.cpp
     app/frmMain_settings.cpp
     app/frmMain_tagfile.cpp
     app/frmMain_tags.cpp

@@ -48,6 +48,8 @@ target_sources(quor_core PRIVATE
     storage/TagImport.h
     storage/TagPaste.cpp
     storage/TagPaste.h
+    storage/TagSeries.cpp
+    storage/TagSeries.h
     storage/TagTableCheck.cpp
     storage/TagTableCheck.h
     storage/TrendCsv.cpp
