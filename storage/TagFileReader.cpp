@@ -90,6 +90,11 @@ TagRowsRead TagFileReader::readRows(TagGridModel& table, bool keepStored)
     return read;
 }
 
+QList<MergeConflictMarkers::Block> TagFileReader::mergeConflicts()
+{
+    return MergeConflictMarkers::find(m_profile.TextAsRead());
+}
+
 bool TagFileReader::hasSection()
 {
     const QStringList sections = m_profile.GetSectNames();
@@ -122,6 +127,12 @@ QString longRowReason(qint32 row, qsizetype bytes)
         .arg(tagKey(row), kSection, english.toString(bytes), english.toString(kMostStoredRowBytes));
 }
 
+QString mergeConflictReason(const QList<MergeConflictMarkers::Block>& blocks)
+{
+    return QStringLiteral("The file holds the conflict markers of an unfinished merge: %1.")
+        .arg(MergeConflictMarkers::linesText(blocks));
+}
+
 clsCtrlParameter connectionRecordOf(const TagFileConnection& connection)
 {
     clsCtrlParameter record;
@@ -139,6 +150,11 @@ bool readTagDocument(const QString& path, TagDocument& document, QString& error,
     document.resetHistory();
     document.setFilePath(path);
     TagFileReader reader(path);
+    if (const auto conflicts = reader.mergeConflicts(); !conflicts.isEmpty()) {
+        error = QStringLiteral("conflict markers of an unfinished merge at ") +
+                MergeConflictMarkers::linesText(conflicts);
+        return false;
+    }
     const std::optional<TagFileConnection> connection = reader.readConnection();
     if (!connection) {
         error = QStringLiteral("it has no [QuorTagSetting] section with a numeric Type");

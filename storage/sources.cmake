@@ -13,6 +13,8 @@ target_sources(quor_core PRIVATE
     storage/IniDocument.h
     storage/IniKeyIndex.cpp
     storage/IniKeyIndex.h
+    storage/MergeConflictMarkers.cpp
+    storage/MergeConflictMarkers.h
     storage/OptionText.cpp
     storage/OptionText.h
     storage/PrivateProfile.cpp
