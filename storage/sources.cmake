@@ -48,6 +48,10 @@ target_sources(quor_core PRIVATE
     storage/TagFileRows.h
     storage/TagImport.cpp
     storage/TagImport.h
+    storage/TagMerge.cpp
+    storage/TagMerge.h
+    storage/TagMergeFile.cpp
+    storage/TagMergeFile.h
     storage/TagPaste.cpp
     storage/TagPaste.h
     storage/TagTableCheck.cpp
