@@ -88,6 +88,13 @@ QString mergeConflictReason(const QList<MergeConflictMarkers::Block>& blocks);
 // The connection record a file's connection keys give.
 clsCtrlParameter connectionRecordOf(const TagFileConnection& connection);
 
+// Reads the whole file as the window reads it in the normal mode, its rows appended to `table`
+// and its connection keys into `connection`. False, and `error` set to the reason, when the
+// window would fail to read it; the rows before the one that stopped the reading are then in
+// the table, and the connection is there once it was read.
+bool readTagTable(const QString& path, TagGridModel& table, std::optional<TagFileConnection>& connection,
+                  QString& error, TagRowsRead* rowsRead = nullptr);
+
 // Reads the whole file into `document` as the window reads it in the normal mode: its rows
 // replace the document's, the connection keys become its connection record, the path its file;
 // the history is forgotten. False, and `error` set to the reason, when the window would fail to

@@ -3,25 +3,12 @@
 #include "storage/TagFileFormat.h"
 
 #include <QHash>
+#include <algorithm>
 #include <vector>
 
 using namespace TagFileFormat;
 
 namespace {
-
-// The rows of one side by match key: the name folded to ignore case, and its occurrence.
-struct KeyedRows
-{
-    QStringList keys;
-    QHash<QString, qsizetype> indexOfKey;
-
-    const QString* valueOf(const QStringList& rows, const QString& key) const
-    {
-        const auto found = indexOfKey.constFind(key);
-        return found == indexOfKey.cend() ? nullptr : &rows.at(*found);
-    }
-    bool holds(const QString& key) const { return indexOfKey.contains(key); }
-};
 
 QStringView rowName(const QString& row)
 {
@@ -29,20 +16,49 @@ QStringView rowName(const QString& row)
     return comma < 0 ? QStringView(row) : QStringView(row).left(comma);
 }
 
-KeyedRows keyedRowsOf(const QStringList& rows)
+// The rows that hold one match key (the name folded to ignore case, and its occurrence) on
+// each side, -1 where a side has none.
+struct RowsOfKey
 {
-    KeyedRows keyed;
-    keyed.keys.reserve(rows.size());
-    keyed.indexOfKey.reserve(rows.size());
-    QHash<QString, int> seen;
-    for (const QString& row : rows) {
-        const QString folded = rowName(row).toString().toCaseFolded();
-        const int occurrence = seen[folded]++;
-        QString key = occurrence == 0 ? folded : folded + QLatin1Char('\n') + QString::number(occurrence);
-        keyed.indexOfKey.insert(key, keyed.keys.size());
-        keyed.keys.append(std::move(key));
+    qsizetype base = -1;
+    qsizetype ours = -1;
+    qsizetype theirs = -1;
+};
+
+// The match keys of the three sides in one table, each side's keys kept in its row order.
+class MatchKeys final
+{
+public:
+    explicit MatchKeys(qsizetype expected) { m_rows.reserve(expected); }
+
+    QStringList add(const QStringList& rows, qsizetype RowsOfKey::*side)
+    {
+        QStringList keys;
+        keys.reserve(rows.size());
+        QHash<QString, int> repeats; // of the names seen more than once on this side: how often
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            QString key = rowName(rows.at(i)).toString().toCaseFolded();
+            RowsOfKey* found = &m_rows[key];
+            // No name holds a line break: a repeated one is told apart by its occurrence after one.
+            if (found->*side >= 0) {
+                const int occurrence = ++repeats[key];
+                key += QLatin1Char('\n') + QString::number(occurrence);
+                found = &m_rows[key];
+            }
+            found->*side = i;
+            keys.append(std::move(key));
+        }
+        return keys;
     }
-    return keyed;
+    RowsOfKey of(const QString& key) const { return m_rows.value(key); }
+
+private:
+    QHash<QString, RowsOfKey> m_rows;
+};
+
+const QString* rowAt(const QStringList& rows, qsizetype at)
+{
+    return at < 0 ? nullptr : &rows.at(at);
 }
 
 bool sameValue(const QString* a, const QString* b)
@@ -83,7 +99,7 @@ void addRow(TagMergeResult& result, TagMergeItem&& item, QStringView name)
     } else if (!item.ours) {
         return; // deleted
     }
-    result.rows.append(std::move(item));
+    result.rows.push_back(std::move(item));
 }
 
 } // namespace
@@ -99,40 +115,47 @@ TagMergeResult mergeTagTables(const TagMergeSide& base, const TagMergeSide& ours
         result.conflicts += item.conflict ? 1 : 0;
     }
 
-    const KeyedRows b = keyedRowsOf(base.rows);
-    const KeyedRows o = keyedRowsOf(ours.rows);
-    const KeyedRows t = keyedRowsOf(theirs.rows);
+    MatchKeys keys(ours.rows.size() + theirs.rows.size() / 8);
+    keys.add(base.rows, &RowsOfKey::base);
+    const QStringList oursKeys = keys.add(ours.rows, &RowsOfKey::ours);
+    const QStringList theirsKeys = keys.add(theirs.rows, &RowsOfKey::theirs);
+    std::vector<RowsOfKey> oursRows(size_t(ours.rows.size()));
+    std::transform(oursKeys.begin(), oursKeys.end(), oursRows.begin(),
+                   [&](const QString& k) { return keys.of(k); });
+    std::vector<RowsOfKey> theirsRows(size_t(theirs.rows.size()));
+    std::transform(theirsKeys.begin(), theirsKeys.end(), theirsRows.begin(),
+                   [&](const QString& k) { return keys.of(k); });
 
     // The rows only THEIRS holds go after the last row before them that OURS holds too, and
     // past the rows OURS alone holds there. Slot 0 is before OURS's first row, slot i + 1 after
     // OURS's row i.
     const auto pastOursAlone = [&](qsizetype slot) {
-        while (slot < ours.rows.size() && !t.holds(o.keys.at(slot)))
+        while (slot < ours.rows.size() && oursRows[size_t(slot)].theirs < 0)
             ++slot;
         return slot;
     };
     std::vector<std::vector<qsizetype>> theirsAfter(size_t(ours.rows.size()) + 1);
     qsizetype slot = pastOursAlone(0);
-    for (qsizetype i = 0; i < theirs.rows.size(); ++i) {
-        const auto inOurs = o.indexOfKey.constFind(t.keys.at(i));
-        if (inOurs != o.indexOfKey.cend())
-            slot = pastOursAlone(*inOurs + 1);
+    for (size_t i = 0; i < theirsRows.size(); ++i) {
+        if (theirsRows[i].ours >= 0)
+            slot = pastOursAlone(theirsRows[i].ours + 1);
         else
-            theirsAfter[size_t(slot)].push_back(i);
+            theirsAfter[size_t(slot)].push_back(qsizetype(i));
     }
 
     const auto addTheirs = [&](qsizetype at) {
         for (const qsizetype i : theirsAfter[size_t(at)]) {
-            const QString& key = t.keys.at(i);
-            addRow(result, mergeOne(b.valueOf(base.rows, key), nullptr, &theirs.rows.at(i)),
+            addRow(result,
+                   mergeOne(rowAt(base.rows, theirsRows[size_t(i)].base), nullptr, &theirs.rows.at(i)),
                    rowName(theirs.rows.at(i)));
         }
     };
-    result.rows.reserve(qMax(ours.rows.size(), theirs.rows.size()));
+    result.rows.reserve(size_t(ours.rows.size() + theirs.rows.size()));
     addTheirs(0);
     for (qsizetype i = 0; i < ours.rows.size(); ++i) {
-        const QString& key = o.keys.at(i);
-        addRow(result, mergeOne(b.valueOf(base.rows, key), &ours.rows.at(i), t.valueOf(theirs.rows, key)),
+        addRow(result,
+               mergeOne(rowAt(base.rows, oursRows[size_t(i)].base), &ours.rows.at(i),
+                        rowAt(theirs.rows, oursRows[size_t(i)].theirs)),
                rowName(ours.rows.at(i)));
         addTheirs(i + 1);
     }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QList>
 #include <QString>
 #include <QStringList>
 #include <array>
 #include <optional>
+#include <vector>
 
 // One side of a three-way merge of tag setting files, as the window reads it.
 struct TagMergeSide
@@ -33,7 +33,7 @@ struct TagMergeItem
 struct TagMergeResult
 {
     std::array<TagMergeItem, TagMergeSide::kConnectionFields> connection;
-    QList<TagMergeItem> rows;
+    std::vector<TagMergeItem> rows;
     qsizetype conflicts = 0;
 };
 

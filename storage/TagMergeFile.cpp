@@ -6,7 +6,7 @@
 #include "storage/TagFileReader.h"
 #include "storage/TagFileRows.h"
 #include "storage/clsProfile.h"
-#include "tags/TagDocument.h"
+#include "tags/TagGridModel.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -20,9 +20,10 @@ namespace {
 class MergedText final
 {
 public:
-    void line(const QString& text)
+    explicit MergedText(qsizetype expectedBytes) { m_text.reserve(expectedBytes); }
+    void line(QStringView text)
     {
-        m_text += ProfileText::fromString(text);
+        append(text);
         m_text += "\r\n";
     }
     void marker(char kind, QByteArrayView label)
@@ -32,11 +33,21 @@ public:
     }
     void key(const QString& key, const QString& value)
     {
-        line(key + QLatin1Char('=') + clsProfile::Quoted(value));
+        append(key);
+        m_text += '=';
+        line(clsProfile::Quoted(value));
     }
     const QByteArray& text() const { return m_text; }
 
 private:
+    // Converted straight into the text: a file of tens of thousands of rows is made here.
+    void append(QStringView text)
+    {
+        const qsizetype at = m_text.size();
+        m_text.resize(at + 3 * text.size());
+        m_text.truncate(at + ProfileText::write(text, m_text.data() + at));
+    }
+
     QByteArray m_text;
 };
 
@@ -77,8 +88,8 @@ qint32 writeRows(MergedText& out, const TagMergeResult& merged)
 {
     qint32 next = 1;
     TagKeyText keys;
-    const TagMergeItem* const items = merged.rows.constData();
-    const qsizetype count = merged.rows.size();
+    const TagMergeItem* const items = merged.rows.data();
+    const qsizetype count = qsizetype(merged.rows.size());
     for (qsizetype i = 0; i < count;) {
         if (!items[i].conflict) {
             out.key(keys.of(next++), *items[i].ours);
@@ -115,24 +126,27 @@ std::optional<TagMergeFile> readTagMergeFile(const QString& path, bool emptyIsNo
     TagMergeFile read{{}, file.Encoding()};
     if (emptyIsNoTags && file.TextAsRead().isEmpty() && file.GetSectNames().isEmpty())
         return read;
-    TagDocument document;
-    if (!readTagDocument(path, document, error))
+    // A bare table: the document's look-ups by name would be built for nothing.
+    const std::unique_ptr<TagGridModel> table = newTagTable();
+    std::optional<TagFileConnection> connection;
+    if (!readTagTable(path, *table, connection, error))
         return std::nullopt;
-    const clsCtrlParameter& connection = document.connection();
-    read.side.connection = {QString::number(connection.m_lConnectType), connection.m_strControllerName,
-                            connection.m_strProviderName, connection.m_strMachineName,
-                            connection.m_strOptionVal};
-    const TagGridModel& table = document.table();
-    read.side.rows.reserve(table.Rows() - 1);
-    for (qint32 row = 1; row < table.Rows(); ++row)
-        read.side.rows.append(storedRowValue(table, row));
+    read.side.connection = {QString::number(connection->type), connection->controller, connection->provider,
+                            connection->machine, connection->option};
+    read.side.rows.reserve(table->Rows() - 1);
+    for (qint32 row = 1; row < table->Rows(); ++row)
+        read.side.rows.append(storedRowValue(*table, row));
     return read;
 }
 
 std::optional<QByteArray> mergedFileBytes(const TagMergeResult& merged, const FileEncoding& encoding)
 {
-    MergedText out;
-    out.line(QLatin1Char('[') + kSection + QLatin1Char(']'));
+    qsizetype expected = 200;
+    for (const TagMergeItem& item : merged.rows)
+        expected += 16 + (item.ours ? item.ours->size() : 0) +
+                    (item.theirs && item.conflict ? item.theirs->size() : 0);
+    MergedText out(expected * 3 / 2);
+    out.line(QString(QLatin1Char('[') + kSection + QLatin1Char(']')));
     writeConnection(out, merged);
     const qint32 count = writeRows(out, merged);
     out.key(kTagDataCnt, QString::number(count));

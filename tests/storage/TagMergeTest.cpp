@@ -64,6 +64,11 @@ struct MergeCase
     QStringList merged; // the lines of the merged file, rows filled up to ten cells
 };
 
+void PrintTo(const MergeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 QStringList head(const QString& controller = QStringLiteral("PLC1"), const QString& machine = QString())
 {
     return connectionLines(controller, machine);
