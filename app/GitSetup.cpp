@@ -100,7 +100,10 @@ int setUpGitForTagFiles(const QString& folder, QIODevice& out, QIODevice& err)
 
     const QString program = shellWord(QCoreApplication::applicationFilePath());
     const QList<std::pair<QString, QString>> settings = {
-        {QStringLiteral("diff.qts.textconv"), program + QStringLiteral(" --export-csv")},
+        // A file that cannot be read as a table (half merged, while a conflict is resolved) is
+        // shown as it is: a textconv that fails makes the whole git diff fail.
+        {QStringLiteral("diff.qts.textconv"),
+         QStringLiteral("sh -c '\"$0\" --export-csv \"$1\" 2>/dev/null || cat \"$1\"' ") + program},
         {QStringLiteral("merge.qts.name"), QStringLiteral("merge of tag setting files by tag name")},
         {QStringLiteral("merge.qts.driver"), program + QStringLiteral(" --merge %O %A %B")}};
     bool set = false;

@@ -17,7 +17,7 @@ int runTagMerge(const QString& base, const QString& ours, const QString& theirs,
         return 0;
     case TagMergeOutcome::Result::Conflicts:
         for (const QString& message : outcome.messages)
-            print(out, QStringLiteral("%1: conflict: %2").arg(written, message));
+            print(out, QStringLiteral("conflict: ") + message);
         return 1;
     case TagMergeOutcome::Result::Failed:
         break;

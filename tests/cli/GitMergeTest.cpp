@@ -113,10 +113,14 @@ TEST_F(GitRepository, SetupTellsWhatItDidOnceAndChangesNothingTheSecondTime)
 {
     QString config;
     ASSERT_EQ(git({"config", "--local", "--list"}, &config), 0);
-    for (const char* key : {"diff.qts.textconv=", "merge.qts.driver="})
-        EXPECT_TRUE(config.contains(QString::fromLatin1(key) +
-                                    QFileInfo(QStringLiteral(QUOR_EXECUTABLE)).canonicalFilePath()))
-            << qPrintable(config);
+    const QString executable = QFileInfo(QStringLiteral(QUOR_EXECUTABLE)).canonicalFilePath();
+    EXPECT_TRUE(config.contains(
+        QStringLiteral("diff.qts.textconv=sh -c '\"$0\" --export-csv \"$1\" 2>/dev/null || cat \"$1\"' ") +
+        executable + QLatin1Char('\n')))
+        << qPrintable(config);
+    EXPECT_TRUE(config.contains(QStringLiteral("merge.qts.driver=") + executable +
+                                QStringLiteral(" --merge %O %A %B\n")))
+        << qPrintable(config);
     const QByteArray attributes = readBytes(path(QStringLiteral(".gitattributes")));
     const QByteArray configBytes = readBytes(path(QStringLiteral(".git/config")));
 
@@ -167,6 +171,10 @@ TEST_F(GitRepository, DifferentChangesOfOneTagEndInAConflictThatCheckReportsByLi
     EXPECT_EQ(check.out,
               QStringLiteral("tags.qts: conflict markers of an unfinished merge at lines 8 to 12; the "
                              "file does not open\n"));
+    // While the conflict is resolved, the diff shows the half-merged file as it is.
+    QString diff;
+    EXPECT_EQ(git({"diff"}, &diff), 0);
+    EXPECT_TRUE(diff.contains(QStringLiteral("<<<<<<< ours"))) << qPrintable(diff);
     EXPECT_TRUE(readBytes(path(QStringLiteral("tags.qts")))
                     .contains("Tag1=Motor,I1,,,,,,,,\r\n<<<<<<< ours\r\nTag2=Pump,I8,,,,,,,,\r\n=======\r\n"
                               "Tag2=Pump,I7,,,,,,,,\r\n>>>>>>> theirs\r\n"));
