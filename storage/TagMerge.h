@@ -41,6 +41,7 @@ struct TagMergeResult
 // letter case (the n-th of a repeated name with the n-th); a change, addition or deletion made
 // on one side only is taken, the same change made on both sides is taken once, and different
 // changes of one tag or one connection field are a conflict. The rows keep OURS's order; a run
-// of rows THEIRS added follows the row before it in THEIRS (after the rows OURS added there), or
-// opens the table when nothing of OURS comes before it.
+// of rows THEIRS added follows the row before it in THEIRS that OURS holds too, and the rows only
+// OURS holds right after that one (OURS's own additions there come first); with no such row
+// before it, it follows the rows only OURS holds at the start.
 TagMergeResult mergeTagTables(const TagMergeSide& base, const TagMergeSide& ours, const TagMergeSide& theirs);
