@@ -1,5 +1,7 @@
 #include "app/ScriptCommands.h"
 
+#include "app/GitSetup.h"
+#include "app/TagMergeCommand.h"
 #include "app/VersionText.h"
 #include "platform/AppInfo.h"
 #include "storage/TagCsv.h"
@@ -22,6 +24,9 @@ const QString kExportCsv = QStringLiteral("export-csv");
 const QString kDiff = QStringLiteral("diff");
 const QString kHelp = QStringLiteral("help");
 const QString kVersion = QStringLiteral("version");
+const QString kMerge = QStringLiteral("merge");
+const QString kGitSetup = QStringLiteral("git-setup");
+const QString kOutput = QStringLiteral("o");
 
 const char* const kDescription =
     "Halvo2 QUOR Online Tag Editor.\n"
@@ -33,7 +38,13 @@ const char* const kDescription =
     "  QuorTagEditor --export-csv FILE.qts [OUT.csv]\n"
     "      Writes the tag table as CSV to OUT.csv or to standard output.\n"
     "  QuorTagEditor --diff OLD.qts NEW.qts\n"
-    "      Prints what changed; exit 0 equal, 1 different, 2 a file cannot be read.";
+    "      Prints what changed; exit 0 equal, 1 different, 2 a file cannot be read.\n"
+    "  QuorTagEditor --merge BASE OURS THEIRS [-o OUT]\n"
+    "      Merges by tag name into OUT (default OURS), the merge driver for git; exit 0 clean,\n"
+    "      1 conflicts (written between conflict markers), 2 a file cannot be read.\n"
+    "  QuorTagEditor --git-setup [FOLDER]\n"
+    "      Sets up the git repository of FOLDER (default: the current one) to diff and merge\n"
+    "      .qts files with this program.";
 
 void print(QIODevice& device, const QString& text)
 {
@@ -105,7 +116,7 @@ int diff(const QString& before, const QString& after, QIODevice& out, QIODevice&
 
 bool isScriptCommand(const QString& firstArgument)
 {
-    for (const QString& name : {kCheck, kExportCsv, kDiff, kHelp, kVersion}) {
+    for (const QString& name : {kCheck, kExportCsv, kDiff, kHelp, kVersion, kMerge, kGitSetup}) {
         if (firstArgument == QStringLiteral("--") + name)
             return true;
     }
@@ -120,20 +131,25 @@ int runScriptCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
                        {kExportCsv, QStringLiteral("Export the tag table of a tag setting file as CSV.")},
                        {kDiff, QStringLiteral("Compare two tag setting files.")},
                        {kHelp, QStringLiteral("Show this help.")},
-                       {kVersion, QStringLiteral("Show the version.")}});
+                       {kVersion, QStringLiteral("Show the version.")},
+                       {kMerge, QStringLiteral("Merge tag setting files by tag name.")},
+                       {kGitSetup, QStringLiteral("Set up a git repository for tag setting files.")},
+                       {kOutput, QStringLiteral("The merged file (--merge)."), QStringLiteral("OUT")}});
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("The files of the command."),
                                  QStringLiteral("[files...]"));
     if (!parser.parse(arguments))
         return usageError(err, parser.errorText());
 
     QStringList chosen;
-    for (const QString& name : {kCheck, kExportCsv, kDiff, kHelp, kVersion}) {
+    for (const QString& name : {kCheck, kExportCsv, kDiff, kHelp, kVersion, kMerge, kGitSetup}) {
         if (parser.isSet(name))
             chosen.append(QStringLiteral("--") + name);
     }
     if (chosen.size() != 1)
-        return usageError(
-            err, QStringLiteral("give exactly one of --check, --export-csv, --diff, --help, --version"));
+        return usageError(err, QStringLiteral("give exactly one of --check, --export-csv, --diff, --merge, "
+                                              "--git-setup, --help, --version"));
+    if (parser.isSet(kOutput) && !parser.isSet(kMerge))
+        return usageError(err, QStringLiteral("-o is for --merge only"));
 
     const QStringList files = parser.positionalArguments();
     if (parser.isSet(kHelp)) {
@@ -159,6 +175,16 @@ int runScriptCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
             return usageError(
                 err, QStringLiteral("--export-csv needs a file and, if wanted, the CSV file to write"));
         return exportCsv(files.first(), files.value(1), out, err);
+    }
+    if (parser.isSet(kMerge)) {
+        if (files.size() != 3)
+            return usageError(err, QStringLiteral("--merge needs the files BASE, OURS and THEIRS"));
+        return runTagMerge(files.at(0), files.at(1), files.at(2), parser.value(kOutput), out, err);
+    }
+    if (parser.isSet(kGitSetup)) {
+        if (files.size() > 1)
+            return usageError(err, QStringLiteral("--git-setup takes at most one folder"));
+        return setUpGitForTagFiles(files.value(0, QStringLiteral(".")), out, err);
     }
     if (files.size() != 2)
         return usageError(err, QStringLiteral("--diff needs two files"));

@@ -9,7 +9,8 @@ class QIODevice;
 // a display or an engine.
 
 // True when the program's first argument asks for one of them ("--check", "--export-csv",
-// "--diff", "--help", "--version"). Any other first argument keeps its meaning for the window.
+// "--diff", "--merge", "--git-setup", "--help", "--version"). Any other first argument keeps its
+// meaning for the window.
 bool isScriptCommand(const QString& firstArgument);
 
 // Runs the command named by `arguments` (the program's name first) and returns the exit code:

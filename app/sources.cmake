@@ -3,10 +3,14 @@ target_sources(quor_core PRIVATE
     app/CaptionFit.h
     app/CommandLine.cpp
     app/CommandLine.h
+    app/GitSetup.cpp
+    app/GitSetup.h
     app/LayoutRules.cpp
     app/LayoutRules.h
     app/ScriptCommands.cpp
     app/ScriptCommands.h
+    app/TagMergeCommand.cpp
+    app/TagMergeCommand.h
     app/VersionText.cpp
     app/VersionText.h
     app/WindowFit.cpp

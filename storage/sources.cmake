@@ -13,6 +13,8 @@ target_sources(quor_core PRIVATE
     storage/IniDocument.h
     storage/IniKeyIndex.cpp
     storage/IniKeyIndex.h
+    storage/MergeConflictMarkers.cpp
+    storage/MergeConflictMarkers.h
     storage/OptionText.cpp
     storage/OptionText.h
     storage/PrivateProfile.cpp
@@ -46,6 +48,10 @@ target_sources(quor_core PRIVATE
     storage/TagFileRows.h
     storage/TagImport.cpp
     storage/TagImport.h
+    storage/TagMerge.cpp
+    storage/TagMerge.h
+    storage/TagMergeFile.cpp
+    storage/TagMergeFile.h
     storage/TagPaste.cpp
     storage/TagPaste.h
     storage/TagSeries.cpp
