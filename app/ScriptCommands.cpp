@@ -1,7 +1,9 @@
 #include "app/ScriptCommands.h"
 
 #include "app/GenerateCommand.h"
+#include "app/GitSetup.h"
 #include "app/ScriptOutput.h"
+#include "app/TagMergeCommand.h"
 #include "app/VersionText.h"
 #include "platform/AppInfo.h"
 #include "storage/RegularFiles.h"
@@ -42,14 +44,16 @@ struct ScriptCommand
 // An option that changes one command.
 struct ScriptModifier
 {
-    const char* name;
-    const char* command;
-    const char* summary;
+    const char* name;      // a one-letter name is a short option ("-o")
+    const char* command;   // the command it changes
+    const char* summary;   // its line in the option list of the help
+    const char* valueName; // the name of the value it takes, or "" for none
 };
 
+// The option as it is typed: "--check", "-o".
 QString longOption(const char* name)
 {
-    return QStringLiteral("--") + QLatin1String(name);
+    return QLatin1String(qstrlen(name) == 1 ? "-" : "--") + QLatin1String(name);
 }
 
 int usageError(QIODevice& err, const QString& message)
@@ -129,6 +133,21 @@ int diffFiles(const ScriptCall& call)
     return lines.isEmpty() ? kClean : kFound;
 }
 
+int mergeFiles(const ScriptCall& call)
+{
+    if (call.files.size() != 3)
+        return usageError(call.err, QStringLiteral("--merge needs the files BASE, OURS and THEIRS"));
+    return runTagMerge(call.files.at(0), call.files.at(1), call.files.at(2),
+                       call.parser.value(QStringLiteral("o")), call.out, call.err);
+}
+
+int setUpGit(const ScriptCall& call)
+{
+    if (call.files.size() > 1)
+        return usageError(call.err, QStringLiteral("--git-setup takes at most one folder"));
+    return setUpGitForTagFiles(call.files.value(0, QStringLiteral(".")), call.out, call.err);
+}
+
 int generateFiles(const ScriptCall& call)
 {
     if (call.files.size() != 3)
@@ -172,6 +191,16 @@ const ScriptCommand kCommands[] = {
      "OLD.qts NEW.qts\n"
      "      Prints what changed; exit 0 equal, 1 different, 2 a file cannot be read.",
      diffFiles},
+    {"merge", "", "Merge tag setting files by tag name.",
+     "BASE OURS THEIRS [-o OUT]\n"
+     "      Merges by tag name into OUT (default OURS), the merge driver for git; exit 0 clean,\n"
+     "      1 conflicts (written between conflict markers), 2 a file cannot be read.",
+     mergeFiles},
+    {"git-setup", "", "Set up a git repository for tag setting files.",
+     "[FOLDER]\n"
+     "      Sets up the git repository of FOLDER (default: the current one) to diff and merge\n"
+     "      .qts files with this program.",
+     setUpGit},
     {"generate", "", "Generate tag setting files from a template.",
      "TEMPLATE.qts INSTANCES.csv OUTFOLDER [--force]\n"
      "      Writes one tag setting file per row of INSTANCES.csv (UTF-8, a header row such as\n"
@@ -186,7 +215,8 @@ const ScriptCommand kCommands[] = {
 };
 
 const ScriptModifier kModifiers[] = {
-    {"force", "generate", "With --generate: write over files that exist."},
+    {"o", "merge", "The merged file (--merge).", "OUT"},
+    {"force", "generate", "With --generate: write over files that exist.", ""},
 };
 
 // Qt's own options of every window program: a first argument among them starts the window.
@@ -241,7 +271,8 @@ int runScriptCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
     for (const ScriptCommand& command : kCommands)
         parser.addOption({namesOf(command), QLatin1String(command.summary)});
     for (const ScriptModifier& modifier : kModifiers)
-        parser.addOption({QLatin1String(modifier.name), QLatin1String(modifier.summary)});
+        parser.addOption({QLatin1String(modifier.name), QLatin1String(modifier.summary),
+                          QLatin1String(modifier.valueName)});
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("The files of the command."),
                                  QStringLiteral("[files...]"));
     if (!parser.parse(arguments))

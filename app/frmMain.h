@@ -6,6 +6,7 @@
 #include "engine/EngineApi.h"
 #include "platform/Dialogs.h"
 #include "storage/RecentConnections.h"
+#include "tags/TagPicking.h"
 
 #include <QHash>
 #include <QIcon>
@@ -106,8 +107,16 @@ public:
     void mnuEditAddVariables_Click();
     // Appends one row per variable, in the given order, as that many presses of Add with
     // `option` as the variable option would; variables that already have a tag are added
-    // again only when the user says so.
-    void AddVariables(const QStringList& variables, const QString& option);
+    // again only when the user says so. The tags are named as Add names them, or after their
+    // variables.
+    void AddVariables(const QStringList& variables, const QString& option,
+                      TagNaming naming = TagNaming::Numbered);
+
+    // ---- Series of tags in the selected rows (app/frmMain_series.cpp)
+    // Renames the selected rows after a pattern with a counter.
+    void mnuEditFillSeries_Click();
+    // Appends copies of the selected rows, named after a pattern with a counter.
+    void mnuEditDuplicateRows_Click();
 
     // ---- Undo history of the tag table and the Edit menu (app/frmMain_edit.cpp)
     void mnuEditUndo_Click();
@@ -196,6 +205,9 @@ public:
     QAction* mnuEditAddVariables = nullptr;
     // Edit > Write Value..., enabled while the current row's variable can be written.
     QAction* mnuEditWriteValue = nullptr;
+    // Edit > Fill Series..., Duplicate Rows...: on the selected rows.
+    QAction* mnuEditFillSeries = nullptr;
+    QAction* mnuEditDuplicateRows = nullptr;
     // View: Live Values, Only Failing Tags, Refresh Interval..., after the designed menus.
     QMenu* mnuView = nullptr;
     QAction* mnuViewLiveValues = nullptr;
@@ -315,6 +327,9 @@ private:
     // History helpers (app/frmMain_edit.cpp).
     void createEditItems();
     void connectEditItems();
+    // Edit > Fill Series... and Duplicate Rows..., made and connected.
+    void createSeriesItems();
+    void openSeriesDialog(bool fill);
     // Shows the warning of a table operation the document refused; false when it was refused.
     bool doneByDocument(const std::optional<QString>& refusal);
     // The remembered cell text after the history moved.
@@ -422,6 +437,8 @@ private:
     TrendPanel* m_trend = nullptr;
     LiveTagRows* m_liveRows = nullptr;
     std::shared_ptr<IControllerValues> m_values;
+    // How Add Variables... named the tags the last time in this run.
+    TagNaming m_addNaming = TagNaming::Numbered;
     std::weak_ptr<IController> m_valuesController;
     QHash<QString, VariableDescription> m_descriptions;
     QSet<QString> m_describing;

@@ -124,6 +124,8 @@ void frmMain::createMenus()
     mnuEditAddVariables->setShortcut(QKeySequence(Qt::Key_Insert));
     // Like Add, it waits for a connection.
     mnuEditAddVariables->setEnabled(false);
+    mnuEdit->addSeparator();
+    createSeriesItems();
 
     mnuHelp = named(menuBar()->addMenu(QStringLiteral("&Help")), QStringLiteral("mnuHelp"));
     mnuHelpItem[0] = mnuHelp->addAction(QStringLiteral("&Version..."));

@@ -12,6 +12,7 @@
 #include "tags/VariableTextRules.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
@@ -134,12 +135,15 @@ void frmMain::mnuEditAddVariables_Click()
     auto* dialog =
         new AddVariablesDialog(comboItems(cmbVars), m_document->index(), Icons::taggedMark(), this, m_values);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, this,
-            [this, dialog] { AddVariables(dialog->chosenVariables(), dialog->optionText()); });
+    dialog->chkNameAfterVariables->setChecked(m_addNaming == TagNaming::AfterVariable);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        m_addNaming = dialog->naming();
+        AddVariables(dialog->chosenVariables(), dialog->optionText(), m_addNaming);
+    });
     dialog->open();
 }
 
-void frmMain::AddVariables(const QStringList& variables, const QString& option)
+void frmMain::AddVariables(const QStringList& variables, const QString& option, TagNaming naming)
 {
     try {
         if (const std::optional<QString> problem = variableTextProblem(QString(), option)) {
@@ -177,7 +181,7 @@ void frmMain::AddVariables(const QStringList& variables, const QString& option)
             showMessage(this, *refused, MsgIcon::Exclamation);
         if (adding.isEmpty())
             return;
-        if (doneByDocument(m_document->addTags(QStringLiteral("Add Variables"), adding, option)))
+        if (doneByDocument(m_document->addTags(QStringLiteral("Add Variables"), adding, option, naming)))
             afterAdding(adding.size());
     } catch (...) {
         showMessage(this, QStringLiteral("Failed to add item."), MsgIcon::Critical);

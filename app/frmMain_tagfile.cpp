@@ -102,6 +102,9 @@ bool frmMain::readTagFile(const QString& strPath, QString& reason)
         grdItems->setRows(1);
         m_document->resetHistory();
         TagFileReader reader(strPath);
+        // A half-merged file would read as one side of the merge and be saved over as that.
+        if (const auto conflicts = reader.mergeConflicts(); !conflicts.isEmpty())
+            throw TagFileError{mergeConflictReason(conflicts)};
         const std::optional<TagFileConnection> connection = reader.readConnection();
         if (!connection)
             throw TagFileError{unreadKey(strPath, kType, QStringLiteral("a whole number"))};

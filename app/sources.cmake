@@ -5,11 +5,15 @@ target_sources(quor_core PRIVATE
     app/CommandLine.h
     app/GenerateCommand.cpp
     app/GenerateCommand.h
+    app/GitSetup.cpp
+    app/GitSetup.h
     app/LayoutRules.cpp
     app/LayoutRules.h
     app/ScriptCommands.cpp
     app/ScriptCommands.h
     app/ScriptOutput.h
+    app/TagMergeCommand.cpp
+    app/TagMergeCommand.h
     app/VersionText.cpp
     app/VersionText.h
     app/WindowFit.cpp
@@ -25,6 +29,8 @@ target_sources(quor_gui PRIVATE
     app/OptionButton.h
     app/RefreshIntervalDialog.cpp
     app/RefreshIntervalDialog.h
+    app/SeriesDialog.cpp
+    app/SeriesDialog.h
     app/TrendPanel.cpp
     app/TrendPanel.h
     app/TwipsGeometry.cpp
@@ -43,6 +49,7 @@ target_sources(quor_gui PRIVATE
     app/frmMain_edit.cpp
     app/frmMain_enginewait.cpp
     app/frmMain_picking.cpp
+    app/frmMain_series.cpp
     app/frmMain_settings.cpp
     app/frmMain_tagfile.cpp
     app/frmMain_tags.cpp

@@ -3,6 +3,7 @@
 #include "storage/ProfileText.h"
 
 #include <QByteArray>
+#include <QList>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -22,4 +23,23 @@ inline bool readsAsUtf8Now(const QByteArray& before, const QByteArray& after)
 {
     return !ProfileText::isUtf8(before) && ProfileText::isUtf8(after) &&
            std::any_of(after.begin(), after.end(), [](char c) { return uchar(c) >= 0x80; });
+}
+
+// One fuzz input as several files: the parts between the lines "%%%%". Missing parts are empty.
+inline QList<QByteArray> splitFuzzInput(const QByteArray& bytes, qsizetype parts)
+{
+    static const QByteArray separator = "\n%%%%\n";
+    QList<QByteArray> files;
+    qsizetype from = 0;
+    while (files.size() < parts - 1) {
+        const qsizetype at = bytes.indexOf(separator, from);
+        if (at < 0)
+            break;
+        files.append(bytes.mid(from, at - from));
+        from = at + separator.size();
+    }
+    files.append(bytes.mid(from));
+    while (files.size() < parts)
+        files.append(QByteArray());
+    return files;
 }

@@ -3,11 +3,13 @@
 set -euo pipefail
 
 # Qt Charts' CMake files need Qt's OpenGL ones, which its Debian package does not pull in.
+# git runs the diff and merge of tag setting files (--git-setup), and its test; groff checks the
+# manual page in the install test.
 # `setup.sh checked` adds clang with its sanitizer and libFuzzer runtimes and the symbolizer,
 # for the checked build (scripts/checked-build.sh).
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-serialbus-dev qt6-charts-dev libqt6opengl6-dev
           libgl-dev libvulkan-dev libxkbcommon-dev libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-ipafont-gothic librsvg2-bin desktop-file-utils appstream shared-mime-info dpkg-dev
+          fonts-ipafont-gothic librsvg2-bin desktop-file-utils appstream shared-mime-info dpkg-dev git
           groff-base)
 if [ "${1:-}" = "checked" ]; then
     packages+=(clang-14 libclang-rt-14-dev llvm-14)

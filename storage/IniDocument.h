@@ -37,6 +37,8 @@ public:
     // failed. A UTF-8 file is written without building it whole.
     bool writeTo(const std::function<bool(QByteArrayView)>& write) const;
     const FileEncoding& encoding() const { return m_encoding; }
+    // The file's text as read, in the store's text; empty after clear().
+    const QByteArray& textAsRead() const { return m_text; }
 
     // The value of a key, or nothing when the section, the key or its '=' is missing. The view
     // stays valid until the next change.

@@ -110,6 +110,14 @@ TagFileCheckResult checkTagFileContent(const QString& path)
     TagFileCheckResult result;
     const QString prefix = path + QStringLiteral(": ");
     TagFileReader reader(path);
+    // A half-merged file does not open; what it holds besides is not worth checking yet.
+    if (const auto conflicts = reader.mergeConflicts(); !conflicts.isEmpty()) {
+        for (const MergeConflictMarkers::Block& block : conflicts)
+            result.problems.append(prefix + QStringLiteral("conflict markers of an unfinished merge at %1; "
+                                                           "the file does not open")
+                                                .arg(MergeConflictMarkers::linesText({block})));
+        return result;
+    }
     if (!reader.hasSection()) {
         result.unreadable = true;
         result.problems.append(prefix + QStringLiteral("cannot be read: no [QuorTagSetting] section"));

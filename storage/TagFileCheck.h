@@ -17,7 +17,8 @@ struct TagFileCheckResult
     bool unreadable = false;
 };
 
-// Reads the file as the window reads it and checks what the window would refuse or lose: the
+// Reports each block of conflict markers that an unfinished merge left, by its lines. Otherwise
+// reads the file as the window reads it and checks what the window would refuse or lose: the
 // Type and TagDataCnt keys, rows that are missing or do not read back as stored, and every row
 // against the tag name rules (duplicates without regard to letter case, forbidden characters)
 // and the save check.

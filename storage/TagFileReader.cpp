@@ -82,6 +82,11 @@ TagRowsRead TagFileReader::readRows(TagGridModel& table, bool keepStored)
     return read;
 }
 
+QList<MergeConflictMarkers::Block> TagFileReader::mergeConflicts()
+{
+    return MergeConflictMarkers::find(m_profile.TextAsRead());
+}
+
 bool TagFileReader::hasSection()
 {
     const QStringList sections = m_profile.GetSectNames();
@@ -114,6 +119,12 @@ QString longRowReason(qint32 row, qsizetype bytes)
         .arg(tagKey(row), kSection, english.toString(bytes), english.toString(kMostStoredRowBytes));
 }
 
+QString mergeConflictReason(const QList<MergeConflictMarkers::Block>& blocks)
+{
+    return QStringLiteral("The file holds the conflict markers of an unfinished merge: %1.")
+        .arg(MergeConflictMarkers::linesText(blocks));
+}
+
 clsCtrlParameter connectionRecordOf(const TagFileConnection& connection)
 {
     clsCtrlParameter record;
@@ -125,19 +136,21 @@ clsCtrlParameter connectionRecordOf(const TagFileConnection& connection)
     return record;
 }
 
-bool readTagDocument(const QString& path, TagDocument& document, QString& error, TagRowsRead* rowsRead)
+bool readTagTable(const QString& path, TagGridModel& table, std::optional<TagFileConnection>& connection,
+                  QString& error, TagRowsRead* rowsRead)
 {
-    document.clearRows();
-    document.resetHistory();
-    document.setFilePath(path);
     TagFileReader reader(path);
-    const std::optional<TagFileConnection> connection = reader.readConnection();
+    if (const auto conflicts = reader.mergeConflicts(); !conflicts.isEmpty()) {
+        error = QStringLiteral("conflict markers of an unfinished merge at ") +
+                MergeConflictMarkers::linesText(conflicts);
+        return false;
+    }
+    connection = reader.readConnection();
     if (!connection) {
         error = QStringLiteral("it has no [QuorTagSetting] section with a numeric Type");
         return false;
     }
-    document.setConnection(connectionRecordOf(*connection));
-    const TagRowsRead rows = reader.readRows(document.table());
+    const TagRowsRead rows = reader.readRows(table);
     if (rowsRead)
         *rowsRead = rows;
     switch (rows.result) {
@@ -157,6 +170,18 @@ bool readTagDocument(const QString& path, TagDocument& document, QString& error,
         break;
     }
     return false;
+}
+
+bool readTagDocument(const QString& path, TagDocument& document, QString& error, TagRowsRead* rowsRead)
+{
+    document.clearRows();
+    document.resetHistory();
+    document.setFilePath(path);
+    std::optional<TagFileConnection> connection;
+    const bool read = readTagTable(path, document.table(), connection, error, rowsRead);
+    if (connection)
+        document.setConnection(connectionRecordOf(*connection));
+    return read;
 }
 
 std::optional<TagFileContent> readTagFileContent(const QString& path, QString& error)

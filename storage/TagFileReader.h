@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/clsCtrlParameter.h"
+#include "storage/MergeConflictMarkers.h"
 #include "storage/clsProfile.h"
 #include "tags/TagDocument.h"
 #include "tags/TagGridModel.h"
@@ -66,6 +67,9 @@ public:
     // (tags/StoredRowLength.h); the rows before it are appended. The rows reach the table in
     // one insertion. The stored values are kept in the result only with `keepStored`.
     TagRowsRead readRows(TagGridModel& table, bool keepStored = false);
+    // The blocks of conflict markers an unfinished merge left in the file: a file that holds
+    // any is half merged, and is refused before it is read.
+    QList<MergeConflictMarkers::Block> mergeConflicts();
     // True when the file holds the section, without regard to letter case.
     bool hasSection();
     // True when the file holds the key "Tag<number>", read or not.
@@ -79,9 +83,18 @@ private:
 
 // Why a file's row could not be read, in the words of the window's message details.
 QString longRowReason(qint32 row, qsizetype bytes);
+// Why a half-merged file is not read, in the same words.
+QString mergeConflictReason(const QList<MergeConflictMarkers::Block>& blocks);
 
 // The connection record a file's connection keys give.
 clsCtrlParameter connectionRecordOf(const TagFileConnection& connection);
+
+// Reads the whole file as the window reads it in the normal mode, its rows appended to `table`
+// and its connection keys into `connection`. False, and `error` set to the reason, when the
+// window would fail to read it; the rows before the one that stopped the reading are then in
+// the table, and the connection is there once it was read.
+bool readTagTable(const QString& path, TagGridModel& table, std::optional<TagFileConnection>& connection,
+                  QString& error, TagRowsRead* rowsRead = nullptr);
 
 // Reads the whole file into `document` as the window reads it in the normal mode: its rows
 // replace the document's, the connection keys become its connection record, the path its file;

@@ -18,6 +18,15 @@ std::optional<GridRow> gridRowOf(qint32 number, QStringView stored, qsizetype co
     return cells.row();
 }
 
+QStringList storedCells(const TagGridModel& table, qint32 row)
+{
+    QStringList cells;
+    cells.reserve(kStoredColumns);
+    for (qint32 col = kFirstStoredColumn; col <= kLastStoredColumn; ++col)
+        cells.append(table.TextMatrix(row, col));
+    return cells;
+}
+
 QString storedRowValue(const TagGridModel& table, qint32 row)
 {
     const GridRow& cells = table.rowAt(row);

@@ -3,6 +3,7 @@
 #include "tags/GridRow.h"
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <array>
 #include <optional>
@@ -16,6 +17,9 @@ class TagGridModel;
 // added as the number and the fields joined with TABs. Cells beyond `columns` are dropped.
 // Nothing when `stored` holds fewer than ten fields.
 std::optional<GridRow> gridRowOf(qint32 number, QStringView stored, qsizetype columns);
+
+// The ten stored cells of data row `row` (Tag Name to G).
+QStringList storedCells(const TagGridModel& table, qint32 row);
 
 // The value stored for data row `row` of the table: its columns 1 to 10 joined with ",".
 QString storedRowValue(const TagGridModel& table, qint32 row);

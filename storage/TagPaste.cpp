@@ -3,6 +3,7 @@
 #include "storage/IncomingRows.h"
 #include "storage/TabText.h"
 #include "storage/TagFileFormat.h"
+#include "storage/TagFileRows.h"
 #include "storage/TagTableCheck.h"
 #include "tags/TagGridModel.h"
 
@@ -22,15 +23,6 @@ QString counted(qint32 count, const char* what)
 {
     return QStringLiteral("%1 %2%3").arg(count).arg(QLatin1String(what),
                                                     QLatin1String(count == 1 ? "" : "s"));
-}
-
-QStringList storedCells(const TagGridModel& table, qint32 row)
-{
-    QStringList cells;
-    cells.reserve(kStoredColumns);
-    for (qint32 col = kFirstStoredColumn; col <= kLastStoredColumn; ++col)
-        cells.append(table.TextMatrix(row, col));
-    return cells;
 }
 
 PasteOutcome appendRows(const TagGridModel& table, const QList<DelimitedText::Record>& records)

@@ -169,6 +169,18 @@ QString clsProfile::EncodingName()
     return QString::fromLatin1(copy ? copy->document.encoding().name() : FileEncoding().name());
 }
 
+FileEncoding clsProfile::Encoding()
+{
+    const ProfileFileCache::Entry* copy = file();
+    return copy ? copy->document.encoding() : FileEncoding();
+}
+
+QByteArray clsProfile::TextAsRead()
+{
+    const ProfileFileCache::Entry* copy = file();
+    return copy ? copy->document.textAsRead() : QByteArray();
+}
+
 QString clsProfile::FileName() const
 {
     return m_strFileName.isNull() ? defaultSettingsFilePath() : m_strFileName;

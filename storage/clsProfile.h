@@ -63,6 +63,11 @@ public:
     bool EncodingHolds(const QString& text);
     // The file's encoding: "UTF-8" for a new file, or the code page a file was read in.
     QString EncodingName();
+    // The same as the object that converts, for writing other text in it.
+    FileEncoding Encoding();
+    // The file's whole text as read, in the store's text (storage/ProfileText.h), before any
+    // change of this instance; empty for a missing file.
+    QByteArray TextAsRead();
 
     QString FileName() const;
     void setFileName(const QString& FileName);

@@ -15,6 +15,8 @@ target_sources(quor_core PRIVATE
     storage/IniKeyIndex.h
     storage/InstanceTable.cpp
     storage/InstanceTable.h
+    storage/MergeConflictMarkers.cpp
+    storage/MergeConflictMarkers.h
     storage/OptionText.cpp
     storage/OptionText.h
     storage/PrivateProfile.cpp
@@ -52,8 +54,14 @@ target_sources(quor_core PRIVATE
     storage/TagFileRows.h
     storage/TagImport.cpp
     storage/TagImport.h
+    storage/TagMerge.cpp
+    storage/TagMerge.h
+    storage/TagMergeFile.cpp
+    storage/TagMergeFile.h
     storage/TagPaste.cpp
     storage/TagPaste.h
+    storage/TagSeries.cpp
+    storage/TagSeries.h
     storage/TagTableCheck.cpp
     storage/TagTableCheck.h
     storage/TagTemplate.cpp

@@ -7,6 +7,7 @@
 #include "tags/VariableListModel.h"
 #include "tags/VariableTreeModel.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHeaderView>
@@ -65,6 +66,8 @@ AddVariablesDialog::AddVariablesDialog(const QStringList& variables, const TagTa
 
     lblSelected = named(new QLabel(this), "lblSelected");
     txtOption = named(new QLineEdit(this), "txtOption");
+    chkNameAfterVariables = named(new QCheckBox(QStringLiteral("&Name tags after their variables"), this),
+                                  "chkNameAfterVariables");
     buttons = named(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this), "buttons");
 
     auto* form = new QFormLayout;
@@ -76,6 +79,7 @@ AddVariablesDialog::AddVariablesDialog(const QStringList& variables, const TagTa
     auto* optionForm = new QFormLayout;
     optionForm->addRow(QStringLiteral("&Option:"), txtOption);
     layout->addLayout(optionForm);
+    layout->addWidget(chkNameAfterVariables);
     layout->addWidget(buttons);
     resize(m_names->withValues() ? 720 : 440, 520);
 
@@ -115,6 +119,11 @@ QStringList AddVariablesDialog::chosenVariables() const
 QString AddVariablesDialog::optionText() const
 {
     return txtOption->text();
+}
+
+TagNaming AddVariablesDialog::naming() const
+{
+    return chkNameAfterVariables->isChecked() ? TagNaming::AfterVariable : TagNaming::Numbered;
 }
 
 bool AddVariablesDialog::treeShown() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tags/TagPicking.h"
+
 #include <QDialog>
 #include <QIcon>
 #include <QTreeView>
@@ -8,6 +10,7 @@
 class IControllerValues;
 class NameFilterModel;
 class QAbstractItemView;
+class QCheckBox;
 class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
@@ -20,10 +23,10 @@ class VariableTreeModel;
 // Picks many variables at once: every variable of the controller in a list that a filter
 // box narrows to the names containing its text (ignoring letter case), with the mark of the
 // variables that already have a tag, any number of them selected (Shift, Ctrl, Ctrl+A),
-// and one option text for all. OK is offered while something is selected. Beside the list,
-// a tree shows the names split at their dots; there, a chosen branch chooses the variables
-// under it that the filter shows. Where the engine offers values, both show the live value
-// of the variables in view and what the engine tells of each: type, access and address.
+// one option text for all, and a choice to name the tags after their variables. OK is offered while something
+// is selected. Beside the list, a tree shows the names split at their dots; there, a chosen branch chooses
+// the variables under it that the filter shows. Where the engine offers values, both show the live value of
+// the variables in view and what the engine tells of each: type, access and address.
 class AddVariablesDialog final : public QDialog
 {
     Q_OBJECT
@@ -38,6 +41,8 @@ public:
     // The chosen variables of the list or the tree, whichever is shown, in list order.
     QStringList chosenVariables() const;
     QString optionText() const;
+    // How the new tags are named: as Add names them, or after their variables.
+    TagNaming naming() const;
     bool treeShown() const;
     // The list model with the values and descriptions.
     const VariableListModel& variables() const { return *m_names; }
@@ -49,6 +54,7 @@ public:
     QTreeView* trvVariables = nullptr;
     QLabel* lblSelected = nullptr;
     QLineEdit* txtOption = nullptr;
+    QCheckBox* chkNameAfterVariables = nullptr;
     QDialogButtonBox* buttons = nullptr;
 
 private:

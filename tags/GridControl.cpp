@@ -209,8 +209,11 @@ QItemSelectionModel::SelectionFlags GridControl::selectionCommand(const QModelIn
 {
     QItemSelectionModel::SelectionFlags flags = QTableView::selectionCommand(index, event);
     const bool mouse =
-        event && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove);
-    if (mouse && m_pickingRows)
+        event && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove ||
+                  event->type() == QEvent::MouseButtonRelease);
+    // A press on a selected row keeps the selection (NoUpdate) until the release shows it was
+    // no drag; the release then picks that row alone.
+    if (mouse && m_pickingRows && flags != QItemSelectionModel::NoUpdate)
         flags |= QItemSelectionModel::Rows;
     return flags;
 }

@@ -96,7 +96,33 @@ private:
     const QList<QStringList> m_after;
 };
 
+// Several edits as one: made in order, taken back in reverse.
+class CombinedEdits final : public TableEdit
+{
+public:
+    explicit CombinedEdits(std::vector<std::unique_ptr<TableEdit>> edits) : m_edits(std::move(edits)) {}
+
+    void redo() override
+    {
+        for (const auto& edit : m_edits)
+            edit->redo();
+    }
+    void undo() override
+    {
+        for (auto edit = m_edits.rbegin(); edit != m_edits.rend(); ++edit)
+            (*edit)->undo();
+    }
+
+private:
+    std::vector<std::unique_ptr<TableEdit>> m_edits;
+};
+
 } // namespace
+
+std::unique_ptr<TableEdit> combinedEdits(std::vector<std::unique_ptr<TableEdit>> edits)
+{
+    return std::make_unique<CombinedEdits>(std::move(edits));
+}
 
 std::unique_ptr<TableEdit> appendRowTexts(TagGridModel& table, const QStringList& texts)
 {

@@ -37,3 +37,6 @@ std::unique_ptr<TableEdit> removeRows(TagGridModel& table, std::vector<qint32> r
 std::unique_ptr<TableEdit> setCells(TagGridModel& table, qint32 row, qint32 col, QList<QStringList> after);
 std::unique_ptr<TableEdit> setCells(TagGridModel& table, qint32 row, qint32 col, QList<QStringList> before,
                                     QList<QStringList> after);
+
+// Several edits as one step: made in order, taken back in reverse order.
+std::unique_ptr<TableEdit> combinedEdits(std::vector<std::unique_ptr<TableEdit>> edits);

@@ -172,13 +172,13 @@ std::optional<QString> TagDocument::incomingProblem(const QList<QStringList>& ro
 }
 
 std::optional<QString> TagDocument::addTags(const QString& step, const QStringList& variables,
-                                            const QString& option)
+                                            const QString& option, TagNaming naming)
 {
     for (const QString& variable : variables) {
         if (std::optional<QString> problem = variableTextProblem(variable, option))
             return problem;
     }
-    const QStringList texts = newTagRows(*m_index, m_table->Rows(), variables, option);
+    const QStringList texts = newTagRows(*m_index, m_table->Rows(), variables, option, naming);
     qint32 row = m_table->Rows();
     for (const QString& text : texts) {
         // The row's number, then its tag name, variable and option.
@@ -219,6 +219,16 @@ std::optional<QString> TagDocument::setCells(const QString& step, qint32 row, qi
     }
     push(step, ::setCells(*m_table, row, col, cells));
     return std::nullopt;
+}
+
+void TagDocument::setRowCells(const QString& step, qint32 col,
+                              const QList<std::pair<qint32, QStringList>>& rows)
+{
+    std::vector<std::unique_ptr<TableEdit>> edits;
+    edits.reserve(static_cast<size_t>(rows.size()));
+    for (const auto& [row, cells] : rows)
+        edits.push_back(::setCells(*m_table, row, col, {cells}));
+    push(step, combinedEdits(std::move(edits)));
 }
 
 std::optional<QString> TagDocument::keepCellEdit(const QString& step, qint32 row, qint32 col,

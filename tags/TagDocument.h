@@ -2,6 +2,7 @@
 
 #include "engine/clsCtrlParameter.h"
 #include "tags/TagGridModel.h"
+#include "tags/TagPicking.h"
 
 #include <QList>
 #include <QObject>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QUndoStack;
@@ -73,8 +75,10 @@ public:
         Check,
         CheckedByCaller
     };
-    // Appends one tag per variable, each with `option`, named and numbered as Add names them.
-    std::optional<QString> addTags(const QString& step, const QStringList& variables, const QString& option);
+    // Appends one tag per variable, each with `option`, numbered as Add numbers them and named
+    // as Add names them or after the variable.
+    std::optional<QString> addTags(const QString& step, const QStringList& variables, const QString& option,
+                                   TagNaming naming = TagNaming::Numbered);
     // Appends rows given as their ten stored cells (Tag Name to G).
     std::optional<QString> appendRows(const QString& step, const QList<QStringList>& rows,
                                       RowCheck check = RowCheck::Check);
@@ -83,6 +87,9 @@ public:
     // Gives the block of cells that begins at (row, col) new texts, rows of equal length.
     std::optional<QString> setCells(const QString& step, qint32 row, qint32 col,
                                     const QList<QStringList>& cells, RowCheck check = RowCheck::Check);
+    // Gives data rows texts of their own from column `col` on (each row once, in any order),
+    // as one step. The caller has held them to the rules (a planned series).
+    void setRowCells(const QString& step, qint32 col, const QList<std::pair<qint32, QStringList>>& rows);
     // Keeps an edit typed into cell (row, col), whose text went from `before` to what the
     // table holds now. A tag name that breaks a rule is put back to `before` and refused.
     std::optional<QString> keepCellEdit(const QString& step, qint32 row, qint32 col, const QString& before);

@@ -51,3 +51,25 @@ QString defaultTagName(qint32 number, const std::function<bool(const QString&)>&
             return name;
     }
 }
+
+QString variableAsTagName(const QString& variable)
+{
+    QString name = variable;
+    for (QChar& c : name) {
+        if (c == QLatin1Char('.') || c.isSpace() || c.category() == QChar::Other_Control ||
+            forbiddenTagNameCharacters().contains(QString(c)))
+            c = QLatin1Char('_');
+    }
+    return name;
+}
+
+QString freeTagName(const QString& name, const std::function<bool(const QString&)>& taken)
+{
+    if (!taken(name))
+        return name;
+    for (qint64 n = 2;; ++n) {
+        QString numbered = name + QLatin1Char('_') + QString::number(n);
+        if (!taken(numbered))
+            return numbered;
+    }
+}

@@ -28,3 +28,12 @@ QString forbiddenCharacterMessage(const QString& ch);
 // `taken` says a row already holds that name (after deletions one may); then "Tag"
 // followed by the first higher number whose name is free.
 QString defaultTagName(qint32 number, const std::function<bool(const QString&)>& taken);
+
+// `variable` with every character that a tag name must not hold (and the dots, blanks and
+// control characters that make poor names elsewhere) replaced by "_": "Ram.Position" gives
+// "Ram_Position".
+QString variableAsTagName(const QString& variable);
+
+// `name` when `taken` says no row holds it, else `name` followed by "_2", "_3" ... , the first
+// that is free.
+QString freeTagName(const QString& name, const std::function<bool(const QString&)>& taken);

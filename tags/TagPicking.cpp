@@ -27,7 +27,7 @@ bool namesNoVariable(const QString& text)
 }
 
 QStringList newTagRows(const TagTableIndex& table, qint32 rows, const QStringList& variables,
-                       const QString& option)
+                       const QString& option, TagNaming naming)
 {
     // Names given to the earlier rows of the same batch are taken for the later ones.
     QSet<QString> given;
@@ -39,7 +39,8 @@ QStringList newTagRows(const TagTableIndex& table, qint32 rows, const QStringLis
     texts.reserve(variables.size());
     qint32 number = rows;
     for (const QString& variable : variables) {
-        const QString name = defaultTagName(number, taken);
+        const QString name = naming == TagNaming::Numbered ? defaultTagName(number, taken)
+                                                           : freeTagName(variableAsTagName(variable), taken);
         given.insert(name.toCaseFolded());
         texts.append(QString::number(number) + tab + name + tab + variable + tab + option);
         ++number;

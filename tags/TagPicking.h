@@ -11,11 +11,20 @@ class TagTableIndex;
 // any letter case.
 bool namesNoVariable(const QString& text);
 
+// How new tags are named: "Tag" and their row number as Add names them, or after their
+// variables ("Ram.Position" gives "Ram_Position").
+enum class TagNaming
+{
+    Numbered,
+    AfterVariable
+};
+
 // The rows that adding `variables` one after another, each with `option`, appends to a
 // table of `rows` rows (the header row counts), as texts for AddItem: numbered on from
-// `rows`, each named by defaultTagName among the table's names and the ones before it.
+// `rows`, each named by defaultTagName, or after its variable by freeTagName, among the
+// table's names and the ones before it.
 QStringList newTagRows(const TagTableIndex& table, qint32 rows, const QStringList& variables,
-                       const QString& option);
+                       const QString& option, TagNaming naming = TagNaming::Numbered);
 
 // "1 tag", "12 tags": the status bar's count.
 QString tagCountText(qint64 tags);

@@ -12,6 +12,8 @@ target_sources(quor_core PRIVATE
     tags/TagGridModel.h
     tags/TagDocument.cpp
     tags/TagDocument.h
+    tags/SeriesPattern.cpp
+    tags/SeriesPattern.h
     tags/StoredRowLength.cpp
     tags/StoredRowLength.h
     tags/TagNameRules.cpp

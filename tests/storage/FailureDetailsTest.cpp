@@ -52,7 +52,14 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{
             "TooFewFields", "[QuorTagSetting]\r\nType=2\r\nTagDataCnt=1\r\nTag1=a,b\r\n",
             "The key \"Tag1\" of the section [QuorTagSetting] holds \"a,b\", which is not a tag row of 10 "
-            "fields."}));
+            "fields."},
+        // A half-merged file would read as OURS's side alone.
+        ReadCase{
+            "MergeConflicts",
+            "[QuorTagSetting]\r\nType=1\r\n<<<<<<< ours\r\nController=A\r\n=======\r\nController=B\r\n"
+            ">>>>>>> theirs\r\nTag1=a,b,,,,,,,,\r\n<<<<<<< ours\r\n=======\r\nTag2=c,d,,,,,,,,\r\n>>>>>>> "
+            "theirs\r\nTagDataCnt=1\r\n",
+            "The file holds the conflict markers of an unfinished merge: lines 3 to 7, lines 9 to 12."}));
 
 class UnwritableTagFile : public StorageWindow
 {

@@ -4,6 +4,7 @@
 #include "tests/tags/TagTableFixture.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QHelpEvent>
 #include <QLabel>
@@ -175,8 +176,9 @@ TEST_F(Picking, EnterAndAddVariablesWaitForAConnection)
     EXPECT_EQ(grid().Rows(), 1);
     EXPECT_TRUE(dialogs.shown().isEmpty());
     EXPECT_EQ(w.lblTagCount->text(), QStringLiteral("0 tags"));
-    // The command sits at the end of the Edit menu, between File and Help.
-    EXPECT_EQ(w.mnuEdit->actions().last(), w.mnuEditAddVariables);
+    // The command sits in the Edit menu, between File and Help, before the series.
+    EXPECT_EQ(w.mnuEdit->actions().indexOf(w.mnuEditAddVariables),
+              w.mnuEdit->actions().indexOf(w.mnuEditFillSeries) - 2);
     EXPECT_EQ(w.mnuEditAddVariables->text(), QStringLiteral("Add &Variables..."));
     EXPECT_EQ(w.menuBar()->actions().indexOf(w.mnuEdit->menuAction()), 1);
 }
@@ -275,6 +277,31 @@ TEST_F(Picking, AddVariablesAsksOnceForTheTaggedOnesAndNoLeavesThemOut)
                                       "D00007", "D00008", "D00009"}));
     EXPECT_EQ(names().last(), QStringLiteral("Tag10"));
     EXPECT_EQ(w.stbrMain->currentMessage(), QStringLiteral("8 tags added."));
+}
+
+// Named after their variables, new tags take the next free name on a clash; the choice stays
+// for the next time.
+TEST_F(Picking, AddVariablesNamesTagsAfterTheirVariablesWhenChosen)
+{
+    frmMain& w = connectTo({QStringLiteral("Ram.Position"), QStringLiteral("Oil Temp:C")});
+    AddVariablesDialog* dialog = openAddVariables();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(dialog->chkNameAfterVariables->isChecked());
+    dialog->chkNameAfterVariables->setChecked(true);
+    QTest::keyClick(dialog->lstVariables, Qt::Key_A, Qt::ControlModifier);
+    QTest::mouseClick(dialog->buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    EXPECT_EQ(column(1), (QStringList{"Ram_Position", "Oil_Temp_C"}));
+
+    dialog = openAddVariables();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->chkNameAfterVariables->isChecked());
+    QTest::keyClicks(dialog->txtFilter, QStringLiteral("Ram"));
+    QTest::keyClick(dialog->lstVariables, Qt::Key_A, Qt::ControlModifier);
+    dialogs.answerNext(MsgAnswer::Yes);
+    QTest::mouseClick(dialog->buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    EXPECT_EQ(column(1), (QStringList{"Ram_Position", "Oil_Temp_C", "Ram_Position_2"}));
+    EXPECT_EQ(column(2).last(), QStringLiteral("Ram.Position"));
+    EXPECT_EQ(w.lblTagCount->text(), QStringLiteral("3 tags"));
 }
 
 } // namespace

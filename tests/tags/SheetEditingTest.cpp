@@ -1,3 +1,4 @@
+#include "app/SeriesDialog.h"
 #include "app/modMain.h"
 #include "tests/support/TableRows.h"
 #include "tests/tags/TagTableFixture.h"
@@ -5,7 +6,10 @@
 #include <QAction>
 #include <QClipboard>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QUndoStack>
 
 namespace {
@@ -56,6 +60,24 @@ protected:
         return file.fileName();
     }
 
+    // Opens Fill Series (or Duplicate Rows) on the selected rows and fills in its fields.
+    SeriesDialog* openSeries(QAction* command, const QString& tagPattern, int start, int copies = 1)
+    {
+        // A dialog closed before is deleted only when the event loop comes round.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        command->trigger();
+        auto* dialog = window->findChild<SeriesDialog*>();
+        EXPECT_NE(dialog, nullptr);
+        if (!dialog)
+            return nullptr;
+        EXPECT_TRUE(dialog->isVisible());
+        dialog->txtTagPattern->setText(tagPattern);
+        dialog->spnStart->setValue(start);
+        if (dialog->spnCopies)
+            dialog->spnCopies->setValue(copies);
+        return dialog;
+    }
+
     QList<QStringList> before;
 };
 
@@ -70,6 +92,10 @@ TEST_F(SheetEditing, RowNumbersPickRowsShiftAndCtrlExtendAndEnteringACellStillFi
     EXPECT_EQ(grid().selectedRows(), (std::vector<qint32>{2, 3, 4, 6}));
     EXPECT_EQ(w.cmbVars->currentText(), QStringLiteral("V6"));
     EXPECT_EQ(w.txtVarOpt->text(), QStringLiteral("Opt6"));
+    // A plain click on a picked row picks that row alone.
+    click(3, 0);
+    EXPECT_EQ(grid().selectedRows(), (std::vector<qint32>{3}));
+    EXPECT_EQ(grid().selectedColumns().size(), 11u);
 
     click(3, 5);
     click(4, 6, Qt::ShiftModifier);
@@ -79,13 +105,14 @@ TEST_F(SheetEditing, RowNumbersPickRowsShiftAndCtrlExtendAndEnteringACellStillFi
     key(Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(grid().selectedRows().size(), 6u);
 
-    // The Edit menu: Undo, Redo, the clipboard commands, then Write Value and Add Variables;
-    // Cut and Delete wait for a connection as the Delete button does.
+    // The Edit menu: Undo, Redo, the clipboard commands, then Write Value and Add Variables,
+    // then the series; Cut and Delete wait for a connection as the Delete button does.
     QList<QAction*> items = w.mnuEdit->actions();
     items.removeIf([](QAction* item) { return item->isSeparator(); });
-    EXPECT_EQ(items, (QList<QAction*>{w.mnuEditUndo, w.mnuEditRedo, w.mnuEditCut, w.mnuEditCopy,
-                                      w.mnuEditPaste, w.mnuEditDelete, w.mnuEditSelectAll,
-                                      w.mnuEditWriteValue, w.mnuEditAddVariables}));
+    EXPECT_EQ(items,
+              (QList<QAction*>{w.mnuEditUndo, w.mnuEditRedo, w.mnuEditCut, w.mnuEditCopy, w.mnuEditPaste,
+                               w.mnuEditDelete, w.mnuEditSelectAll, w.mnuEditWriteValue,
+                               w.mnuEditAddVariables, w.mnuEditFillSeries, w.mnuEditDuplicateRows}));
     w.EnableItemButtons(false);
     EXPECT_FALSE(w.mnuEditCut->isEnabled() || w.mnuEditDelete->isEnabled());
 }
@@ -275,6 +302,55 @@ TEST_F(SheetEditing, TheFlagFollowsTheHistoryFromTheLastSaveAndNewAndOpenForgetI
     w.mnuEditUndo->trigger();
     EXPECT_EQ(names(), (QStringList{"Fan", "Pump"}));
     EXPECT_TRUE(w.changed());
+}
+
+// Fill Series renames the selected rows as one step; a clash refuses the whole step, names the
+// row and leaves the dialog open to mend the pattern.
+TEST_F(SheetEditing, FillSeriesRenamesTheSelectedRowsAsOneStepAndAClashRefusesAll)
+{
+    frmMain& w = openWith(6);
+    selectRows({1, 2});
+    SeriesDialog* dialog = openSeries(w.mnuEditFillSeries, QStringLiteral("Tag{n}"), 3);
+    ASSERT_NE(dialog, nullptr);
+    const int steps = w.history().count();
+    QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown().first().text,
+              QStringLiteral("Nothing was filled. Row 1: [Tag3] is a duplicate."));
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(rows(), before);
+    EXPECT_EQ(w.history().count(), steps);
+
+    dialog->close();
+    selectRows({3, 5, 6});
+    dialog = openSeries(w.mnuEditFillSeries, QStringLiteral("Pump{n:02}"), 1);
+    ASSERT_NE(dialog, nullptr);
+    dialog->txtVariablePattern->setText(QStringLiteral("Die.Temp[{n}]"));
+    QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(column(1), (QStringList{"Tag1", "Tag2", "Pump01", "Tag4", "Pump02", "Pump03"}));
+    EXPECT_EQ(column(2), (QStringList{"V1", "V2", "Die.Temp[1]", "V4", "Die.Temp[2]", "Die.Temp[3]"}));
+    EXPECT_TRUE(w.changed());
+    EXPECT_EQ(w.mnuEditUndo->text(), QStringLiteral("&Undo Fill Series"));
+    w.mnuEditUndo->trigger();
+    EXPECT_EQ(rows(), before);
+}
+
+TEST_F(SheetEditing, DuplicateRowsAppendsCopiesCountingOnAndUndoTakesThemAway)
+{
+    frmMain& w = openWith(3);
+    selectRows({1, 3});
+    SeriesDialog* dialog = openSeries(w.mnuEditDuplicateRows, QStringLiteral("{var}_{n}"), 1, 2);
+    ASSERT_NE(dialog, nullptr);
+    QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+    ASSERT_EQ(grid().Rows(), 8);
+    EXPECT_EQ(column(1).mid(3), (QStringList{"V1_1", "V3_2", "V1_3", "V3_4"}));
+    EXPECT_EQ(grid().TextMatrix(7, 3), QStringLiteral("Opt3"));
+    EXPECT_EQ(grid().TextMatrix(7, 0), QStringLiteral("7"));
+    EXPECT_EQ(grid().selectedRows(), (std::vector<qint32>{4, 5, 6, 7}));
+    w.mnuEditUndo->trigger();
+    EXPECT_EQ(rows(), before);
 }
 
 } // namespace
