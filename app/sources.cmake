@@ -5,12 +5,15 @@ target_sources(quor_core PRIVATE
     app/CommandLine.h
     app/GitSetup.cpp
     app/GitSetup.h
+    app/GenerateCommand.cpp
+    app/GenerateCommand.h
     app/LayoutRules.cpp
     app/LayoutRules.h
     app/ScriptCommands.cpp
     app/ScriptCommands.h
     app/TagMergeCommand.cpp
     app/TagMergeCommand.h
+    app/ScriptOutput.h
     app/VersionText.cpp
     app/VersionText.h
     app/WindowFit.cpp

@@ -37,3 +37,18 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/${QUOR_APP_ID}.desktop DESTINATION ${CMA
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/${QUOR_APP_ID}.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
     RENAME ${QUOR_APP_ID}.xml)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/${QUOR_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+# The manual page (written from --help; a test of test_cli keeps them in step), compressed as
+# Debian keeps manual pages, and the copyright file where Debian looks for it.
+set(QUOR_MAN_PAGE ${CMAKE_CURRENT_LIST_DIR}/QuorTagEditor.1)
+set(QUOR_MAN_PAGE_GZ ${CMAKE_BINARY_DIR}/man/QuorTagEditor.1.gz)
+find_program(GZIP gzip REQUIRED)
+add_custom_command(OUTPUT ${QUOR_MAN_PAGE_GZ}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+    COMMAND ${CMAKE_COMMAND} -E copy ${QUOR_MAN_PAGE} ${CMAKE_BINARY_DIR}/man/QuorTagEditor.1
+    COMMAND ${GZIP} -9nf ${CMAKE_BINARY_DIR}/man/QuorTagEditor.1
+    DEPENDS ${QUOR_MAN_PAGE}
+    VERBATIM)
+add_custom_target(quor_man_page ALL DEPENDS ${QUOR_MAN_PAGE_GZ})
+install(FILES ${QUOR_MAN_PAGE_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quortageditor)

@@ -8,7 +8,8 @@ set -euo pipefail
 # for the checked build (scripts/checked-build.sh).
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-serialbus-dev qt6-charts-dev libqt6opengl6-dev
           libgl-dev libvulkan-dev libxkbcommon-dev libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-ipafont-gothic librsvg2-bin desktop-file-utils appstream shared-mime-info dpkg-dev git)
+          fonts-ipafont-gothic librsvg2-bin desktop-file-utils appstream shared-mime-info dpkg-dev git
+          groff-base)
 if [ "${1:-}" = "checked" ]; then
     packages+=(clang-14 libclang-rt-14-dev llvm-14)
 fi

@@ -134,6 +134,11 @@ QByteArray ProfileFileCache::memoryFile(const QString& fileName) const
     return found == m_memoryFiles.end() ? QByteArray() : found->second.bytes;
 }
 
+void ProfileFileCache::removeMemoryFile(const QString& fileName)
+{
+    m_memoryFiles.erase(absoluteName(fileName));
+}
+
 void ProfileFileCache::clearMemoryFiles()
 {
     m_memoryFiles.clear();

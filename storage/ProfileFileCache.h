@@ -71,6 +71,8 @@ public:
     // alone (the fuzz targets do). Flushes write to that memory.
     void setMemoryFile(const QString& fileName, const QByteArray& bytes);
     QByteArray memoryFile(const QString& fileName) const;
+    // The disk serves that name again.
+    void removeMemoryFile(const QString& fileName);
     void clearMemoryFiles();
 
 private:

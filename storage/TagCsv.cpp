@@ -62,17 +62,27 @@ QByteArray fromTable(const TagGridModel& table)
     return text.toUtf8();
 }
 
+std::optional<QString> textOf(const QByteArray& bytes, ParseError& error)
+{
+    const QByteArray body = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
+    if (const std::optional<qint64> line = firstLineNotUtf8(body)) {
+        error = ParseError{*line, QStringLiteral("the text is not UTF-8.")};
+        return std::nullopt;
+    }
+    return QString::fromUtf8(body);
+}
+
 Parsed toRecords(const QByteArray& bytes)
 {
     Parsed parsed;
-    const QByteArray body = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
-    if (const std::optional<qint64> line = firstLineNotUtf8(body)) {
-        parsed.error = ParseError{*line, QStringLiteral("the text is not UTF-8.")};
+    ParseError notText;
+    const std::optional<QString> text = textOf(bytes, notText);
+    if (!text) {
+        parsed.error = notText;
         return parsed;
     }
-    const QString text = QString::fromUtf8(body);
     const DelimitedText::Split split =
-        DelimitedText::split(text, QLatin1Char(','), DelimitedText::EmptyLines::Skipped);
+        DelimitedText::split(*text, QLatin1Char(','), DelimitedText::EmptyLines::Skipped);
     if ((parsed.error = split.error))
         return parsed;
     const QList<DelimitedText::Record>& raw = split.records;

@@ -37,6 +37,10 @@ struct Parsed
     std::optional<ParseError> error;
 };
 
+// The text of CSV bytes: UTF-8 after an optional byte-order mark. Nothing, and `error` naming
+// the first line that is not UTF-8, otherwise.
+std::optional<QString> textOf(const QByteArray& bytes, ParseError& error);
+
 // Reads CSV bytes: an optional UTF-8 byte-order mark, lines ended by CR LF or LF, quoted fields
 // with doubled quotation marks. The first record is the header row; its names pick the columns,
 // without regard to letter case and blanks around them, in any order. Columns it does not name

@@ -7,8 +7,6 @@
 #include "tags/TagGridModel.h"
 #include "tags/TagNameRules.h"
 
-#include <QHash>
-
 using namespace TagFileFormat;
 
 namespace {
@@ -35,24 +33,13 @@ std::optional<QString> readBackProblem(const TagGridModel& table, qint32 row, co
 void checkRows(const QString& path, const TagGridModel& table, const QStringList& stored,
                QStringList& problems)
 {
-    QHash<QString, qint32> firstRowOfName;
+    TagRowCheck check(table);
     for (qint32 row = 1; row < table.Rows(); ++row) {
         const QString prefix = tagPrefix(path, row);
         if (std::optional<QString> problem = readBackProblem(table, row, stored.value(row - 1)))
             problems.append(prefix + *problem);
-        const QString name = table.TextMatrix(row, kFirstStoredColumn);
-        const QString key = name.toCaseFolded();
-        if (const auto first = firstRowOfName.constFind(key); first != firstRowOfName.cend())
-            problems.append(prefix +
-                            QStringLiteral("duplicate name \"%1\" (also %2)").arg(name, tagKey(*first)));
-        else
-            firstRowOfName.insert(key, row);
-        const QString ch = firstForbiddenCharacter(name);
-        if (!ch.isEmpty())
-            problems.append(prefix +
-                            QStringLiteral("forbidden character \"%1\" in name \"%2\"").arg(ch, name));
-        if (std::optional<QString> problem = rowStorageProblem(table, row))
-            problems.append(prefix + *problem);
+        for (const QString& problem : check.problemsOf(row))
+            problems.append(prefix + problem);
     }
 }
 
@@ -92,15 +79,36 @@ void checkCount(const QString& path, TagFileReader& reader, const TagRowsRead& r
 
 } // namespace
 
+TagRowCheck::TagRowCheck(const TagGridModel& table) : m_table(table) {}
+
+QStringList TagRowCheck::problemsOf(qint32 row)
+{
+    QStringList problems;
+    const QString name = m_table.TextMatrix(row, kFirstStoredColumn);
+    const QString key = name.toCaseFolded();
+    if (const auto first = m_firstRowOfName.constFind(key); first != m_firstRowOfName.cend())
+        problems.append(QStringLiteral("duplicate name \"%1\" (also %2)").arg(name, tagKey(*first)));
+    else
+        m_firstRowOfName.insert(key, row);
+    const QString ch = firstForbiddenCharacter(name);
+    if (!ch.isEmpty())
+        problems.append(QStringLiteral("forbidden character \"%1\" in name \"%2\"").arg(ch, name));
+    if (std::optional<QString> problem = rowStorageProblem(m_table, row))
+        problems.append(*problem);
+    return problems;
+}
+
 TagFileCheckResult checkTagFile(const QString& path)
+{
+    if (const std::optional<QString> problem = TagFileReader::accessProblem(path))
+        return {{path + QStringLiteral(": cannot be read: ") + *problem}, true};
+    return checkTagFileContent(path);
+}
+
+TagFileCheckResult checkTagFileContent(const QString& path)
 {
     TagFileCheckResult result;
     const QString prefix = path + QStringLiteral(": ");
-    if (const std::optional<QString> problem = TagFileReader::accessProblem(path)) {
-        result.unreadable = true;
-        result.problems.append(prefix + QStringLiteral("cannot be read: ") + *problem);
-        return result;
-    }
     TagFileReader reader(path);
     // A half-merged file does not open; what it holds besides is not worth checking yet.
     if (const auto conflicts = reader.mergeConflicts(); !conflicts.isEmpty()) {
@@ -122,7 +130,8 @@ TagFileCheckResult checkTagFile(const QString& path)
     }
     const std::unique_ptr<TagGridModel> table = newTagTable();
     const TagRowsRead read = reader.readRows(*table, true);
-    checkCount(path, reader, read, result.problems);
+    // Row order: the rows read come before the row or the count that ended the reading.
     checkRows(path, *table, read.stored, result.problems);
+    checkCount(path, reader, read, result.problems);
     return result;
 }

@@ -1,12 +1,12 @@
 #include "storage/TagFileReader.h"
 
+#include "storage/RegularFiles.h"
 #include "storage/TagFileFormat.h"
 #include "storage/TagFileRows.h"
 #include "tags/StoredRowLength.h"
 #include "tags/TagDocument.h"
 #include "tags/TagGridModel.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <algorithm>
@@ -27,15 +27,7 @@ TagFileReader::TagFileReader(const QString& path)
 
 std::optional<QString> TagFileReader::accessProblem(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QStringLiteral("the file does not exist");
-    if (info.isDir())
-        return QStringLiteral("it is a folder");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
-    return std::nullopt;
+    return RegularFiles::readProblem(path);
 }
 
 QString TagFileReader::value(const QString& key)

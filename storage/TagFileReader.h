@@ -53,7 +53,8 @@ public:
     explicit TagFileReader(const QString& path);
     Q_DISABLE_COPY_MOVE(TagFileReader)
 
-    // Why the file cannot be read at all (missing, a folder, no permission), or nothing.
+    // Why the file cannot be read at all (missing, a folder, a pipe or device, no permission), or
+    // nothing. A pipe is refused before it is opened, which would wait for a writer.
     static std::optional<QString> accessProblem(const QString& path);
 
     // The connection keys; nothing when "Type" is missing or not a whole number, which is also

@@ -108,6 +108,13 @@ PasteOutcome setCells(const TagGridModel& table, const QList<DelimitedText::Reco
     return {plan, std::nullopt};
 }
 
+// True when the block is cells of data rows of the table; only they take a paste.
+bool isDataBlock(const TagGridModel& table, const CellBlock& block)
+{
+    return block.rows >= 1 && block.cols >= 1 && block.row >= 1 && block.col >= 0 &&
+           qint64(block.row) + block.rows <= table.Rows() && qint64(block.col) + block.cols <= table.Cols();
+}
+
 } // namespace
 
 QString pasteRefusal(qint32 row, const QString& reason)
@@ -130,7 +137,7 @@ PasteOutcome planPaste(const TagGridModel& table, const QString& text, const std
     });
     if (wholeRows)
         return appendRows(table, split.records);
-    if (!target || target->rows < 1 || target->cols < 1)
+    if (!target || !isDataBlock(table, *target))
         return {std::nullopt,
                 refusal(QStringLiteral("Select the cells to paste into, or paste whole rows of ten cells: "
                                        "%1.")

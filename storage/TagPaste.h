@@ -33,7 +33,8 @@ struct PasteOutcome
 // the columns a tag setting file stores (Tag Name, Var Name, Var Opt, A to G), appended at the
 // end. Other text goes into the cells of `target`, the selected block, from its first row and
 // column (the number column is never written); a single cell goes into every cell of the
-// block. Variable names and options come in as given. A paste is refused as a whole, naming
+// block; a block that is not cells of data rows of the table is no selection. Variable names
+// and options come in as given. A paste is refused as a whole, naming
 // the first row that fails, when it would give a tag a name another row has or a forbidden
 // character, or a row a cell a tag setting file cannot store; and when it does not fit.
 PasteOutcome planPaste(const TagGridModel& table, const QString& text,

@@ -15,6 +15,8 @@ target_sources(quor_core PRIVATE
     storage/IniKeyIndex.h
     storage/MergeConflictMarkers.cpp
     storage/MergeConflictMarkers.h
+    storage/InstanceTable.cpp
+    storage/InstanceTable.h
     storage/OptionText.cpp
     storage/OptionText.h
     storage/PrivateProfile.cpp
@@ -25,6 +27,8 @@ target_sources(quor_core PRIVATE
     storage/ProfileText.h
     storage/RecentConnections.cpp
     storage/RecentConnections.h
+    storage/RegularFiles.cpp
+    storage/RegularFiles.h
     storage/RememberedSettings.h
     storage/SettingsFile.cpp
     storage/SettingsFile.h
@@ -44,6 +48,8 @@ target_sources(quor_core PRIVATE
     storage/TagFileReader.h
     storage/TagFileWriter.cpp
     storage/TagFileWriter.h
+    storage/TagGenerate.cpp
+    storage/TagGenerate.h
     storage/TagFileRows.cpp
     storage/TagFileRows.h
     storage/TagImport.cpp
@@ -58,6 +64,8 @@ target_sources(quor_core PRIVATE
     storage/TagSeries.h
     storage/TagTableCheck.cpp
     storage/TagTableCheck.h
+    storage/TagTemplate.cpp
+    storage/TagTemplate.h
     storage/TrendCsv.cpp
     storage/TrendCsv.h
     storage/clsProfile.cpp

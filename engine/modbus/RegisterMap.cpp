@@ -228,7 +228,12 @@ RegisterMap parseRegisterMap(const QByteArray& text, const QString& fileName)
 
 RegisterMap readRegisterMap(const QString& path)
 {
-    const QString fileName = QFileInfo(path).fileName();
+    const QFileInfo info(path);
+    const QString fileName = info.fileName();
+    // Opening a pipe would wait for a writer, and a device reads without end.
+    if (info.exists() && !info.isFile())
+        throw EngineError(
+            QStringLiteral("Register map %1 cannot be read: it is not a regular file.").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw EngineError(

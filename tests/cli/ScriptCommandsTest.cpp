@@ -1,54 +1,12 @@
-#include "tests/support/QtPrinters.h"
+#include "tests/cli/ScriptProcess.h"
 
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
+#include <QRegularExpression>
+#include <sys/stat.h>
 
 namespace {
 
-struct Outcome
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
 const QByteArray kHead = "[QuorTagSetting]\r\nType=1\r\nController=PLC1\r\nProvider=QuorProv.Sim.Ethernet\r\n"
                          "Machine=\r\nOption=\r\n";
-
-// Runs the built program as a script would, with no display and no platform plug-in named:
-// a window, or anything else that needs a display, would make it fail.
-class ScriptCommands : public ::testing::Test
-{
-protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-
-    QString write(const QString& name, const QByteArray& bytes)
-    {
-        QFile file(dir.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return name;
-    }
-
-    Outcome run(const QStringList& arguments)
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QUOR_ENGINE"})
-            environment.remove(QString::fromLatin1(name));
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(dir.path());
-        process.start(QStringLiteral(QUOR_EXECUTABLE), arguments);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
-    }
-
-    QTemporaryDir dir;
-};
 
 struct CheckCase
 {
@@ -71,7 +29,10 @@ TEST_P(Check, PrintsEachProblemWithTheRightExitCode)
         write(QStringLiteral("a.qts"), c.body);
     const Outcome r = run({QStringLiteral("--check"), QStringLiteral("a.qts")});
     EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
-    QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    // Problems are the output; a file that cannot be read is an error.
+    const bool unreadable = c.exitCode == 2;
+    EXPECT_EQ((unreadable ? r.out : r.err), QString());
+    QStringList lines = (unreadable ? r.err : r.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     for (QString& line : lines)
         line = line.section(QLatin1Char(' '), 0, 1); // the key and the first word
     EXPECT_EQ(lines, c.lines) << r.out.toStdString();
@@ -111,6 +72,14 @@ INSTANTIATE_TEST_SUITE_P(
                   kHead + "Tag1=Fan,I1,,,,,,,,\r\nTag2=Pump,I2,,,,,,,,\r\nTagDataCnt=1\r\n",
                   1,
                   {QStringLiteral("a.qts: TagDataCnt")}},
+        CheckCase{"ProblemsInRowOrder",
+                  kHead + "Tag1=Fa#n,I1,,,,,,,,\r\nTag2=Pump,I2\r\nTagDataCnt=3\r\n",
+                  1,
+                  {QStringLiteral("a.qts:Tag1: forbidden"), QStringLiteral("a.qts:Tag2: holds")}},
+        CheckCase{"CountAfterTheRows",
+                  kHead + "Tag1=Fa#n,I1,,,,,,,,\r\nTag2=Pump,I2,,,,,,,,\r\nTagDataCnt=1\r\n",
+                  1,
+                  {QStringLiteral("a.qts:Tag1: forbidden"), QStringLiteral("a.qts: TagDataCnt")}},
         CheckCase{"NotATagSettingFile", "[Other]\r\nx=1\r\n", 2, {QStringLiteral("a.qts: cannot")}},
         CheckCase{"MissingFile", QByteArray(), 2, {QStringLiteral("a.qts: cannot")}}),
     [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
@@ -203,4 +172,63 @@ TEST_F(ScriptCommands, HelpAndVersionPrintAndWrongUseExitsWithTwo)
         EXPECT_TRUE(r.out.isEmpty());
         EXPECT_FALSE(r.err.isEmpty());
     }
+}
+
+TEST_F(ScriptCommands, ShortOptionsAreTheLongOnes)
+{
+    EXPECT_EQ(run({QStringLiteral("-h")}).out, run({QStringLiteral("--help")}).out);
+    const Outcome version = run({QStringLiteral("-V")});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, QStringLiteral("QuorTagEditor Version : 1.0.0.0\n"));
+}
+
+// Without a display a window cannot start: the run ends in a usage error and exit 2 instead.
+TEST_F(ScriptCommands, AnUnknownFirstOptionIsAUsageErrorNotAWindow)
+{
+    for (const QString& option : {QStringLiteral("-x"), QStringLiteral("--nonsense"), QStringLiteral("-"),
+                                  QStringLiteral("--force")}) {
+        const Outcome r = run({option, QStringLiteral("a.qts")});
+        EXPECT_EQ(r.exitCode, 2) << option.toStdString();
+        EXPECT_EQ(r.out, QString());
+        EXPECT_TRUE(r.err.contains(QStringLiteral("\nUsage: QuorTagEditor"))) << r.err.toStdString();
+    }
+}
+
+TEST_F(ScriptCommands, APipeIsRefusedAtOnce)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.qts"))).constData(), 0600), 0);
+    write(QStringLiteral("a.qts"), kHead + "TagDataCnt=0\r\n");
+    for (const QStringList& arguments :
+         {QStringList{QStringLiteral("--check"), QStringLiteral("pipe.qts")},
+          QStringList{QStringLiteral("--diff"), QStringLiteral("a.qts"), QStringLiteral("pipe.qts")},
+          QStringList{QStringLiteral("--export-csv"), QStringLiteral("pipe.qts")},
+          QStringList{QStringLiteral("--export-csv"), QStringLiteral("a.qts"), QStringLiteral("pipe.qts")}}) {
+        const Outcome r = run(arguments, 10000);
+        EXPECT_EQ(r.exitCode, 2) << arguments.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(r.err, QStringLiteral("pipe.qts: cannot be %1: it is not a regular file\n")
+                             .arg(arguments.size() == 3 && arguments.first() == QStringLiteral("--export-csv")
+                                      ? QStringLiteral("written")
+                                      : QStringLiteral("read")));
+    }
+}
+
+// The manual page is written from the help: every option the help lists is in it.
+TEST_F(ScriptCommands, TheManualPageNamesEveryOptionOfTheHelp)
+{
+    QFile page(QStringLiteral(QUOR_MAN_PAGE));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    // The page writes a minus sign as \-.
+    const QString text =
+        QString::fromUtf8(page.readAll()).replace(QStringLiteral("\\-"), QStringLiteral("-"));
+    const QString help = run({QStringLiteral("--help")}).out;
+    const QString options =
+        help.section(QStringLiteral("\nOptions:\n"), 1).section(QStringLiteral("\n\n"), 0, 0);
+    const QRegularExpression option(QStringLiteral("(?:^|[ ,])(--?[A-Za-z][A-Za-z-]*)"));
+    int found = 0;
+    for (auto match = option.globalMatch(options); match.hasNext(); ++found) {
+        const QString name = match.next().captured(1);
+        EXPECT_TRUE(text.contains(QStringLiteral("\\fB") + name + QStringLiteral("\\fR")))
+            << name.toStdString();
+    }
+    EXPECT_GE(found, 8) << options.toStdString();
 }

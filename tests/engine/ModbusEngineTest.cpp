@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <sys/stat.h>
 
 // The Modbus TCP plug-in against a real device on 127.0.0.1.
 namespace {
@@ -173,6 +174,10 @@ TEST_F(ModbusEngine, MachineAndMapFileFaultsAreNamed)
     const QString missing = writeMap("x") + QStringLiteral(".gone");
     EXPECT_TRUE(refusal(QStringLiteral("127.0.0.1"), QStringLiteral("Map=") + missing)
                     .startsWith(QStringLiteral("Register map %1 cannot be read: ").arg(missing)));
+    const QString pipe = missing + QStringLiteral(".pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_EQ(refusal(QStringLiteral("127.0.0.1"), QStringLiteral("Map=") + pipe),
+              QStringLiteral("Register map %1 cannot be read: it is not a regular file.").arg(pipe));
 }
 
 struct MapCase

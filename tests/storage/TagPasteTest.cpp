@@ -158,6 +158,19 @@ INSTANTIATE_TEST_SUITE_P(
             {},
             QStringLiteral("Nothing was pasted. Select the cells to paste into, or paste whole rows of ten "
                            "cells: Tag Name, Var Name, Var Opt, A, B, C, D, E, F, G.")},
+        // Only cells of data rows are a selection to paste into.
+        Refused{
+            "SelectionBelowTheTable",
+            QStringLiteral("x"),
+            {5, 11, 2, 2},
+            QStringLiteral("Nothing was pasted. Select the cells to paste into, or paste whole rows of ten "
+                           "cells: Tag Name, Var Name, Var Opt, A, B, C, D, E, F, G.")},
+        Refused{
+            "SelectionOfTheHeaderRow",
+            QStringLiteral("x"),
+            {0, 1, 1, 1},
+            QStringLiteral("Nothing was pasted. Select the cells to paste into, or paste whole rows of ten "
+                           "cells: Tag Name, Var Name, Var Opt, A, B, C, D, E, F, G.")},
         Refused{"UnclosedQuote",
                 QStringLiteral("a\n\"b\n"),
                 {1, 4, 1, 1},
