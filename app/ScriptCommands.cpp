@@ -44,16 +44,16 @@ struct ScriptCommand
 // An option that changes one command.
 struct ScriptModifier
 {
-    const char* name;      // a one-letter name is a short option ("-o")
-    const char* command;   // the command it changes
-    const char* summary;   // its line in the option list of the help
-    const char* valueName; // the name of the value it takes, or "" for none
+    const char* name;
+    const char* command;
+    const char* summary;
+    const char* valueName; // the value it takes, or "" for none
 };
 
-// The option as it is typed: "--check", "-o".
+// "--name", or "-n" for a one-letter name.
 QString longOption(const char* name)
 {
-    return QLatin1String(qstrlen(name) == 1 ? "-" : "--") + QLatin1String(name);
+    return (qstrlen(name) == 1 ? QStringLiteral("-") : QStringLiteral("--")) + QLatin1String(name);
 }
 
 int usageError(QIODevice& err, const QString& message)
@@ -133,6 +133,16 @@ int diffFiles(const ScriptCall& call)
     return lines.isEmpty() ? kClean : kFound;
 }
 
+int generateFiles(const ScriptCall& call)
+{
+    if (call.files.size() != 3)
+        return usageError(
+            call.err,
+            QStringLiteral("--generate needs the template, the instance table and the output folder"));
+    return runGenerate(call.files.at(0), call.files.at(1), call.files.at(2),
+                       call.parser.isSet(QStringLiteral("force")), call.err);
+}
+
 int mergeFiles(const ScriptCall& call)
 {
     if (call.files.size() != 3)
@@ -146,16 +156,6 @@ int setUpGit(const ScriptCall& call)
     if (call.files.size() > 1)
         return usageError(call.err, QStringLiteral("--git-setup takes at most one folder"));
     return setUpGitForTagFiles(call.files.value(0, QStringLiteral(".")), call.out, call.err);
-}
-
-int generateFiles(const ScriptCall& call)
-{
-    if (call.files.size() != 3)
-        return usageError(
-            call.err,
-            QStringLiteral("--generate needs the template, the instance table and the output folder"));
-    return runGenerate(call.files.at(0), call.files.at(1), call.files.at(2),
-                       call.parser.isSet(QStringLiteral("force")), call.err);
 }
 
 int printHelp(const ScriptCall& call)
@@ -215,7 +215,7 @@ const ScriptCommand kCommands[] = {
 };
 
 const ScriptModifier kModifiers[] = {
-    {"o", "merge", "The merged file (--merge).", "OUT"},
+    {"o", "merge", "With --merge: the merged file (default OURS).", "OUT"},
     {"force", "generate", "With --generate: write over files that exist.", ""},
 };
 

@@ -5,8 +5,8 @@
 
 class QIODevice;
 
-// The commands for scripts: they check, export, compare, merge and generate tag setting files,
-// and set up git for them, without a window, a display or an engine.
+// The commands for scripts: they check, export, compare, merge and generate tag setting files
+// without a window, a display or an engine.
 
 // True when the program's first argument is for them: an option ("--check", "-h", ...). Any
 // other option that begins with "-", except Qt's own window options ("-platform", "-style",

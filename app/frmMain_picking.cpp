@@ -12,8 +12,8 @@
 #include "tags/VariableTextRules.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
 #include <QKeyEvent>

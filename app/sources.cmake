@@ -3,17 +3,17 @@ target_sources(quor_core PRIVATE
     app/CaptionFit.h
     app/CommandLine.cpp
     app/CommandLine.h
-    app/GenerateCommand.cpp
-    app/GenerateCommand.h
     app/GitSetup.cpp
     app/GitSetup.h
+    app/GenerateCommand.cpp
+    app/GenerateCommand.h
     app/LayoutRules.cpp
     app/LayoutRules.h
     app/ScriptCommands.cpp
     app/ScriptCommands.h
-    app/ScriptOutput.h
     app/TagMergeCommand.cpp
     app/TagMergeCommand.h
+    app/ScriptOutput.h
     app/VersionText.cpp
     app/VersionText.h
     app/WindowFit.cpp

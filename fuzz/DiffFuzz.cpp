@@ -13,19 +13,6 @@
 
 namespace {
 
-// The file read as --diff reads it, without the look at the disk that memory files cannot pass.
-std::optional<TagFileContent> diffInput(const QString& path)
-{
-    TagFileContent content{{}, {}, std::make_unique<TagDocument>()};
-    QString error;
-    if (!readTagDocument(path, *content.document, error, &content.rows))
-        return std::nullopt;
-    const clsCtrlParameter& record = content.document->connection();
-    content.connection = {record.m_lConnectType, record.m_strControllerName, record.m_strProviderName,
-                          record.m_strMachineName, record.m_strOptionVal};
-    return content;
-}
-
 QList<QStringList> diffRows(const TagFileContent& content)
 {
     QList<QStringList> rows;
@@ -64,8 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     files.setMemoryFile(oldFile, parts.at(0));
     files.setMemoryFile(newFile, parts.at(1));
 
-    const std::optional<TagFileContent> before = diffInput(oldFile);
-    const std::optional<TagFileContent> after = diffInput(newFile);
+    // Read as --diff reads them, without the look at the disk that memory files cannot pass.
+    QString error;
+    const std::optional<TagFileContent> before = readTagFileContentAsGiven(oldFile, error);
+    const std::optional<TagFileContent> after = readTagFileContentAsGiven(newFile, error);
     if (before)
         FUZZ_CHECK(diffTagFiles(*before, *before).isEmpty());
     if (!before || !after)

@@ -190,6 +190,11 @@ std::optional<TagFileContent> readTagFileContent(const QString& path, QString& e
         error = *problem;
         return std::nullopt;
     }
+    return readTagFileContentAsGiven(path, error);
+}
+
+std::optional<TagFileContent> readTagFileContentAsGiven(const QString& path, QString& error)
+{
     TagFileContent content{{}, {}, std::make_unique<TagDocument>()};
     if (!readTagDocument(path, *content.document, error, &content.rows))
         return std::nullopt;

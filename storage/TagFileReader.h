@@ -116,6 +116,9 @@ struct TagFileContent
 // Reads the whole file; nothing, and `error` set to the reason, when the window would fail to
 // read it.
 std::optional<TagFileContent> readTagFileContent(const QString& path, QString& error);
+// The same without first asking the disk whether `path` is a regular file that can be read (for
+// files the profile functions hold in memory).
+std::optional<TagFileContent> readTagFileContentAsGiven(const QString& path, QString& error);
 
 // A tag table as the window's grid holds it: 11 columns, the header row with the titles.
 std::unique_ptr<TagGridModel> newTagTable();

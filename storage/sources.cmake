@@ -13,10 +13,10 @@ target_sources(quor_core PRIVATE
     storage/IniDocument.h
     storage/IniKeyIndex.cpp
     storage/IniKeyIndex.h
-    storage/InstanceTable.cpp
-    storage/InstanceTable.h
     storage/MergeConflictMarkers.cpp
     storage/MergeConflictMarkers.h
+    storage/InstanceTable.cpp
+    storage/InstanceTable.h
     storage/OptionText.cpp
     storage/OptionText.h
     storage/PrivateProfile.cpp
