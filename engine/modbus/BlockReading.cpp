@@ -70,6 +70,8 @@ void BlockReading::answered(const Queued& queued, const ModbusSession::Answer& a
         break;
     case ModbusSession::Answer::Kind::Timeout:
     case ModbusSession::Answer::Kind::Failed:
+    case ModbusSession::Answer::Kind::Garbage:
+    case ModbusSession::Answer::Kind::CrcError:
         failed(queued, answer, EntryReading::Outcome::Unanswered);
         break;
     }
@@ -86,7 +88,7 @@ void BlockReading::gotValues(const Queued& queued, const QModbusDataUnit& unit)
                                    .arg(m_session.settings().place())
                                    .arg(unit.valueCount())
                                    .arg(block.count);
-        failed(queued, {ModbusSession::Answer::Kind::Failed, {}, 0, reason},
+        failed(queued, ModbusSession::Answer::failure(ModbusSession::Answer::Kind::Failed, reason),
                EntryReading::Outcome::Unanswered);
         return;
     }

@@ -46,6 +46,8 @@ void throwFailure(const ModbusSettings& settings, const ModbusSession::Answer& a
         return;
     case ModbusSession::Answer::Kind::Timeout:
     case ModbusSession::Answer::Kind::Failed:
+    case ModbusSession::Answer::Kind::Garbage:
+    case ModbusSession::Answer::Kind::CrcError:
         throw EngineError(answer.reason);
     case ModbusSession::Answer::Kind::Exception:
         break;

@@ -52,12 +52,22 @@ void ModbusSession::close()
 
 void ModbusSession::read(const QModbusDataUnit& unit, Done done)
 {
-    send({unit, false, std::move(done)});
+    send({unit, false, std::move(done), -1, {}});
 }
 
 void ModbusSession::write(const QModbusDataUnit& unit, Done done)
 {
-    send({unit, true, std::move(done)});
+    send({unit, true, std::move(done), -1, {}});
+}
+
+void ModbusSession::read(const QModbusDataUnit& unit, Done done, int unitId)
+{
+    send({unit, false, std::move(done), unitId, {}});
+}
+
+void ModbusSession::raw(const QModbusRequest& request, int unitId, Done done)
+{
+    send({{}, false, std::move(done), unitId, request});
 }
 
 void ModbusSession::setRequestTimeout(int ms)
@@ -69,7 +79,9 @@ void ModbusSession::send(Request request)
 {
     if (m_closing) {
         const QString reason = QStringLiteral("The connection to %1 is closed.").arg(m_settings.place());
-        later([done = std::move(request.done), reason] { done({Answer::Kind::Failed, {}, 0, reason}); });
+        later([done = std::move(request.done), reason] {
+            done(Answer::failure(Answer::Kind::Failed, reason));
+        });
         return;
     }
     if (m_client->state() == QModbusDevice::ConnectedState) {
@@ -90,7 +102,7 @@ void ModbusSession::startConnecting()
     if (!m_client->connectDevice() && m_connecting) {
         m_connecting = false;
         m_connectTimer.stop();
-        failWaiting({Answer::Kind::Failed, {}, 0, connectionFailure()});
+        failWaiting(Answer::failure(Answer::Kind::Failed, connectionFailure()));
     }
 }
 
@@ -113,7 +125,7 @@ void ModbusSession::stateChanged()
         if (m_connecting) {
             m_connecting = false;
             m_connectTimer.stop();
-            failWaiting({Answer::Kind::Failed, {}, 0, connectionFailure()});
+            failWaiting(Answer::failure(Answer::Kind::Failed, connectionFailure()));
         } else if (!m_waiting.isEmpty()) {
             // The connection closed while requests waited for a new one.
             startConnecting();
@@ -129,12 +141,9 @@ void ModbusSession::connectTimedOut()
 {
     m_connecting = false;
     // The waiting requests fail first, so that the closing does not connect again for them.
-    failWaiting({Answer::Kind::Timeout,
-                 {},
-                 0,
-                 QStringLiteral("No answer from %1 within %2 ms.")
-                     .arg(m_settings.place())
-                     .arg(m_settings.timeoutMs)});
+    failWaiting(Answer::failure(
+        Answer::Kind::Timeout,
+        QStringLiteral("No answer from %1 within %2 ms.").arg(m_settings.place()).arg(m_settings.timeoutMs)));
     m_client->disconnectDevice();
 }
 
@@ -159,12 +168,16 @@ QString ModbusSession::connectionFailure() const
 
 void ModbusSession::issue(Request request)
 {
-    QModbusReply* reply = request.write ? m_client->sendWriteRequest(request.unit, m_settings.unit)
-                                        : m_client->sendReadRequest(request.unit, m_settings.unit);
+    const int unitId = request.unitId < 0 ? m_settings.unit : request.unitId;
+    QModbusReply* reply = request.pdu.isValid() ? m_client->sendRawRequest(request.pdu, unitId)
+                          : request.write       ? m_client->sendWriteRequest(request.unit, unitId)
+                                                : m_client->sendReadRequest(request.unit, unitId);
     if (!reply) {
         const QString reason = QStringLiteral("Cannot send a request to %1: %2.")
                                    .arg(m_settings.place(), m_client->errorString());
-        later([done = std::move(request.done), reason] { done({Answer::Kind::Failed, {}, 0, reason}); });
+        later([done = std::move(request.done), reason] {
+            done(Answer::failure(Answer::Kind::Failed, reason));
+        });
         return;
     }
     if (reply->isFinished()) {
@@ -184,26 +197,25 @@ void ModbusSession::finished(QModbusReply* reply, const Done& done)
     const bool timedOut = reply->error() == QModbusDevice::TimeoutError;
     switch (reply->error()) {
     case QModbusDevice::NoError:
-        answer = {Answer::Kind::Done, reply->result(), 0, {}};
+        answer.kind = Answer::Kind::Done;
+        answer.unit = reply->result();
+        answer.response = reply->rawResult();
         break;
     case QModbusDevice::ProtocolError:
-        answer = {Answer::Kind::Exception, {}, exceptionCodeOf(reply->rawResult()), {}};
+        answer.kind = Answer::Kind::Exception;
+        answer.exceptionCode = exceptionCodeOf(reply->rawResult());
         break;
     case QModbusDevice::TimeoutError:
-        answer = {Answer::Kind::Timeout,
-                  {},
-                  0,
-                  QStringLiteral("Unit %1 does not answer: no reply from %2 within %3 ms.")
-                      .arg(m_settings.unit)
-                      .arg(m_settings.place())
-                      .arg(m_settings.timeoutMs)};
+        answer = Answer::failure(Answer::Kind::Timeout,
+                                 QStringLiteral("Unit %1 does not answer: no reply from %2 within %3 ms.")
+                                     .arg(m_settings.unit)
+                                     .arg(m_settings.place())
+                                     .arg(m_settings.timeoutMs));
         break;
     default:
-        answer = {
+        answer = Answer::failure(
             Answer::Kind::Failed,
-            {},
-            0,
-            QStringLiteral("The connection to %1 failed: %2.").arg(m_settings.place(), reply->errorString())};
+            QStringLiteral("The connection to %1 failed: %2.").arg(m_settings.place(), reply->errorString()));
         break;
     }
     done(answer);

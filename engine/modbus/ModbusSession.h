@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QModbusDataUnit>
+#include <QModbusPdu>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -36,13 +37,29 @@ public:
             // No answer within the timeout: to the connection or to the request.
             Timeout,
             // The connection could not be made or broke.
-            Failed
+            Failed,
+            // Bytes came that are no answer to the request: a frame of another unit or of no
+            // request sent, a byte count or length that does not fit, or no frame at all.
+            Garbage,
+            // A serial frame whose checksum is wrong.
+            CrcError
         };
         Kind kind = Kind::Failed;
         QModbusDataUnit unit;
         int exceptionCode = 0;
-        // With Timeout and Failed: what went wrong, as the engine's messages say it.
+        // With Timeout, Failed, Garbage and CrcError: what went wrong, as the engine's messages
+        // say it.
         QString reason;
+        // With Done for a raw request: the device's answer as it came.
+        QModbusResponse response;
+
+        static Answer failure(Kind kind, QString reason)
+        {
+            Answer answer;
+            answer.kind = kind;
+            answer.reason = std::move(reason);
+            return answer;
+        }
     };
     using Done = std::function<void(const Answer&)>;
 
@@ -52,6 +69,10 @@ public:
 
     void read(const QModbusDataUnit& unit, Done done);
     void write(const QModbusDataUnit& unit, Done done);
+    // The same, addressed to another unit than the settings' one (a unit id from 0 to 255).
+    void read(const QModbusDataUnit& unit, Done done, int unitId);
+    // Any request, as it stands, to a unit; the answer's PDU comes back in Answer::response.
+    void raw(const QModbusRequest& request, int unitId, Done done);
 
     // The request timeout for requests sent from now on (the settings' timeout at first).
     void setRequestTimeout(int ms);
@@ -66,6 +87,9 @@ private:
         QModbusDataUnit unit;
         bool write = false;
         Done done;
+        int unitId = -1;
+        // A raw request, sent as it stands, when it holds a function code.
+        QModbusRequest pdu;
     };
 
     void send(Request request);

@@ -15,13 +15,30 @@ constexpr int kDefaultPort = 502;
 constexpr int kDefaultUnit = 1;
 constexpr int kDefaultTimeoutMs = 3000;
 
+// How a device is reached: Modbus TCP, or RTU frames on a serial line.
+enum class Transport
+{
+    Tcp,
+    Rtu
+};
+
+constexpr int kDefaultBaudRate = 19200;
+
 struct ModbusSettings
 {
+    Transport transport = Transport::Tcp;
+    // Tcp: the device's host and port.
     QString host;
     int port = kDefaultPort;
     int unit = kDefaultUnit;
     int timeoutMs = kDefaultTimeoutMs;
     QString mapPath;
+    // Rtu: the serial device ("/dev/ttyUSB0") and its line settings; parity is 'N', 'E' or 'O'.
+    QString serialPort;
+    int baudRate = kDefaultBaudRate;
+    char parity = 'E';
+    int dataBits = 8;
+    int stopBits = 1;
 
     // "host:port" as the messages name the device.
     QString place() const;

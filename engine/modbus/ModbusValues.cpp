@@ -243,6 +243,8 @@ void ModbusValues::write(const QString& name, const QVariant& value, WriteDone d
             }
             case ModbusSession::Answer::Kind::Timeout:
             case ModbusSession::Answer::Kind::Failed:
+            case ModbusSession::Answer::Kind::Garbage:
+            case ModbusSession::Answer::Kind::CrcError:
                 done({false, answer.reason});
                 return;
             }
