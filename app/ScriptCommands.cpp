@@ -2,6 +2,7 @@
 
 #include "app/GenerateCommand.h"
 #include "app/GitSetup.h"
+#include "app/ScanModbusCommand.h"
 #include "app/ScriptOutput.h"
 #include "app/TagMergeCommand.h"
 #include "app/VersionText.h"
@@ -158,6 +159,25 @@ int setUpGit(const ScriptCall& call)
     return setUpGitForTagFiles(call.files.value(0, QStringLiteral(".")), call.out, call.err);
 }
 
+int scanModbus(const ScriptCall& call)
+{
+    if (call.files.size() != 1)
+        return usageError(call.err,
+                          QStringLiteral("--scan-modbus needs one device: host[:port] or a serial device"));
+    ScanOptionTexts texts;
+    texts.target = call.files.first();
+    texts.units = call.parser.value(QStringLiteral("unit"));
+    texts.tables = call.parser.value(QStringLiteral("table"));
+    texts.range = call.parser.value(QStringLiteral("range"));
+    texts.rate = call.parser.value(QStringLiteral("rate"));
+    texts.serial = call.parser.value(QStringLiteral("serial"));
+    QString error;
+    const std::optional<modbusscan::Request> request = scanRequestFrom(texts, error);
+    if (!request)
+        return usageError(call.err, error);
+    return runModbusScan(*request, call.out, call.err);
+}
+
 int printHelp(const ScriptCall& call)
 {
     // The usage line names the program, not the path it was started by.
@@ -210,6 +230,16 @@ const ScriptCommand kCommands[] = {
      "      --check checks; nothing is written while a problem is found, and a file that exists\n"
      "      only with --force. Exit 0 written, 1 problems, 2 a file cannot be read or written.",
      generateFiles},
+    {"scan-modbus", "", "Scan a Modbus device into a register map.",
+     "TARGET [--unit N|A-B] [--table T,...] [--range A-B] [--rate R]\n"
+     "      [--serial BAUD,DATA,PARITY,STOP]\n"
+     "      Reads which addresses a Modbus device serves (TARGET: host[:port], or a serial device\n"
+     "      such as /dev/ttyUSB0 for Modbus RTU) and writes the register map CSV of them to\n"
+     "      standard output, its progress to standard error. Defaults: unit 1, every table\n"
+     "      (coil, discrete, input, holding), addresses 0-9999, 50 requests a second (0: no\n"
+     "      limit), 19200,8,E,1. With several units answering, names begin with U<unit>. Exit 0\n"
+     "      something answered, 1 nothing did, 2 the device cannot be reached.",
+     scanModbus},
     {"help", "h", "Show this help.", "", printHelp},
     {"version", "V", "Show the version.", "", printVersion},
 };
@@ -217,6 +247,11 @@ const ScriptCommand kCommands[] = {
 const ScriptModifier kModifiers[] = {
     {"o", "merge", "With --merge: the merged file (default OURS).", "OUT"},
     {"force", "generate", "With --generate: write over files that exist.", ""},
+    {"unit", "scan-modbus", "With --scan-modbus: the unit id, or a range A-B of them.", "N|A-B"},
+    {"table", "scan-modbus", "With --scan-modbus: the tables, comma-separated.", "T,..."},
+    {"range", "scan-modbus", "With --scan-modbus: the addresses (default 0-9999).", "A-B"},
+    {"rate", "scan-modbus", "With --scan-modbus: requests a second (default 50; 0: no limit).", "R"},
+    {"serial", "scan-modbus", "With --scan-modbus: the serial line.", "BAUD,DATA,PARITY,STOP"},
 };
 
 // Qt's own options of every window program: a first argument among them starts the window.

@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 #include "engine/ConnectionOptions.h"
 #include "engine/FailureText.h"
+#include "engine/TagFileFolder.h"
 #include "platform/ComboBoxes.h"
 #include "platform/Dialogs.h"
 #include "tags/TagDocument.h"
@@ -139,6 +140,7 @@ void frmMain::stopConnecting(QPushButton* box)
 void frmMain::connectTo(const ConnectionRequest& request, std::function<void()> connected)
 {
     m_connection.setWorkspace(m_state.objWorkspace);
+    publishTagFileFolder(document().filePath());
     expectEngineAnswer(QStringLiteral("Connecting to %1...").arg(request.place()),
                        [this] { endConnecting(false); });
     m_engineSteps.connect(request,

@@ -9,6 +9,8 @@ target_sources(quor_core PRIVATE
     app/GenerateCommand.h
     app/LayoutRules.cpp
     app/LayoutRules.h
+    app/ScanModbusCommand.cpp
+    app/ScanModbusCommand.h
     app/ScriptCommands.cpp
     app/ScriptCommands.h
     app/TagMergeCommand.cpp

@@ -21,7 +21,13 @@ target_sources(quor_core PRIVATE
     engine/EngineValues.h
     engine/FailureText.cpp
     engine/FailureText.h
+    engine/ModbusScanLoader.cpp
+    engine/ModbusScanLoader.h
+    engine/ScanRegisterMap.cpp
+    engine/ScanRegisterMap.h
+    engine/modbus/scan/ScanApi.h
     engine/clsCtrlParameter.h
+    engine/TagFileFolder.h
     engine/ValueCapability.h
     engine/ValuePoller.cpp
     engine/ValuePoller.h

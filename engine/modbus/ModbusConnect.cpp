@@ -1,5 +1,6 @@
 #include "engine/modbus/ModbusConnect.h"
 
+#include "engine/TagFileFolder.h"
 #include "engine/modbus/ModbusController.h"
 #include "engine/modbus/ModbusSettings.h"
 #include "engine/modbus/ModbusValues.h"
@@ -9,7 +10,7 @@ extern "C" Q_DECL_EXPORT void quorModbusConnect(const modbus::ConnectRequest& re
 {
     using namespace modbus;
     const ModbusSettings settings = parseSettings(request.machineName, request.option);
-    RegisterMap map = readRegisterMap(settings.mapPath);
+    RegisterMap map = readRegisterMap(locateBesideTagFile(settings.mapPath));
     result.controller = ModbusController::connect(request.controllerName, settings, std::move(map));
 }
 

@@ -58,6 +58,11 @@ void readMachine(const QString& text, ModbusSettings& settings)
 
 } // namespace
 
+void readTcpMachine(const QString& machine, ModbusSettings& settings)
+{
+    readMachine(machine, settings);
+}
+
 QString ModbusSettings::place() const
 {
     return host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]:%2").arg(host).arg(port)

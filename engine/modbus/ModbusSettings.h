@@ -8,7 +8,8 @@
 //   machine: "host" or "host:port" (port 502 by default; an IPv6 address in brackets when a
 //            port follows it);
 //   option:  "Unit=<0..255>" (default 1), "Timeout=<ms>" (default 3000), "Map=<register map
-//            file>" (required; a relative path is taken from the working folder).
+//            file>" (required; a relative path is looked for beside the tag file, then in the working
+//            folder).
 namespace modbus {
 
 constexpr int kDefaultPort = 502;
@@ -46,5 +47,8 @@ struct ModbusSettings
 
 // Reads the fields; throws EngineError saying what is wrong. The map is not read here.
 ModbusSettings parseSettings(const QString& machine, const QString& option);
+// Reads a machine field of Modbus TCP ("host" or "host:port") into the settings; throws
+// EngineError saying what is wrong.
+void readTcpMachine(const QString& machine, ModbusSettings& settings);
 
 } // namespace modbus

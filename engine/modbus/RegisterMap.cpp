@@ -14,6 +14,25 @@ namespace {
 
 // A map is a few thousand lines at most; anything this large is not one.
 constexpr qint64 kMaxMapBytes = 16 * 1024 * 1024;
+// The faulty lines one message lists; a map with more is not worth reading line by line.
+constexpr int kMaxListedFaults = 20;
+
+// A control character as a reader would name it: "tab", "line break", "NUL" or its code.
+QString controlName(QChar c)
+{
+    switch (c.unicode()) {
+    case 0x00:
+        return QStringLiteral("NUL");
+    case 0x09:
+        return QStringLiteral("tab");
+    case 0x0A:
+    case 0x0D:
+        return QStringLiteral("line break");
+    default:
+        return QStringLiteral("U+") +
+               QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    }
+}
 
 struct TypeInfo
 {
@@ -97,27 +116,63 @@ public:
                 line.chop(1);
             if (line.trimmed().isEmpty())
                 continue;
-            QStringList fields;
-            if (!splitFields(line, fields))
-                fault(QStringLiteral("a quoted field is not closed"));
-            if (m_columns == 0)
-                readHeader(fields);
-            else
-                m_map.append(entry(fields));
+            // A faulty row is noted and the next one read, so that one reading names them all.
+            try {
+                QStringList fields;
+                if (!splitFields(line, fields))
+                    fault(QStringLiteral("a quoted field is not closed"));
+                if (m_columns == 0)
+                    readHeader(fields);
+                else
+                    m_map.append(entry(fields));
+            } catch (const LineFault& faulty) {
+                if (m_columns == 0)
+                    throw EngineError(faulty.text);
+                m_faults.append(faulty.text);
+            }
         }
         m_line = std::max(m_headerLine, 1);
         if (m_columns == 0)
-            fault(QStringLiteral("the header Name,Table,Address,Type is missing"));
+            throw EngineError(faultText(QStringLiteral("the header Name,Table,Address,Type is missing")));
+        if (!m_faults.isEmpty())
+            throw EngineError(faultList());
         if (m_map.isEmpty())
-            fault(QStringLiteral("no register follows the header"));
+            throw EngineError(faultText(QStringLiteral("no register follows the header")));
         return m_map;
     }
 
 private:
-    [[noreturn]] void fault(const QString& reason) const
+    // The fault of one line, caught by the reading of the whole map.
+    struct LineFault
     {
-        throw EngineError(
-            QStringLiteral("Register map %1 line %2: %3.").arg(m_fileName).arg(m_line).arg(reason));
+        QString text;
+    };
+
+    QString faultText(const QString& reason) const
+    {
+        return QStringLiteral("Register map %1 line %2: %3.").arg(m_fileName).arg(m_line).arg(reason);
+    }
+
+    [[noreturn]] void fault(const QString& reason) const { throw LineFault{faultText(reason)}; }
+
+    // Every faulty line, one to a line, up to kMaxListedFaults.
+    QString faultList() const
+    {
+        QStringList listed = m_faults.mid(0, kMaxListedFaults);
+        if (m_faults.size() > kMaxListedFaults)
+            listed.append(QStringLiteral("%1 more faulty lines are not listed.")
+                              .arg(m_faults.size() - kMaxListedFaults));
+        return listed.join(QLatin1Char('\n'));
+    }
+
+    void checkName(const QString& name) const
+    {
+        if (name.isEmpty())
+            fault(QStringLiteral("the name is empty"));
+        for (const QChar c : name) {
+            if (c.category() == QChar::Other_Control)
+                fault(QStringLiteral("the name holds the control character %1").arg(controlName(c)));
+        }
     }
 
     void readHeader(const QStringList& fields)
@@ -141,8 +196,7 @@ private:
             fault(QStringLiteral("expected %1 fields, found %2").arg(m_columns).arg(fields.size()));
         RegisterEntry entry;
         entry.name = fields.at(0);
-        if (entry.name.isEmpty())
-            fault(QStringLiteral("the name is empty"));
+        checkName(entry.name);
         const int earlier = m_lineOfName.value(entry.name.toCaseFolded());
         if (earlier)
             fault(QStringLiteral("the name '%1' is already on line %2").arg(entry.name).arg(earlier));
@@ -217,6 +271,7 @@ private:
     int m_columns = 0;
     QHash<QString, int> m_lineOfName;
     RegisterMap m_map;
+    QStringList m_faults;
 };
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "engine/BrowseProgress.h"
+#include "engine/TagFileFolder.h"
 #include "tests/engine/ModbusTestSupport.h"
 
 #include <QElapsedTimer>
@@ -228,10 +229,64 @@ INSTANTIATE_TEST_SUITE_P(
         MapCase{"UnclosedQuote", "Name,Table,Address,Type\n\"A,input,0,int16\n",
                 "line 2: a quoted field is not closed."},
         MapCase{"EmptyName", "Name,Table,Address,Type\n ,input,0,int16\n", "line 2: the name is empty."},
-        MapCase{"HeaderOnly", "Name,Table,Address,Type\n", "line 1: no register follows the header."}),
+        MapCase{"HeaderOnly", "Name,Table,Address,Type\n", "line 1: no register follows the header."},
+        MapCase{"TabInName", "Name,Table,Address,Type\n\"A\tB\",input,0,int16\n",
+                "line 2: the name holds the control character tab."},
+        MapCase{"EscapeInName", "Name,Table,Address,Type\nA\x1b[1m,input,0,int16\n",
+                "line 2: the name holds the control character U+001B."},
+        MapCase{"LineBreakInName", "Name,Table,Address,Type\nA\rB,input,0,int16\n",
+                "line 2: the name holds the control character line break."},
+        MapCase{"EveryFaultyLine",
+                "Name,Table,Address,Type\nA,input,0,int8\nB,input,1,int16\nC,coils,2,bool\nB,input,3,int16\n",
+                "line 2: unknown type 'int8'.\nRegister map press.csv line 4: unknown table 'coils' (coil, "
+                "discrete, "
+                "input or holding).\nRegister map press.csv line 5: the name 'B' is already on line 3."}),
     [](const auto& paramInfo) { return std::string(paramInfo.param.label); });
 
 } // namespace
+
+TEST_F(ModbusEngine, AMapWithManyFaultsListsTheFirstTwentyAndCountsTheRest)
+{
+    QByteArray text = "Name,Table,Address,Type\n";
+    for (int i = 0; i < 25; ++i)
+        text += "N" + QByteArray::number(i) + ",input,0,int8\n";
+    const QStringList lines = refusal(QStringLiteral("127.0.0.1:1"), QStringLiteral("Map=") + writeMap(text))
+                                  .split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 21);
+    EXPECT_EQ(lines.at(19), QStringLiteral("Register map map.csv line 21: unknown type 'int8'."));
+    EXPECT_EQ(lines.at(20), QStringLiteral("5 more faulty lines are not listed."));
+}
+
+// What spreadsheets write and what fits at the top of a table is taken.
+TEST(RegisterMapEdges, TheLastAddressesAndALeftOutOrderAreTaken)
+{
+    const modbus::RegisterMap map = modbus::parseRegisterMap(
+        "Name,Table,Address,Type,Order\nTop,holding,65534,uint32\nLast,input,65535,int16\n",
+        QStringLiteral("edges.csv"));
+    ASSERT_EQ(map.size(), 2);
+    EXPECT_EQ(std::tie(map.at(0).address, map.at(0).count, map.at(0).order),
+              std::make_tuple(quint16(65534), quint16(2), QByteArray("ABCD")));
+    EXPECT_EQ(map.at(1).order, QByteArray("AB"));
+}
+
+// A relative map is found beside the tag file before the working folder, and only there when it
+// is not in the working folder.
+TEST_F(ModbusEngine, ARelativeMapIsLookedForBesideTheTagFileFirst)
+{
+    LocalDevice local(kDeviceMap, kAbsent);
+    QTemporaryDir tagFolder;
+    QFile beside(QDir(tagFolder.path()).filePath(QStringLiteral("beside.csv")));
+    ASSERT_TRUE(beside.open(QIODevice::WriteOnly));
+    beside.write("Name,Table,Address,Type\nMode,holding,2,uint16\n");
+    beside.close();
+    const ScopedEnv folder(kTagFileFolderVariable, QString());
+    publishTagFileFolder(QDir(tagFolder.path()).filePath(QStringLiteral("press.qts")));
+    const std::shared_ptr<IController> controller = add(local.machine(), QStringLiteral("Map=beside.csv"));
+    EXPECT_EQ(textsOf(controller->VariableNames(Variant())), QStringList{QStringLiteral("Mode")});
+    publishTagFileFolder(QString());
+    EXPECT_TRUE(refusal(local.machine(), QStringLiteral("Map=beside.csv"))
+                    .startsWith(QStringLiteral("Register map beside.csv cannot be read")));
+}
 
 namespace {
 

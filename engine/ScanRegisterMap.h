@@ -1,0 +1,28 @@
+#pragma once
+
+#include "engine/modbus/scan/ScanApi.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// The register map a scan's findings make: one row a served address, as the Modbus providers
+// read it (Name,Table,Address,Type,Order).
+struct ScanMapRow
+{
+    QString name;
+    modbusscan::Table table = modbusscan::Table::Holding;
+    int address = 0;
+    // "bool" for coils and discrete inputs, "uint16" for registers unless changed.
+    QString type;
+};
+
+// A name for an address: HR100, IR3, CO0, DI7; with `unit` >= 0 led by it, U2.HR100.
+QString defaultScanName(modbusscan::Table table, int address, int unit = -1);
+
+// The rows of every served address of the results, in table and address order; names carry
+// their unit when the results hold more than one unit.
+QList<ScanMapRow> scanMapRows(const QList<modbusscan::Result>& results);
+
+// The map's text, UTF-8 with a header; names are quoted where the CSV needs it.
+QByteArray registerMapText(const QList<ScanMapRow>& rows);
