@@ -158,6 +158,10 @@ public:
     void mnuViewTrend_Click();
     // Opens the dialog that writes a value to the current row's variable.
     void mnuEditWriteValue_Click();
+
+    // ---- Tools (app/frmMain_tools.cpp)
+    void mnuToolsScanModbus_Click();
+    void mnuToolsChooseMap_Click();
     // Reads the live values of the grid's rows; other views may read its values too, and it
     // is paused while the engine is busy elsewhere.
     ValuePoller& livePoller() const { return *m_livePoller; }
@@ -215,6 +219,10 @@ public:
     QAction* mnuViewRefreshInterval = nullptr;
     QAction* mnuViewTrend = nullptr;
     QAction* mnuViewExportTrend = nullptr;
+    // Tools: Scan Modbus Device..., Choose Register Map..., after View.
+    QMenu* mnuTools = nullptr;
+    QAction* mnuToolsScanModbus = nullptr;
+    QAction* mnuToolsChooseMap = nullptr;
     QMenu* mnuHelp = nullptr;
     std::array<QAction*, 7> mnuFileItem{};
     // The CSV items, after Save As; they are not part of the File item array.
@@ -367,6 +375,9 @@ private:
 
     // Live value helpers (app/frmMain_view.cpp).
     void createViewMenu();
+    void createToolsMenu();
+    // The status bar says what the machine and option fields take for a Modbus provider.
+    void showProviderHint();
     void createLiveValues();
     void createTrend();
     // The trend follows the selected tags, as many as a chart can show.

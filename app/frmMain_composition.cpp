@@ -132,6 +132,7 @@ void frmMain::createMenus()
     mnuHelpItem[0]->setObjectName(indexedName("mnuHelpItem", 0));
 
     createViewMenu();
+    createToolsMenu();
 }
 
 void frmMain::createToolbar()

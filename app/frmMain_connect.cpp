@@ -331,6 +331,7 @@ void frmMain::EnableProviderFields(bool enabled)
     cmbProvs->setEnabled(enabled);
     txtMachine->setEnabled(enabled);
     txtOption->setEnabled(enabled);
+    mnuToolsChooseMap->setEnabled(enabled);
 }
 
 void frmMain::EnableConnField(bool enabled)

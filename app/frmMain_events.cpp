@@ -36,6 +36,7 @@ void frmMain::connectEvents()
     connect(cmbCtrl, &QComboBox::activated, this, &frmMain::cmbCtrl_Click);
     connect(cmbCtrls, &QComboBox::activated, this, &frmMain::cmbCtrls_Click);
     connect(cmbServer, &QComboBox::activated, this, &frmMain::cmbServer_Click);
+    connect(cmbProvs, &QComboBox::currentTextChanged, this, &frmMain::showProviderHint);
 
     connect(cmdAddItem, &QPushButton::clicked, this, &frmMain::cmdAddItem_Click);
     // Enter in the picker does what the Add button does (nothing while it is disabled).

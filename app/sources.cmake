@@ -31,6 +31,8 @@ target_sources(quor_gui PRIVATE
     app/OptionButton.h
     app/RefreshIntervalDialog.cpp
     app/RefreshIntervalDialog.h
+    app/ScanModbusDialog.cpp
+    app/ScanModbusDialog.h
     app/SeriesDialog.cpp
     app/SeriesDialog.h
     app/TrendPanel.cpp
@@ -56,6 +58,7 @@ target_sources(quor_gui PRIVATE
     app/frmMain_tagfile.cpp
     app/frmMain_tags.cpp
     app/frmMain_trend.cpp
+    app/frmMain_tools.cpp
     app/frmMain_view.cpp
     app/WriteValueDialog.cpp
     app/WriteValueDialog.h

@@ -1,5 +1,7 @@
 #include "engine/ScanRegisterMap.h"
 
+#include <QHash>
+#include <QSaveFile>
 #include <QSet>
 #include <algorithm>
 
@@ -74,4 +76,43 @@ QByteArray registerMapText(const QList<ScanMapRow>& rows)
         text += mapField(row.name) + ',' + tableName(row.table).toUtf8() + ',' +
                 QByteArray::number(row.address) + ',' + row.type.toUtf8() + ",\n";
     return text;
+}
+
+std::optional<QString> scanMapFault(const QList<ScanMapRow>& rows)
+{
+    const QStringList registerTypes = {QStringLiteral("int16"), QStringLiteral("uint16"),
+                                       QStringLiteral("int32"), QStringLiteral("uint32"),
+                                       QStringLiteral("float32")};
+    QHash<QString, QString> seen;
+    for (const ScanMapRow& row : rows) {
+        const QString place = defaultScanName(row.table, row.address);
+        if (row.name.isEmpty())
+            return QStringLiteral("The name of %1 is empty.").arg(place);
+        if (std::any_of(row.name.begin(), row.name.end(),
+                        [](QChar c) { return c.category() == QChar::Other_Control; }))
+            return QStringLiteral("The name of %1 holds a control character.").arg(place);
+        const QString folded = row.name.toCaseFolded();
+        if (seen.contains(folded))
+            return QStringLiteral("The name '%1' of %2 is already the name of %3.")
+                .arg(row.name, place, seen.value(folded));
+        seen.insert(folded, place);
+        const QString type = row.type.toLower();
+        if (isBitTable(row.table) ? type != QLatin1String("bool") : !registerTypes.contains(type))
+            return QStringLiteral("The type '%1' of %2 does not fit its table: %3.")
+                .arg(row.type, place,
+                     isBitTable(row.table) ? QStringLiteral("bool")
+                                           : registerTypes.join(QStringLiteral(", ")));
+        if (type.endsWith(QLatin1String("32")) && row.address == 65535)
+            return QStringLiteral("The %1 at %2 runs past address 65535.").arg(type, place);
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> saveScanMap(const QString& path, const QList<ScanMapRow>& rows)
+{
+    const QByteArray text = registerMapText(rows);
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit())
+        return std::nullopt;
+    return QStringLiteral("%1: %2").arg(path, file.errorString());
 }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <optional>
 
 // The register map a scan's findings make: one row a served address, as the Modbus providers
 // read it (Name,Table,Address,Type,Order).
@@ -26,3 +27,11 @@ QList<ScanMapRow> scanMapRows(const QList<modbusscan::Result>& results);
 
 // The map's text, UTF-8 with a header; names are quoted where the CSV needs it.
 QByteArray registerMapText(const QList<ScanMapRow>& rows);
+
+// What keeps the rows from being a map the providers read, as the user should hear it: an empty
+// or repeated name, a name with a control character, a type that does not fit its table or runs
+// past the last address. Nullopt when they make one.
+std::optional<QString> scanMapFault(const QList<ScanMapRow>& rows);
+
+// Writes the map at once or not at all; the reason when it could not.
+std::optional<QString> saveScanMap(const QString& path, const QList<ScanMapRow>& rows);
