@@ -116,4 +116,35 @@ TEST_F(ToolsMenu, ChoosingAMapWritesItsPieceAndTheStatusBarSaysWhatTheFieldsTake
     EXPECT_EQ(w.txtOption->text(), QStringLiteral("Map=/srv/maps/line.csv"));
 }
 
+// A tag file with its map beside it connects, whatever folder the editor was started in.
+TEST_F(ToolsMenu, ARelativeMapBesideTheOpenedTagFileIsFound)
+{
+    const QByteArray map = "Name,Table,Address,Type\nMode,holding,2,uint16\n";
+    LocalDevice local(map, QString());
+    QFile mapFile(appPath(QStringLiteral("line.csv")));
+    QFile tagFile(appPath(QStringLiteral("line.qts")));
+    ASSERT_TRUE(mapFile.open(QIODevice::WriteOnly) && mapFile.write(map) == map.size());
+    mapFile.close();
+    const QByteArray tags =
+        QStringLiteral("[QuorTagSetting]\r\nType=1\r\nController=Line\r\nProvider=QuorProv."
+                       "ModbusTCP\r\nMachine=%1\r\nOption=Map=line.csv\r\nTagDataCnt=0\r\n")
+            .arg(local.machine())
+            .toUtf8();
+    ASSERT_TRUE(tagFile.open(QIODevice::WriteOnly) && tagFile.write(tags) == tags.size());
+    tagFile.close();
+    ASSERT_FALSE(QFile::exists(QStringLiteral("line.csv"))) << "the working folder holds a map of that name";
+    frmMain& w = openWindow();
+    dialogs.chooseFileNext(tagFile.fileName());
+    w.mnuFileItem[1]->trigger();
+    ASSERT_EQ(w.document().filePath(), tagFile.fileName()) << dialogs.texts().join(QLatin1Char('|')).toStdString();
+    // Opening a file with its connection counts as a change, which connecting offers to save.
+    dialogs.clear();
+    dialogs.answerNext(MsgAnswer::No);
+    click(w.chkConnQUOR);
+    ::waitForEngine(w);
+    EXPECT_EQ(dialogs.shown().size(), 1) << dialogs.texts().join(QLatin1Char('|')).toStdString();
+    expectBoxOn(w.chkConnQUOR);
+    EXPECT_EQ(entries(w.cmbVars), QStringList{QStringLiteral("Mode")});
+}
+
 } // namespace
