@@ -142,11 +142,8 @@ ScanModbusDialog::ScanModbusDialog(ChooseFile chooseMapFile, QWidget* parent)
     updateSerialFields();
 }
 
-ScanModbusDialog::~ScanModbusDialog()
-{
-    if (m_scan)
-        m_scan->stop();
-}
+// The scanner goes with the dialog: its session, and the answers still to come, with it.
+ScanModbusDialog::~ScanModbusDialog() = default;
 
 std::optional<Request> ScanModbusDialog::request()
 {

@@ -14,7 +14,7 @@ AddressSearch::AddressSearch(int first, int last, int maxBlock)
 
 bool AddressSearch::splits(int exceptionCode)
 {
-    return exceptionCode == 0x02 || exceptionCode == 0x03;
+    return exceptionCode == 0x02 || exceptionCode == 0x03 || exceptionCode == 0x04;
 }
 
 std::optional<Span> AddressSearch::next()

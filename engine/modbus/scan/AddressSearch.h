@@ -48,8 +48,10 @@ public:
     // The results found since the last call, their unit and table left to the caller.
     QList<Result> takeResults();
 
-    // Whether an exception code says the block holds addresses the device lacks, so that halves
-    // of it may be served (illegal data address, or a value such as the count it will not take).
+    // Whether an exception code may come from some addresses of a block only, so that halves of
+    // it may be served: an illegal data address, a value such as a count it will not take, or a
+    // failure of the device at an address. Not an illegal function (the whole table), nor a
+    // gateway's word that the unit is not there.
     static bool splits(int exceptionCode);
 
 private:
