@@ -21,4 +21,19 @@ if(NOT QUOR_DEB_ARCH)
 endif()
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${QUOR_DEB_ARCH})
 set(CPACK_DEBIAN_FILE_NAME "QuorTagEditor_${PROJECT_VERSION}_${QUOR_DEB_ARCH}.deb")
+
+# Two packages: quortageditor with everything installed by default, and quortageditor-opcua with
+# the OPC UA plug-in, its Node.js bridge and the bridge's modules (engine/opcua), which needs
+# Node.js and is left out of the main package to keep that small.
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL Unspecified quortageditor-opcua)
+set(CPACK_DEBIAN_UNSPECIFIED_PACKAGE_NAME quortageditor)
+set(CPACK_DEBIAN_UNSPECIFIED_FILE_NAME ${CPACK_DEBIAN_FILE_NAME})
+set(CPACK_DEBIAN_QUORTAGEDITOR-OPCUA_PACKAGE_NAME quortageditor-opcua)
+set(CPACK_DEBIAN_QUORTAGEDITOR-OPCUA_FILE_NAME "QuorTagEditor-opcua_${PROJECT_VERSION}_${QUOR_DEB_ARCH}.deb")
+set(CPACK_DEBIAN_QUORTAGEDITOR-OPCUA_PACKAGE_DEPENDS "nodejs (>= 18), quortageditor (= ${PROJECT_VERSION})")
+set(CPACK_DEBIAN_QUORTAGEDITOR-OPCUA_PACKAGE_RECOMMENDS "")
+set(CPACK_COMPONENT_QUORTAGEDITOR-OPCUA_DESCRIPTION
+    "OPC UA provider for QuorTagEditor\n Browses an OPC UA server's address space into tags and shows its live values, through a small Node.js program on node-opcua.")
+set(CPACK_COMPONENT_UNSPECIFIED_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n ${CPACK_PACKAGE_DESCRIPTION}")
 include(CPack)
