@@ -33,6 +33,9 @@ set(CPACK_DEBIAN_QUORTAGEDITOR-OPCUA_PACKAGE_NAME quortageditor-opcua)
 set(CPACK_DEBIAN_QUORTAGEDITOR-OPCUA_FILE_NAME "QuorTagEditor-opcua_${PROJECT_VERSION}_${QUOR_DEB_ARCH}.deb")
 set(CPACK_DEBIAN_QUORTAGEDITOR-OPCUA_PACKAGE_DEPENDS "nodejs (>= 18), quortageditor (= ${PROJECT_VERSION})")
 set(CPACK_DEBIAN_QUORTAGEDITOR-OPCUA_PACKAGE_RECOMMENDS "")
+# Its plug-in needs no library the main package does not bring, and a search through the
+# thousands of files of the modules would take minutes.
+set(CPACK_DEBIAN_QUORTAGEDITOR-OPCUA_PACKAGE_SHLIBDEPS OFF)
 set(CPACK_COMPONENT_QUORTAGEDITOR-OPCUA_DESCRIPTION
     "OPC UA provider for QuorTagEditor\n Browses an OPC UA server's address space into tags and shows its live values, through a small Node.js program on node-opcua.")
 set(CPACK_COMPONENT_UNSPECIFIED_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n ${CPACK_PACKAGE_DESCRIPTION}")

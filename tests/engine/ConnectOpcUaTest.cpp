@@ -1,6 +1,8 @@
 #include "tests/engine/ConnectFixture.h"
 #include "tests/engine/OpcUaTestSupport.h"
 
+#include "tags/LiveColumnsModel.h"
+
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
@@ -21,7 +23,7 @@ protected:
         state.ReleaseEngine();
         const ScopedEnv plugins("QUOR_ENGINE", simPluginPath() + QLatin1Char(':') + opcUaPluginPath());
         QString reason;
-        state.objEngine = CreateEngine(&reason);
+        state.objEngine = CreateEngine(&reason, &state.objValues);
         ASSERT_NE(state.objEngine, nullptr) << reason.toStdString();
         state.objWorkspace = state.objEngine->Workspaces()->Item(0);
     }
@@ -63,7 +65,7 @@ protected:
 
 OpcUaTestServer* ConnectOpcUa::s_server = nullptr;
 
-TEST_F(ConnectOpcUa, ListsTheServersVariablesAndSavesANormalTagFileWithoutThePassword)
+TEST_F(ConnectOpcUa, ListsTheServersVariablesShowsLiveValuesAndSavesANormalTagFileWithoutThePassword)
 {
     const ScopedEnv password("QUOR_OPCUA_PASSWORD", kOpcUaTestPassword);
     frmMain& w = openWindow();
@@ -74,6 +76,19 @@ TEST_F(ConnectOpcUa, ListsTheServersVariablesAndSavesANormalTagFileWithoutThePas
 
     addTag(w, QStringLiteral("Press.Ram.Position"));
     addTag(w, QStringLiteral("Press.Motor.Temperature[ns=1;s=Press.Motor.Temperature.Bearing]"));
+    // With Live Values on, the ram's position moves.
+    w.mnuViewLiveValues->trigger();
+    ASSERT_TRUE(w.mnuViewLiveValues->isChecked());
+    const LiveColumnsModel& live = w.grdItems->liveColumns();
+    const auto position = [&live] {
+        return live.index(0, live.columnOf(LiveColumnsModel::Value)).data().toString();
+    };
+    EXPECT_TRUE(turnEventsUntil([&position] { return !position().isEmpty(); }, 10000));
+    const QString first = position();
+    EXPECT_TRUE(turnEventsUntil([&position, &first] { return position() != first; }, 10000))
+        << first.toStdString();
+    w.mnuViewLiveValues->trigger();
+
     const QString path = appPath(QStringLiteral("press.qts"));
     dialogs.chooseFileNext(path);
     w.mnuFileItem[4]->trigger();

@@ -6,6 +6,7 @@
 #include "tests/support/QtPrinters.h"
 
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <optional>
 #include <thread>
@@ -201,9 +202,18 @@ INSTANTIATE_TEST_SUITE_P(
     OpcUa, OpcUaRefused,
     ::testing::Values(RefusedConnection{"Timeout=2000", "opc.tcp://127.0.0.1:1", "BadConnectionRejected"},
                       RefusedConnection{"", "http://127.0.0.1:4840", "BadTcpEndpointUrlInvalid"},
-                      RefusedConnection{"Security=Sign", "", "BadSecurityModeRejected"},
                       RefusedConnection{"Security=SignAndEncrypt", "", "BadSecurityModeRejected"},
                       RefusedConnection{"User=intruder", "", "BadUserAccessDenied"}));
+
+TEST_F(OpcUaEngine, SignedConnectionMakesItsClientCertificateInTheConfigurationFolder)
+{
+    QTemporaryDir config;
+    const ScopedEnv home("XDG_CONFIG_HOME", config.path());
+    connect(QStringLiteral("Security=Sign"));
+    EXPECT_TRUE(QFile::exists(
+        config.filePath(QStringLiteral("QuorTagEditor/opcua-pki/own/certs/client_certificate.pem"))));
+    EXPECT_EQ(statusText(read({"Press.Counter"}).value(0)), QStringLiteral("good"));
+}
 
 TEST_F(OpcUaEngine, PasswordComesFromTheEnvironmentAndNeverReachesAMessage)
 {

@@ -54,8 +54,10 @@ function statusOf(error, endpoint) {
         return named[1];
     if (/user token policy/i.test(text))
         return "BadIdentityTokenRejected";
-    if (/ECONNREFUSED|ECONNRESET|EPIPE/.test(text))
+    if (/ECONNREFUSED/.test(text))
         return "BadConnectionRejected";
+    if (/Connection Break|ECONNRESET|EPIPE|socket.*closed/i.test(text))
+        return "BadConnectionClosed";
     if (/ENOTFOUND|EAI_AGAIN|Invalid endpoint|invalid url/i.test(text))
         return "BadTcpEndpointUrlInvalid";
     if (/timeout|ETIMEDOUT/i.test(text))
@@ -81,16 +83,31 @@ function securityOf(endpoint) {
     }
 }
 
-// The self-signed client certificate lives in the folder the plug-in names; it is made at first use.
-async function certificateManagerFor(endpoint) {
-    const { OPCUACertificateManager } = require("node-opcua-certificate-manager");
-    const manager = new OPCUACertificateManager({ rootFolder: endpoint.certificateFolder,
-        automaticallyAcceptUnknownCertificate: true });
-    await manager.initialize();
-    return manager;
+// The self-signed client certificate lives in the folder the plug-in names; the first signed
+// connection makes it. One manager for each folder, and one signed connection opened at a time,
+// since they share the folder's files.
+const certificateManagers = new Map();
+let signedOpening = Promise.resolve();
+
+function certificateManagerFor(endpoint) {
+    const folder = endpoint.certificateFolder;
+    if (!certificateManagers.has(folder)) {
+        const { OPCUACertificateManager } = require("node-opcua-certificate-manager");
+        const manager = new OPCUACertificateManager({ rootFolder: folder, automaticallyAcceptUnknownCertificate: true });
+        certificateManagers.set(folder, manager.initialize().then(() => manager));
+    }
+    return certificateManagers.get(folder);
 }
 
-async function openConnection(endpoint, timeout) {
+function openConnection(endpoint, timeout) {
+    if (endpoint.security === "None")
+        return openClient(endpoint, timeout);
+    const opening = signedOpening.then(() => openClient(endpoint, timeout));
+    signedOpening = opening.catch(() => {});
+    return opening;
+}
+
+async function openClient(endpoint, timeout) {
     const options = {
         applicationName: "QuorTagEditor",
         connectionStrategy: { maxRetry: 0, initialDelay: 100, maxDelay: 200 },
