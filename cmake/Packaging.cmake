@@ -36,7 +36,8 @@ set(CPACK_DEBIAN_QUORTAGEDITOR-OPCUA_PACKAGE_RECOMMENDS "")
 # Its plug-in needs no library the main package does not bring, and a search through the
 # thousands of files of the modules would take minutes.
 set(CPACK_DEBIAN_QUORTAGEDITOR-OPCUA_PACKAGE_SHLIBDEPS OFF)
-set(CPACK_COMPONENT_QUORTAGEDITOR-OPCUA_DESCRIPTION
-    "OPC UA provider for QuorTagEditor\n Browses an OPC UA server's address space into tags and shows its live values, through a small Node.js program on node-opcua.")
-set(CPACK_COMPONENT_UNSPECIFIED_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n ${CPACK_PACKAGE_DESCRIPTION}")
+# Both descriptions follow the summary line.
+set(CPACK_DEBIAN_UNSPECIFIED_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+set(CPACK_DEBIAN_QUORTAGEDITOR-OPCUA_DESCRIPTION
+    "The OPC UA provider QuorProv.OpcUa: browses the address space of an OPC UA server into tags and shows its live values, through a small Node.js program on node-opcua.")
 include(CPack)
