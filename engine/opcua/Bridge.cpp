@@ -36,6 +36,8 @@ Bridge::Bridge() : m_worker(new BridgeWorker)
 {
     m_thread.setObjectName(QStringLiteral("OPC UA bridge"));
     m_worker->moveToThread(&m_thread);
+    // The worker and its timers go on their own thread, as it ends.
+    QObject::connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
     m_thread.start();
 }
 
@@ -44,7 +46,6 @@ Bridge::~Bridge()
     QMetaObject::invokeMethod(m_worker, &BridgeWorker::shutdown, Qt::BlockingQueuedConnection);
     m_thread.quit();
     m_thread.wait();
-    delete m_worker;
 }
 
 void Bridge::send(QJsonObject request, int timeoutMs, Done done, Progress progress)

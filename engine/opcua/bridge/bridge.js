@@ -56,7 +56,7 @@ function statusOf(error, endpoint) {
         return "BadIdentityTokenRejected";
     if (/ECONNREFUSED/.test(text))
         return "BadConnectionRejected";
-    if (/Connection Break|ECONNRESET|EPIPE|socket.*closed/i.test(text))
+    if (/Connection Break|ECONNRESET|EPIPE|socket.*(closed|disconnected)/i.test(text))
         return "BadConnectionClosed";
     if (/ENOTFOUND|EAI_AGAIN|Invalid endpoint|invalid url/i.test(text))
         return "BadTcpEndpointUrlInvalid";
