@@ -1,0 +1,20 @@
+#pragma once
+
+#include "engine/EnginePlugin.h"
+#include "engine/ValueCapability.h"
+
+#include <QObject>
+
+// The root object of the OPC UA engine plug-in; it offers the live values of its controllers
+// too. Without Node.js or without the bridge installed it gives no engine, and the property
+// "errorString" says why.
+class OpcUaPlugin final : public QObject, public IEnginePlugin, public IValueEnginePlugin
+{
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID QuorEnginePlugin_iid)
+    Q_INTERFACES(IEnginePlugin IValueEnginePlugin)
+
+public:
+    std::shared_ptr<IEngine> createEngine() override;
+    std::shared_ptr<IControllerValues> values(const std::shared_ptr<IController>& controller) override;
+};
