@@ -95,13 +95,13 @@ TEST(ScanSearchRules, AnExceptionThatSaysNothingOfAddressesIsNotSplit)
     const Span first = *search.next();
     const Span second = *search.next();
     search.rejected(first, 0x01, QStringLiteral("exception 01"));
-    search.rejected(second, 0x04, QStringLiteral("exception 04"));
+    search.rejected(second, 0x0B, QStringLiteral("exception 0B"));
     EXPECT_TRUE(search.finished());
     EXPECT_FALSE(search.next());
     const QList<Result> results = search.takeResults();
     ASSERT_EQ(results.size(), 2);
     EXPECT_EQ(results.at(1).last, 249);
-    EXPECT_EQ(results.at(1).exceptionCode, 0x04);
+    EXPECT_EQ(results.at(1).exceptionCode, 0x0B);
 }
 
 // A scan of a device on 127.0.0.1, run to its end in a local event loop.
