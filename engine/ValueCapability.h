@@ -29,6 +29,9 @@ struct VariableValue
         DeviceException,
         // The device did not answer within the timeout.
         Timeout,
+        // The server answered with a bad status code of its own, named in exceptionName
+        // ("BadNotReadable"); exceptionCode holds its number.
+        BadStatus,
         // No connection to read through.
         NotConnected
     };
@@ -40,7 +43,8 @@ struct VariableValue
     // "text", ...; "" when unknown.
     QString type;
     Status status = Status::NotConnected;
-    // With DeviceException: the device's code and the code's name ("Illegal data address").
+    // With DeviceException: the device's code and the code's name ("Illegal data address");
+    // with BadStatus: the server's status code and its name.
     int exceptionCode = 0;
     QString exceptionName;
     // When the value was read, in UTC.
@@ -48,7 +52,7 @@ struct VariableValue
 };
 
 // The status as the window shows it: "good", "not found", "not readable",
-// "exception 02 (Illegal data address)", "timeout", "not connected".
+// "exception 02 (Illegal data address)", "timeout", "not connected", or a bad status by name.
 inline QString statusText(const VariableValue& value)
 {
     switch (value.status) {
@@ -64,6 +68,8 @@ inline QString statusText(const VariableValue& value)
             .arg(value.exceptionName);
     case VariableValue::Status::Timeout:
         return QStringLiteral("timeout");
+    case VariableValue::Status::BadStatus:
+        return value.exceptionName;
     case VariableValue::Status::NotConnected:
         break;
     }

@@ -50,14 +50,14 @@ QVariant plainValue(const QJsonValue& json, const QString& type)
     }
 }
 
-// A bad status code as the value's status: by its name, its sub-code as the number.
+// A bad status code as the value's status, shown by its name.
 void setBadStatus(VariableValue& value, const QString& status, qint64 code)
 {
     if (status == QStringLiteral("BadTimeout")) {
         value.status = VariableValue::Status::Timeout;
         return;
     }
-    value.status = VariableValue::Status::DeviceException;
+    value.status = VariableValue::Status::BadStatus;
     value.exceptionCode = int((code >> 16) & 0x0fff);
     value.exceptionName = status;
 }

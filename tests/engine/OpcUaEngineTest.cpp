@@ -149,10 +149,10 @@ TEST_F(OpcUaEngine, ReadsWritesAndDescribesByNameWithoutABrowse)
     EXPECT_EQ(first.at(0).type, QStringLiteral("float64"));
     EXPECT_EQ(first.at(1).type, QStringLiteral("uint32"));
     EXPECT_TRUE(isWholeNumberValue(first.at(1).value));
-    EXPECT_EQ(first.at(2).exceptionName, QStringLiteral("BadNotReadable"));
+    EXPECT_EQ(statusText(first.at(2)), QStringLiteral("BadNotReadable"));
     EXPECT_EQ(first.at(3).value, QVariant(QStringLiteral("Text 4203")));
     EXPECT_EQ(first.at(4).value, QVariant(qint64(4205)));
-    EXPECT_EQ(first.at(5).exceptionName, QStringLiteral("BadNoMatch"));
+    EXPECT_EQ(statusText(first.at(5)), QStringLiteral("BadNoMatch"));
     // The values change.
     QTest::qWait(150);
     EXPECT_NE(read({"Press.Ram.Position"}).value(0).value, first.at(0).value);
