@@ -1,42 +1,73 @@
 #include "engine/modbus/ModbusSession.h"
 
-#include <QModbusReply>
-#include <QModbusTcpClient>
+#include "engine/modbus/ModbusFrames.h"
+#include "engine/modbus/ModbusPdus.h"
+#include "engine/modbus/ModbusValues.h"
+
+#include <QSerialPort>
 #include <QTcpSocket>
+#include <QTimerEvent>
+#include <cmath>
 
 namespace modbus {
 
 namespace {
 
-// The exception code of an answer the client reported as a protocol error. Qt keeps such an
-// answer's function code as a value outside its own enumeration, so it is not asked for it
-// (exceptionCode() reads it): the code is the answer's one byte of data.
-int exceptionCodeOf(const QModbusResponse& answer)
+// Late answers remembered at most, to drop them when they come.
+constexpr qsizetype kExpiredKept = 64;
+
+using Kind = ModbusSession::Answer::Kind;
+
+// The silence that ends an RTU frame, 3.5 characters of 11 bits, rounded up to whole
+// milliseconds; fixed above 19200 baud as the line's rules say.
+int lineGapMs(int baudRate)
 {
-    const QByteArray data = answer.data();
-    return data.isEmpty() ? int(QModbusPdu::ExtendedException) : int(quint8(data.at(0)));
+    const double ms = baudRate > 19200 ? 1.75 : 3.5 * 11 * 1000.0 / std::max(baudRate, 1);
+    return int(std::ceil(ms));
+}
+
+QSerialPort::Parity parityOf(char parity)
+{
+    return parity == 'N'   ? QSerialPort::NoParity
+           : parity == 'O' ? QSerialPort::OddParity
+                           : QSerialPort::EvenParity;
 }
 
 } // namespace
 
 ModbusSession::ModbusSession(ModbusSettings settings)
-    : m_settings(std::move(settings)), m_client(new QModbusTcpClient(this))
+    : m_settings(std::move(settings)), m_requestTimeoutMs(std::max(m_settings.timeoutMs, 10))
 {
-    m_client->setConnectionParameter(QModbusDevice::NetworkAddressParameter, m_settings.host);
-    m_client->setConnectionParameter(QModbusDevice::NetworkPortParameter, m_settings.port);
-    // One try per request, so a request never outlasts its timeout.
-    m_client->setNumberOfRetries(0);
-    m_client->setTimeout(m_settings.timeoutMs);
+    if (isRtu()) {
+        m_serial = new QSerialPort(this);
+        m_serial->setPortName(m_settings.serialPort);
+        m_io = m_serial;
+        connect(m_serial, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
+            if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError && m_serial->isOpen())
+                connectionBroke(m_serial->errorString());
+        });
+    } else {
+        m_socket = new QTcpSocket(this);
+        m_io = m_socket;
+        connect(m_socket, &QTcpSocket::connected, this, &ModbusSession::connected);
+        connect(m_socket, &QTcpSocket::errorOccurred, this,
+                [this] { connectionBroke(m_socket->errorString()); });
+        connect(m_socket, &QTcpSocket::disconnected, this,
+                [this] { connectionBroke(m_socket->errorString()); });
+    }
+    connect(m_io, &QIODevice::readyRead, this, &ModbusSession::received);
     m_connectTimer.setSingleShot(true);
     connect(&m_connectTimer, &QTimer::timeout, this, &ModbusSession::connectTimedOut);
-    connect(m_client, &QModbusDevice::stateChanged, this, &ModbusSession::stateChanged);
+    m_lineGap.setSingleShot(true);
+    m_lineGap.setTimerType(Qt::PreciseTimer);
+    connect(&m_lineGap, &QTimer::timeout, this, &ModbusSession::nextOnLine);
 }
 
 ModbusSession::~ModbusSession()
 {
-    // Closing finishes the replies still open; their answers must no longer be handled.
+    // The answers still to come must no longer be handled.
     m_closing = true;
-    m_client->disconnectDevice();
+    dropConnection();
 }
 
 void ModbusSession::close()
@@ -45,9 +76,13 @@ void ModbusSession::close()
         return;
     m_closing = true;
     m_connectTimer.stop();
+    m_lineGap.stop();
     m_waiting.clear();
-    // Not at once: this may run inside an answer that the client is still handling.
-    QMetaObject::invokeMethod(m_client, &QModbusDevice::disconnectDevice, Qt::QueuedConnection);
+    m_lineQueue.clear();
+    for (const Open& open : std::exchange(m_open, {}))
+        killTimer(open.timer);
+    // Not at once: this may run inside an answer that is still being handled.
+    later([this] { dropConnection(); });
 }
 
 void ModbusSession::read(const QModbusDataUnit& unit, Done done)
@@ -72,157 +107,354 @@ void ModbusSession::raw(const QModbusRequest& request, int unitId, Done done)
 
 void ModbusSession::setRequestTimeout(int ms)
 {
-    m_client->setTimeout(std::max(ms, 10));
+    m_requestTimeoutMs = std::max(ms, 10);
+}
+
+bool ModbusSession::isConnected() const
+{
+    return isRtu() ? m_serial->isOpen() : m_socket->state() == QAbstractSocket::ConnectedState;
 }
 
 void ModbusSession::send(Request request)
 {
     if (m_closing) {
         const QString reason = QStringLiteral("The connection to %1 is closed.").arg(m_settings.place());
-        later([done = std::move(request.done), reason] {
-            done(Answer::failure(Answer::Kind::Failed, reason));
-        });
+        later([done = std::move(request.done), reason] { done(Answer::failure(Kind::Failed, reason)); });
         return;
     }
-    if (m_client->state() == QModbusDevice::ConnectedState) {
+    if (isConnected()) {
         issue(std::move(request));
         return;
     }
     m_waiting.append(std::move(request));
-    if (m_client->state() == QModbusDevice::UnconnectedState && !m_connecting)
+    if (!m_connecting)
         startConnecting();
-    // Otherwise the connection is on its way, or closing and made again once closed.
 }
 
 void ModbusSession::startConnecting()
 {
     m_connecting = true;
-    m_connectTimer.start(m_settings.timeoutMs);
-    // A failure may already have been reported through the state while connecting began.
-    if (!m_client->connectDevice() && m_connecting) {
-        m_connecting = false;
-        m_connectTimer.stop();
-        failWaiting(Answer::failure(Answer::Kind::Failed, connectionFailure()));
+    if (isRtu()) {
+        // Opening a serial line does not wait; its outcome is told from the event loop all the same.
+        later([this] { openSerialLine(); });
+        return;
     }
+    m_connectTimer.start(m_settings.timeoutMs);
+    m_socket->abort();
+    m_received.clear();
+    m_socket->connectToHost(m_settings.host, quint16(m_settings.port));
 }
 
-void ModbusSession::stateChanged()
+void ModbusSession::openSerialLine()
+{
+    if (m_closing || !m_connecting)
+        return;
+    m_serial->setBaudRate(m_settings.baudRate);
+    m_serial->setDataBits(QSerialPort::DataBits(m_settings.dataBits));
+    m_serial->setParity(parityOf(m_settings.parity));
+    m_serial->setStopBits(m_settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+    m_serial->setFlowControl(QSerialPort::NoFlowControl);
+    m_received.clear();
+    if (m_serial->open(QIODevice::ReadWrite)) {
+        connected();
+        return;
+    }
+    m_connecting = false;
+    failWaiting(Answer::failure(Kind::Failed, connectionFailure()));
+}
+
+void ModbusSession::connected()
 {
     if (m_closing)
         return;
-    switch (m_client->state()) {
-    case QModbusDevice::ConnectedState: {
+    m_connecting = false;
+    m_connectTimer.stop();
+    m_expired.clear();
+    if (m_onConnected)
+        m_onConnected();
+    for (Request& request : std::exchange(m_waiting, {}))
+        issue(std::move(request));
+}
+
+void ModbusSession::connectionBroke(const QString& why)
+{
+    if (m_closing)
+        return;
+    if (m_connecting) {
         m_connecting = false;
         m_connectTimer.stop();
-        if (m_onConnected)
-            m_onConnected();
-        const QList<Request> waiting = std::exchange(m_waiting, {});
-        for (const Request& request : waiting)
-            issue(request);
-        break;
+        failWaiting(Answer::failure(Kind::Failed, connectionFailure()));
+        return;
     }
-    case QModbusDevice::UnconnectedState:
-        if (m_connecting) {
-            m_connecting = false;
-            m_connectTimer.stop();
-            failWaiting(Answer::failure(Answer::Kind::Failed, connectionFailure()));
-        } else if (!m_waiting.isEmpty()) {
-            // The connection closed while requests waited for a new one.
-            startConnecting();
-        }
-        break;
-    case QModbusDevice::ConnectingState:
-    case QModbusDevice::ClosingState:
-        break;
-    }
+    if (m_open.isEmpty() && m_lineQueue.isEmpty())
+        return;
+    failOpen(Answer::failure(
+        Kind::Failed, QStringLiteral("The connection to %1 failed: %2.").arg(m_settings.place(), why)));
+    dropConnection();
 }
 
 void ModbusSession::connectTimedOut()
 {
     m_connecting = false;
-    // The waiting requests fail first, so that the closing does not connect again for them.
     failWaiting(Answer::failure(
-        Answer::Kind::Timeout,
+        Kind::Timeout,
         QStringLiteral("No answer from %1 within %2 ms.").arg(m_settings.place()).arg(m_settings.timeoutMs)));
-    m_client->disconnectDevice();
+    dropConnection();
 }
 
 void ModbusSession::failWaiting(const Answer& answer)
 {
-    const QList<Request> waiting = std::exchange(m_waiting, {});
-    for (const Request& request : waiting)
+    for (const Request& request : std::exchange(m_waiting, {}))
         later([done = request.done, answer] { done(answer); });
+}
+
+void ModbusSession::failOpen(const Answer& answer)
+{
+    QList<Open> ended = std::exchange(m_open, {});
+    ended += std::exchange(m_lineQueue, {});
+    for (const Open& open : ended) {
+        killTimer(open.timer);
+        later([done = open.request.done, answer] { done(answer); });
+    }
+}
+
+void ModbusSession::dropConnection()
+{
+    m_received.clear();
+    if (m_socket) {
+        const QSignalBlocker quiet(m_socket);
+        m_socket->abort();
+    }
+    if (m_serial && m_serial->isOpen()) {
+        const QSignalBlocker quiet(m_serial);
+        m_serial->close();
+    }
 }
 
 QString ModbusSession::connectionFailure() const
 {
-    const auto* socket = m_client->findChild<QTcpSocket*>();
     const QString place = m_settings.place();
-    if (socket && socket->error() == QAbstractSocket::ConnectionRefusedError)
+    if (isRtu())
+        return QStringLiteral("Cannot connect to %1: %2.").arg(place, m_serial->errorString());
+    if (m_socket->error() == QAbstractSocket::ConnectionRefusedError)
         return QStringLiteral("Connection refused by %1.").arg(place);
-    const QString reason = socket && socket->error() != QAbstractSocket::UnknownSocketError
-                               ? socket->errorString()
-                               : m_client->errorString();
-    return QStringLiteral("Cannot connect to %1: %2.").arg(place, reason);
+    return QStringLiteral("Cannot connect to %1: %2.").arg(place, m_socket->errorString());
+}
+
+QString ModbusSession::unitAt(int unitId) const
+{
+    return QStringLiteral("Unit %1 at %2").arg(unitId).arg(m_settings.place());
 }
 
 void ModbusSession::issue(Request request)
 {
-    const int unitId = request.unitId < 0 ? m_settings.unit : request.unitId;
-    QModbusReply* reply = request.pdu.isValid() ? m_client->sendRawRequest(request.pdu, unitId)
-                          : request.write       ? m_client->sendWriteRequest(request.unit, unitId)
-                                                : m_client->sendReadRequest(request.unit, unitId);
-    if (!reply) {
-        const QString reason = QStringLiteral("Cannot send a request to %1: %2.")
-                                   .arg(m_settings.place(), m_client->errorString());
-        later([done = std::move(request.done), reason] {
-            done(Answer::failure(Answer::Kind::Failed, reason));
-        });
+    Open open;
+    open.unitId = request.unitId < 0 ? m_settings.unit : request.unitId;
+    open.pdu = request.pdu.isValid() ? request.pdu
+               : request.write       ? writeRequest(request.unit)
+                                     : readRequest(request.unit);
+    open.request = std::move(request);
+    if (!isRtu()) {
+        // Id 0 is left out, so that a device answering with a cleared id is caught.
+        m_lastTransaction = quint16(m_lastTransaction == 0xFFFF ? 1 : m_lastTransaction + 1);
+        open.transaction = m_lastTransaction;
+        transmit(std::move(open));
         return;
     }
-    if (reply->isFinished()) {
-        later([this, reply, done = std::move(request.done)] { finished(reply, done); });
-        return;
-    }
-    connect(reply, &QModbusReply::finished, this,
-            [this, reply, done = std::move(request.done)] { finished(reply, done); });
+    m_lineQueue.append(std::move(open));
+    nextOnLine();
 }
 
-void ModbusSession::finished(QModbusReply* reply, const Done& done)
+void ModbusSession::nextOnLine()
 {
-    reply->deleteLater();
-    if (m_closing)
+    if (m_closing || !m_open.isEmpty() || m_lineGap.isActive() || m_lineQueue.isEmpty())
         return;
-    Answer answer;
-    const bool timedOut = reply->error() == QModbusDevice::TimeoutError;
-    switch (reply->error()) {
-    case QModbusDevice::NoError:
-        answer.kind = Answer::Kind::Done;
-        answer.unit = reply->result();
-        answer.response = reply->rawResult();
+    // What came while no request was open answers none.
+    m_io->readAll();
+    m_received.clear();
+    transmit(m_lineQueue.takeFirst());
+}
+
+void ModbusSession::transmit(Open open)
+{
+    const QByteArray frame =
+        isRtu() ? rtuFrame(open.unitId, open.pdu) : tcpFrame(open.transaction, open.unitId, open.pdu);
+    if (m_io->write(frame) != frame.size()) {
+        const QString reason =
+            QStringLiteral("Cannot send a request to %1: %2.").arg(m_settings.place(), m_io->errorString());
+        later([done = std::move(open.request.done), reason] { done(Answer::failure(Kind::Failed, reason)); });
+        return;
+    }
+    open.timer = startTimer(m_requestTimeoutMs, Qt::PreciseTimer);
+    m_open.append(std::move(open));
+}
+
+void ModbusSession::received()
+{
+    m_received += m_io->readAll();
+    while (!m_closing && !m_received.isEmpty() && takeFrame()) {
+    }
+}
+
+bool ModbusSession::takeFrame()
+{
+    using Verdict = FrameReading::Verdict;
+    if (isRtu()) {
+        if (m_open.isEmpty()) {
+            // Bytes that come while no request is open answer none.
+            m_received.clear();
+            return false;
+        }
+        const FrameReading frame = readRtuAnswer(m_received, {m_open.first().unitId, m_open.first().pdu});
+        if (frame.verdict == Verdict::NeedMore)
+            return false;
+        // The one request open gets whatever came; what may follow answers nothing.
+        m_received.clear();
+        settle(0, answerOf(frame, m_open.first()));
+        return false;
+    }
+    const auto indexOf = [this](quint16 transaction) -> qsizetype {
+        for (qsizetype i = 0; i < m_open.size(); ++i) {
+            if (m_open.at(i).transaction == transaction)
+                return i;
+        }
+        return -1;
+    };
+    const FrameReading frame =
+        readTcpAnswer(m_received, [this, &indexOf](quint16 transaction) -> std::optional<SentRequest> {
+            const qsizetype index = indexOf(transaction);
+            if (index < 0)
+                return std::nullopt;
+            return SentRequest{m_open.at(index).unitId, m_open.at(index).pdu};
+        });
+    switch (frame.verdict) {
+    case Verdict::NeedMore:
+        return false;
+    case Verdict::Garbage:
+        if (frame.size == 0) {
+            // The stream cannot be followed past bytes that form no frame: every open request ends.
+            const int unitId = m_open.isEmpty() ? m_settings.unit : m_open.first().unitId;
+            failOpen(Answer::failure(
+                Kind::Garbage,
+                QStringLiteral("%1 answered with garbage: %2.").arg(unitAt(unitId), frame.reason)));
+            dropConnection();
+            return false;
+        }
         break;
-    case QModbusDevice::ProtocolError:
-        answer.kind = Answer::Kind::Exception;
-        answer.exceptionCode = exceptionCodeOf(reply->rawResult());
-        break;
-    case QModbusDevice::TimeoutError:
-        answer = Answer::failure(Answer::Kind::Timeout,
-                                 QStringLiteral("Unit %1 does not answer: no reply from %2 within %3 ms.")
-                                     .arg(m_settings.unit)
-                                     .arg(m_settings.place())
-                                     .arg(m_settings.timeoutMs));
-        break;
-    default:
-        answer = Answer::failure(
-            Answer::Kind::Failed,
-            QStringLiteral("The connection to %1 failed: %2.").arg(m_settings.place(), reply->errorString()));
+    case Verdict::UnknownTransaction:
+        m_received.remove(0, frame.size);
+        if (m_expired.contains(frame.transaction) || m_open.isEmpty())
+            return true;
+        // Most devices answer in order: the oldest request open is the one it got wrong.
+        settle(0, Answer::failure(Kind::Garbage, QStringLiteral("%1 answered with garbage: %2.")
+                                                     .arg(unitAt(m_open.first().unitId), frame.reason)));
+        return true;
+    case Verdict::Complete:
+    case Verdict::OtherUnit:
+    case Verdict::CrcError:
         break;
     }
-    done(answer);
-    // A late answer must not be taken for a later request's: the next request connects anew.
-    // Closing here after the answer was handled, as it aborts the other requests still open.
-    if (timedOut && !m_closing)
-        m_client->disconnectDevice();
+    m_received.remove(0, frame.size);
+    const qsizetype index = indexOf(frame.transaction);
+    if (index >= 0)
+        settle(index, answerOf(frame, m_open.at(index)));
+    return true;
+}
+
+ModbusSession::Answer ModbusSession::answerOf(const FrameReading& frame, const Open& open) const
+{
+    using Verdict = FrameReading::Verdict;
+    const QString unit = unitAt(open.unitId);
+    switch (frame.verdict) {
+    case Verdict::Complete:
+        break;
+    case Verdict::OtherUnit:
+        return Answer::failure(Kind::Garbage,
+                               QStringLiteral("%1 did not answer: an answer came from unit %2 instead.")
+                                   .arg(unit)
+                                   .arg(frame.unit));
+    case Verdict::CrcError:
+        return Answer::failure(Kind::CrcError,
+                               QStringLiteral("%1 answered with a CRC error: %2.").arg(unit, frame.reason));
+    case Verdict::Garbage:
+    case Verdict::UnknownTransaction:
+    case Verdict::NeedMore:
+        return Answer::failure(Kind::Garbage,
+                               QStringLiteral("%1 answered with garbage: %2.").arg(unit, frame.reason));
+    }
+    Answer answer;
+    if (frame.function & kExceptionBit) {
+        answer.kind = Kind::Exception;
+        answer.exceptionCode = quint8(frame.data.at(0));
+        answer.reason = QStringLiteral("%1 answered exception %2 (%3).")
+                            .arg(unit)
+                            .arg(answer.exceptionCode, 2, 10, QLatin1Char('0'))
+                            .arg(exceptionName(answer.exceptionCode));
+        return answer;
+    }
+    answer.kind = Kind::Done;
+    answer.response = QModbusResponse(QModbusPdu::FunctionCode(frame.function), frame.data);
+    if (!open.request.pdu.isValid())
+        answer.unit = open.request.write ? open.request.unit : answeredValues(open.request.unit, frame.data);
+    return answer;
+}
+
+void ModbusSession::settle(qsizetype index, const Answer& answer)
+{
+    const Open open = m_open.takeAt(index);
+    killTimer(open.timer);
+    if (isRtu())
+        m_lineGap.start(lineGapMs(m_settings.baudRate));
+    open.request.done(answer);
+}
+
+void ModbusSession::timerEvent(QTimerEvent* event)
+{
+    for (qsizetype i = 0; i < m_open.size(); ++i) {
+        if (m_open.at(i).timer == event->timerId()) {
+            timedOut(i);
+            return;
+        }
+    }
+    QObject::timerEvent(event);
+}
+
+void ModbusSession::timedOut(qsizetype index)
+{
+    const Open& open = m_open.at(index);
+    const QString unit = unitAt(open.unitId);
+    if (m_received.isEmpty()) {
+        if (!isRtu()) {
+            m_expired.append(open.transaction);
+            if (m_expired.size() > kExpiredKept)
+                m_expired.removeFirst();
+        }
+        settle(index,
+               Answer::failure(Kind::Timeout,
+                               QStringLiteral("Unit %1 does not answer: no reply from %2 within %3 ms.")
+                                   .arg(open.unitId)
+                                   .arg(m_settings.place())
+                                   .arg(m_settings.timeoutMs)));
+        return;
+    }
+    // A frame began and did not end: the rest will not come, and the stream cannot be followed.
+    const FrameReading partial = isRtu() ? readRtuAnswer(m_received, {open.unitId, open.pdu})
+                                         : readTcpAnswer(m_received, [](quint16) { return std::nullopt; });
+    const QString what =
+        partial.expected > 0
+            ? QStringLiteral("%1 of the %2 bytes of a frame").arg(m_received.size()).arg(partial.expected)
+            : QStringLiteral("%1 bytes that end no frame").arg(m_received.size());
+    const Answer answer =
+        Answer::failure(Kind::Garbage, QStringLiteral("%1 answered with garbage: %2 came within %3 ms.")
+                                           .arg(unit, what)
+                                           .arg(m_settings.timeoutMs));
+    m_received.clear();
+    if (isRtu()) {
+        settle(index, answer);
+        return;
+    }
+    failOpen(answer);
+    dropConnection();
 }
 
 void ModbusSession::later(std::function<void()> function)
