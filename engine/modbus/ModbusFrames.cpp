@@ -82,8 +82,11 @@ FrameReading readRtu(const QByteArray& bytes, int (*dataSize)(quint8, const QByt
                                  : QStringLiteral("the frame would hold %1 bytes of data").arg(need));
         if (need <= known)
             break;
-        if (kRtuHead + need > bytes.size())
-            return verdictOf(Verdict::NeedMore);
+        if (kRtuHead + need > bytes.size()) {
+            FrameReading partial;
+            partial.expected = kRtuHead + need + kCrcSize;
+            return partial;
+        }
         known = need;
     }
     FrameReading reading;

@@ -11,6 +11,11 @@ namespace {
 const QString kUnit = QStringLiteral("Unit");
 const QString kTimeout = QStringLiteral("Timeout");
 const QString kMap = QStringLiteral("Map");
+const QString kBaud = QStringLiteral("Baud");
+const QString kParity = QStringLiteral("Parity");
+const QString kDataBits = QStringLiteral("DataBits");
+const QString kStopBits = QStringLiteral("StopBits");
+constexpr int kFastestBaud = 4000000;
 
 [[noreturn]] void badMachine(const QString& machine)
 {
@@ -56,10 +61,35 @@ void readMachine(const QString& text, ModbusSettings& settings)
         badMachine(machine);
 }
 
+// The option pieces both providers take: the unit, the timeout and the map.
+void readCommonOptions(const pluginkit::OptionText& options, const QString& provider,
+                       ModbusSettings& settings)
+{
+    settings.unit = options.wholeNumber(kUnit, kDefaultUnit, 0, 255, QStringLiteral("a unit id"));
+    settings.timeoutMs = options.timeoutMs(kDefaultTimeoutMs);
+    if (!options.has(kMap))
+        throw EngineError(
+            QStringLiteral("%1 needs a register map: \"Map=<file>\" in the option.").arg(provider));
+    settings.mapPath = options.required(kMap);
+}
+
+char parityOf(const pluginkit::OptionText& options)
+{
+    if (!options.has(kParity))
+        return 'E';
+    const QString text = options.value(kParity).toUpper();
+    if (text != QStringLiteral("N") && text != QStringLiteral("E") && text != QStringLiteral("O"))
+        pluginkit::malformedOption(
+            QStringLiteral("\"%1=%2\" is not a parity N, E or O.").arg(kParity, options.value(kParity)));
+    return text.at(0).toLatin1();
+}
+
 } // namespace
 
 QString ModbusSettings::place() const
 {
+    if (transport == Transport::Rtu)
+        return serialPort;
     return host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]:%2").arg(host).arg(port)
                                            : QStringLiteral("%1:%2").arg(host).arg(port);
 }
@@ -69,12 +99,27 @@ ModbusSettings parseSettings(const QString& machine, const QString& option)
     ModbusSettings settings;
     readMachine(machine, settings);
     const pluginkit::OptionText options(option, {kUnit, kTimeout, kMap});
-    settings.unit = options.wholeNumber(kUnit, kDefaultUnit, 0, 255, QStringLiteral("a unit id"));
-    settings.timeoutMs = options.timeoutMs(kDefaultTimeoutMs);
-    if (!options.has(kMap))
+    readCommonOptions(options, kProviderName, settings);
+    return settings;
+}
+
+ModbusSettings parseRtuSettings(const QString& machine, const QString& option)
+{
+    ModbusSettings settings;
+    settings.transport = Transport::Rtu;
+    settings.serialPort = machine.trimmed();
+    if (settings.serialPort.isEmpty())
         throw EngineError(
-            QStringLiteral("%1 needs a register map: \"Map=<file>\" in the option.").arg(kProviderName));
-    settings.mapPath = options.required(kMap);
+            QStringLiteral("%1 needs the serial device in the machine field (for example /dev/ttyUSB0).")
+                .arg(kRtuProviderName));
+    const pluginkit::OptionText options(option,
+                                        {kUnit, kTimeout, kMap, kBaud, kParity, kDataBits, kStopBits});
+    settings.baudRate =
+        options.wholeNumber(kBaud, kDefaultBaudRate, 50, kFastestBaud, QStringLiteral("a baud rate"));
+    settings.parity = parityOf(options);
+    settings.dataBits = options.wholeNumber(kDataBits, 8, 5, 8, QStringLiteral("a number of data bits"));
+    settings.stopBits = options.wholeNumber(kStopBits, 1, 1, 2, QStringLiteral("a number of stop bits"));
+    readCommonOptions(options, kRtuProviderName, settings);
     return settings;
 }
 

@@ -9,6 +9,9 @@
 //            port follows it);
 //   option:  "Unit=<0..255>" (default 1), "Timeout=<ms>" (default 3000), "Map=<register map
 //            file>" (required; a relative path is taken from the working folder).
+// QuorProv.ModbusRTU takes the serial device as the machine ("/dev/ttyUSB0") and, beside those
+// three, "Baud=" (default 19200), "Parity=N|E|O" (default E), "DataBits=5..8" (default 8) and
+// "StopBits=1|2" (default 1).
 namespace modbus {
 
 constexpr int kDefaultPort = 502;
@@ -40,11 +43,13 @@ struct ModbusSettings
     int dataBits = 8;
     int stopBits = 1;
 
-    // "host:port" as the messages name the device.
+    // "host:port" (or the serial device) as the messages name the device.
     QString place() const;
 };
 
 // Reads the fields; throws EngineError saying what is wrong. The map is not read here.
 ModbusSettings parseSettings(const QString& machine, const QString& option);
+// The same for the serial line of QuorProv.ModbusRTU.
+ModbusSettings parseRtuSettings(const QString& machine, const QString& option);
 
 } // namespace modbus
