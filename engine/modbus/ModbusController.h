@@ -19,7 +19,8 @@ class ModbusController final : public IController,
                                public std::enable_shared_from_this<ModbusController>
 {
 public:
-    // Connects within the timeout and reads the device once to prove that the unit answers.
+    // Connects within the timeout and reads the device once to prove that the unit answers; fails
+    // when the device serves none of the map's names.
     static std::shared_ptr<ModbusController> connect(const QString& name, const ModbusSettings& settings,
                                                      RegisterMap map);
 

@@ -219,6 +219,34 @@ int requestDataSize(quint8 function, const QByteArray& data)
     }
 }
 
+QString exceptionName(int code)
+{
+    switch (code) {
+    case QModbusPdu::IllegalFunction:
+        return QStringLiteral("Illegal function");
+    case QModbusPdu::IllegalDataAddress:
+        return QStringLiteral("Illegal data address");
+    case QModbusPdu::IllegalDataValue:
+        return QStringLiteral("Illegal data value");
+    case QModbusPdu::ServerDeviceFailure:
+        return QStringLiteral("Server device failure");
+    case QModbusPdu::Acknowledge:
+        return QStringLiteral("Acknowledge");
+    case QModbusPdu::ServerDeviceBusy:
+        return QStringLiteral("Server device busy");
+    case QModbusPdu::NegativeAcknowledge:
+        return QStringLiteral("Negative acknowledge");
+    case QModbusPdu::MemoryParityError:
+        return QStringLiteral("Memory parity error");
+    case QModbusPdu::GatewayPathUnavailable:
+        return QStringLiteral("Gateway path unavailable");
+    case QModbusPdu::GatewayTargetDeviceFailedToRespond:
+        return QStringLiteral("Gateway target device failed to respond");
+    default:
+        return QStringLiteral("Unknown exception");
+    }
+}
+
 QString functionText(quint8 function)
 {
     return QStringLiteral("0x") + QString::number(function, 16).rightJustified(2, QLatin1Char('0')).toUpper();

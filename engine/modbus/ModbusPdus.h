@@ -32,6 +32,9 @@ QModbusDataUnit answeredValues(const QModbusDataUnit& asked, const QByteArray& d
 int answerDataSize(quint8 function, const QByteArray& data);
 int requestDataSize(quint8 function, const QByteArray& data);
 
+// The Modbus name of an exception code ("Illegal data address").
+QString exceptionName(int code);
+
 // The function code as the messages write it ("0x03").
 QString functionText(quint8 function);
 

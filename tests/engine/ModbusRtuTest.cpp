@@ -1,0 +1,114 @@
+#include "tests/engine/ModbusValuesFixture.h"
+
+// QuorProv.ModbusRTU against the demo device on a pseudo-terminal: connecting, browsing and live
+// values as over TCP, and the option's faults named.
+namespace {
+
+const QString kPress = QStringLiteral(QUOR_SOURCE_DIR "/examples/press.csv");
+
+QByteArray pressMap()
+{
+    QFile file(kPress);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+}
+
+// The demo device of scripts/modbus-demo.sh --rtu, on a pseudo-terminal it opens.
+struct SerialDevice
+{
+    explicit SerialDevice(int unit = 1)
+        : device(modbus::parseRegisterMap(pressMap(), QStringLiteral("press.csv")),
+                 modbus::parseAddressRanges(QStringLiteral("holding:40-43,input:12")), unit)
+    {
+        EXPECT_TRUE(device.openPseudoTerminal()) << device.errorString().toStdString();
+    }
+    ~SerialDevice() { device.disconnectDevice(); }
+    SerialDevice(const SerialDevice&) = delete;
+    SerialDevice& operator=(const SerialDevice&) = delete;
+
+    modbus::ModbusTestDevice device;
+};
+
+using ModbusRtu = ModbusValuesFixture;
+
+TEST_F(ModbusRtu, ConnectsBrowsesAndReadsTwoUnitsOnOneLine)
+{
+    SerialDevice line;
+    const std::shared_ptr<IController> press = workspace->AddController(
+        QString(), QStringLiteral("QuorProv.ModbusRTU"), line.device.serialPort(),
+        QStringLiteral("Map=%1,Baud=9600,Parity=N,StopBits=2,Timeout=1000").arg(kPress));
+    EXPECT_EQ(press->Name(), QStringLiteral("ModbusRTU_1"));
+    const QStringList names = textsOf(press->VariableNames(Variant()));
+    EXPECT_EQ(names.size(), 16);
+    EXPECT_FALSE(names.contains(QStringLiteral("Cushion.Pressure")));
+    EXPECT_FALSE(names.contains(QStringLiteral("Die.Temp[3]")));
+    controller = press;
+    values = sources.of(controller);
+    ASSERT_NE(values, nullptr);
+    const QList<VariableValue> found = read({QStringLiteral("Recipe.Number"), QStringLiteral("Die.Temp[3]")});
+    ASSERT_EQ(found.size(), 2);
+    EXPECT_EQ(found.at(0).value, QVariant(qint64(12)));
+    EXPECT_EQ(statusText(found.at(1)), QStringLiteral("exception 02 (Illegal data address)"));
+    ASSERT_TRUE(write(QStringLiteral("Recipe.Number"), 7).written);
+    EXPECT_EQ(readOne(QStringLiteral("Recipe.Number")).value, QVariant(qint64(7)));
+
+    // Another unit on the same line is not taken for this one: unit 2 does not answer.
+    try {
+        workspace->AddController(QStringLiteral("Other"), QStringLiteral("QuorProv.ModbusRTU"),
+                                 line.device.serialPort(),
+                                 QStringLiteral("Unit=2,Timeout=200,Map=") + kPress);
+        ADD_FAILURE() << "unit 2 was connected";
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Unit 2 does not answer: no reply from %1 within 200 ms.")
+                                   .arg(line.device.serialPort()));
+    }
+}
+
+struct OptionCase
+{
+    const char* label;
+    const char* machine;
+    const char* option;
+    const char* reason;
+};
+
+class ModbusRtuRefusal : public ModbusValuesFixture, public ::testing::WithParamInterface<OptionCase>
+{
+};
+
+TEST_P(ModbusRtuRefusal, NamesThePieceThatIsWrong)
+{
+    const OptionCase& c = GetParam();
+    try {
+        workspace->AddController(QStringLiteral("P"), QStringLiteral("QuorProv.ModbusRTU"),
+                                 QString::fromUtf8(c.machine),
+                                 QString::fromUtf8(c.option).replace(QStringLiteral("$MAP"), kPress));
+        ADD_FAILURE() << "the connection was made";
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.message(), QString::fromUtf8(c.reason));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ModbusRtuRefusal,
+    ::testing::Values(
+        OptionCase{
+            "NoDevice", " ", "Map=$MAP",
+            "QuorProv.ModbusRTU needs the serial device in the machine field (for example /dev/ttyUSB0)."},
+        OptionCase{"NoMap", "/dev/null", "Baud=9600",
+                   "QuorProv.ModbusRTU needs a register map: \"Map=<file>\" in the option."},
+        OptionCase{"Parity", "/dev/null", "Map=$MAP,Parity=M",
+                   "Malformed option: \"Parity=M\" is not a parity N, E or O."},
+        OptionCase{"Baud", "/dev/null", "Baud=fast,Map=$MAP",
+                   "Malformed option: \"Baud=fast\" is not a baud rate from 50 to 4000000."},
+        OptionCase{"DataBits", "/dev/null", "DataBits=9,Map=$MAP",
+                   "Malformed option: \"DataBits=9\" is not a number of data bits from 5 to 8."},
+        OptionCase{"StopBits", "/dev/null", "StopBits=3,Map=$MAP",
+                   "Malformed option: \"StopBits=3\" is not a number of stop bits from 1 to 2."},
+        OptionCase{"TcpKey", "/dev/null", "Map=$MAP,Port=502",
+                   "Malformed option: the key \"Port\" is not understood here."},
+        OptionCase{"MissingPort", "/nonexistent/ttyQ9", "Timeout=300,Map=$MAP",
+                   "Cannot connect to /nonexistent/ttyQ9: No such file or directory."}),
+    [](const auto& paramInfo) { return std::string(paramInfo.param.label); });
+
+} // namespace
