@@ -3,6 +3,7 @@
 #include "engine/modbus/ModbusFrames.h"
 #include "engine/modbus/ModbusPdus.h"
 #include "engine/modbus/ModbusValues.h"
+#include "engine/modbus/SerialLines.h"
 
 #include <QSerialPort>
 #include <QTcpSocket>
@@ -68,6 +69,7 @@ ModbusSession::~ModbusSession()
     // The answers still to come must no longer be handled.
     m_closing = true;
     dropConnection();
+    serial_lines::forget(this);
 }
 
 void ModbusSession::close()
@@ -79,6 +81,7 @@ void ModbusSession::close()
     m_lineGap.stop();
     m_waiting.clear();
     m_lineQueue.clear();
+    serial_lines::forget(this);
     for (const Open& open : std::exchange(m_open, {}))
         killTimer(open.timer);
     // Not at once: this may run inside an answer that is still being handled.
@@ -112,7 +115,8 @@ void ModbusSession::setRequestTimeout(int ms)
 
 bool ModbusSession::isConnected() const
 {
-    return isRtu() ? m_serial->isOpen() : m_socket->state() == QAbstractSocket::ConnectedState;
+    // A serial line is opened when a request is to go out on it.
+    return isRtu() || m_socket->state() == QAbstractSocket::ConnectedState;
 }
 
 void ModbusSession::send(Request request)
@@ -134,33 +138,28 @@ void ModbusSession::send(Request request)
 void ModbusSession::startConnecting()
 {
     m_connecting = true;
-    if (isRtu()) {
-        // Opening a serial line does not wait; its outcome is told from the event loop all the same.
-        later([this] { openSerialLine(); });
-        return;
-    }
     m_connectTimer.start(m_settings.timeoutMs);
     m_socket->abort();
     m_received.clear();
     m_socket->connectToHost(m_settings.host, quint16(m_settings.port));
 }
 
-void ModbusSession::openSerialLine()
+bool ModbusSession::openSerialLine()
 {
-    if (m_closing || !m_connecting)
-        return;
     m_serial->setBaudRate(m_settings.baudRate);
     m_serial->setDataBits(QSerialPort::DataBits(m_settings.dataBits));
     m_serial->setParity(parityOf(m_settings.parity));
     m_serial->setStopBits(m_settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
     m_serial->setFlowControl(QSerialPort::NoFlowControl);
     m_received.clear();
-    if (m_serial->open(QIODevice::ReadWrite)) {
-        connected();
-        return;
-    }
-    m_connecting = false;
-    failWaiting(Answer::failure(Kind::Failed, connectionFailure()));
+    if (!m_serial->open(QIODevice::ReadWrite))
+        return false;
+    // The line is taken and given up for each run of requests; it counts as connected anew only
+    // after a failure.
+    if (!m_lineUp && m_onConnected)
+        m_onConnected();
+    m_lineUp = true;
+    return true;
 }
 
 void ModbusSession::connected()
@@ -190,6 +189,7 @@ void ModbusSession::connectionBroke(const QString& why)
         return;
     failOpen(Answer::failure(
         Kind::Failed, QStringLiteral("The connection to %1 failed: %2.").arg(m_settings.place(), why)));
+    m_lineUp = false;
     dropConnection();
 }
 
@@ -228,6 +228,7 @@ void ModbusSession::dropConnection()
     if (m_serial && m_serial->isOpen()) {
         const QSignalBlocker quiet(m_serial);
         m_serial->close();
+        serial_lines::giveUp(m_settings.serialPort, this);
     }
 }
 
@@ -267,8 +268,23 @@ void ModbusSession::issue(Request request)
 
 void ModbusSession::nextOnLine()
 {
-    if (m_closing || !m_open.isEmpty() || m_lineGap.isActive() || m_lineQueue.isEmpty())
+    if (m_closing || !m_open.isEmpty() || m_lineGap.isActive())
         return;
+    if (m_lineQueue.isEmpty()) {
+        // Other sessions on the line may use it meanwhile.
+        dropConnection();
+        return;
+    }
+    if (!m_serial->isOpen()) {
+        if (!serial_lines::take(m_settings.serialPort, this, [this] { nextOnLine(); }))
+            return;
+        if (!openSerialLine()) {
+            serial_lines::giveUp(m_settings.serialPort, this);
+            m_lineUp = false;
+            failOpen(Answer::failure(Kind::Failed, connectionFailure()));
+            return;
+        }
+    }
     // What came while no request was open answers none.
     m_io->readAll();
     m_received.clear();

@@ -114,7 +114,7 @@ private:
     void transmit(Open open);
     void nextOnLine();
     void startConnecting();
-    void openSerialLine();
+    bool openSerialLine();
     void connected();
     void connectionBroke(const QString& why);
     void connectTimedOut();
@@ -143,6 +143,8 @@ private:
     // Over a serial line: the silence kept between the end of an answer and the next request.
     QTimer m_lineGap;
     bool m_connecting = false;
+    // Whether the serial line was opened and has not failed since.
+    bool m_lineUp = false;
     bool m_closing = false;
     QList<Request> m_waiting;
     QList<Open> m_open;

@@ -1,3 +1,4 @@
+#include "engine/modbus/ModbusSession.h"
 #include "tests/engine/ModbusValuesFixture.h"
 
 // QuorProv.ModbusRTU against the demo device on a pseudo-terminal: connecting, browsing and live
@@ -62,6 +63,30 @@ TEST_F(ModbusRtu, ConnectsBrowsesAndReadsTwoUnitsOnOneLine)
         EXPECT_EQ(e.message(), QStringLiteral("Unit 2 does not answer: no reply from %1 within 200 ms.")
                                    .arg(line.device.serialPort()));
     }
+}
+
+// Two sessions on one line, as a browse on one thread and the live values on another make: they
+// take turns, and each gets its own answers.
+TEST(ModbusRtuLine, SessionsOnOneLineTakeTurns)
+{
+    SerialDevice line;
+    modbus::ModbusSettings settings;
+    settings.transport = modbus::Transport::Rtu;
+    settings.serialPort = line.device.serialPort();
+    settings.timeoutMs = 1000;
+    modbus::ModbusSession first(settings);
+    modbus::ModbusSession second(settings);
+    QList<int> got;
+    const auto take = [&got](const modbus::ModbusSession::Answer& answer) {
+        got.append(answer.kind == modbus::ModbusSession::Answer::Kind::Done ? answer.unit.value(0) : -1);
+    };
+    for (const auto& [holding, input] : {std::pair(10, 2), std::pair(12, 3), std::pair(13, 11)}) {
+        first.read(QModbusDataUnit(QModbusDataUnit::HoldingRegisters, holding, 1), take);
+        second.read(QModbusDataUnit(QModbusDataUnit::InputRegisters, input, 1), take);
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&got] { return got.size() == 6; }, 5000));
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, (QList<int>{2, 3, 10, 11, 12, 13}));
 }
 
 struct OptionCase
