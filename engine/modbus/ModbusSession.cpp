@@ -154,7 +154,7 @@ bool ModbusSession::openSerialLine()
     m_received.clear();
     if (!m_serial->open(QIODevice::ReadWrite))
         return false;
-    // The line is taken and given up for each run of requests; it counts as connected anew only
+    // The line is given up while another session wants it; it counts as connected anew only
     // after a failure.
     if (!m_lineUp && m_onConnected)
         m_onConnected();
@@ -271,12 +271,14 @@ void ModbusSession::nextOnLine()
     if (m_closing || !m_open.isEmpty() || m_lineGap.isActive())
         return;
     if (m_lineQueue.isEmpty()) {
-        // Other sessions on the line may use it meanwhile.
-        dropConnection();
+        // Another session on the line may use it meanwhile.
+        if (serial_lines::wanted(m_settings.serialPort))
+            dropConnection();
         return;
     }
     if (!m_serial->isOpen()) {
-        if (!serial_lines::take(m_settings.serialPort, this, [this] { nextOnLine(); }))
+        if (!serial_lines::take(
+                m_settings.serialPort, this, [this] { nextOnLine(); }, [this] { nextOnLine(); }))
             return;
         if (!openSerialLine()) {
             serial_lines::giveUp(m_settings.serialPort, this);
