@@ -180,10 +180,10 @@ void ModbusSession::connectionBroke(const QString& why)
         failWaiting(Answer::failure(Kind::Failed, connectionFailure()));
         return;
     }
-    if (m_open.isEmpty() && m_lineQueue.isEmpty())
-        return;
-    failOpen(Answer::failure(
-        Kind::Failed, QStringLiteral("The connection to %1 failed: %2.").arg(m_settings.place(), why)));
+    if (!m_open.isEmpty() || !m_lineQueue.isEmpty())
+        failOpen(Answer::failure(
+            Kind::Failed, QStringLiteral("The connection to %1 failed: %2.").arg(m_settings.place(), why)));
+    // Closed even when idle: a serial line that failed is opened anew for the next request.
     m_lineUp = false;
     dropConnection();
 }

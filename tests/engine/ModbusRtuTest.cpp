@@ -1,6 +1,8 @@
 #include "engine/modbus/ModbusSession.h"
 #include "tests/engine/ModbusValuesFixture.h"
 
+#include <QElapsedTimer>
+
 // QuorProv.ModbusRTU against the demo device on a pseudo-terminal: connecting, browsing and live
 // values as over TCP, and the option's faults named.
 namespace {
@@ -87,6 +89,34 @@ TEST(ModbusRtuLine, SessionsOnOneLineTakeTurns)
     EXPECT_TRUE(QTest::qWaitFor([&got] { return got.size() == 6; }, 5000));
     std::sort(got.begin(), got.end());
     EXPECT_EQ(got, (QList<int>{2, 3, 10, 11, 12, 13}));
+}
+
+// A line whose device goes away (its pseudo-terminal closes) fails the next requests saying why,
+// within the timeout, and never waits on it.
+TEST(ModbusRtuLine, LineThatGoesAwayFailsTheNextRequests)
+{
+    SerialDevice line;
+    modbus::ModbusSettings settings;
+    settings.transport = modbus::Transport::Rtu;
+    settings.serialPort = line.device.serialPort();
+    settings.timeoutMs = 300;
+    modbus::ModbusSession session(settings);
+    QList<modbus::ModbusSession::Answer> answers;
+    const auto take = [&answers](const modbus::ModbusSession::Answer& answer) { answers.append(answer); };
+    session.read(QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 12, 1), take);
+    ASSERT_TRUE(QTest::qWaitFor([&answers] { return answers.size() == 1; }, 2000));
+    EXPECT_EQ(answers.at(0).kind, modbus::ModbusSession::Answer::Kind::Done);
+    line.device.disconnectDevice();
+    for (int i = 0; i < 2; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        session.read(QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 12, 1), take);
+        ASSERT_TRUE(QTest::qWaitFor([&answers, i] { return answers.size() == i + 2; }, 2000));
+        EXPECT_NE(answers.last().kind, modbus::ModbusSession::Answer::Kind::Done);
+        EXPECT_TRUE(answers.last().reason.contains(settings.serialPort))
+            << answers.last().reason.toStdString();
+        EXPECT_LT(clock.elapsed(), 600);
+    }
 }
 
 struct OptionCase
