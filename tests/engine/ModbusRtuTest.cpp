@@ -34,7 +34,7 @@ struct SerialDevice
 
 using ModbusRtu = ModbusValuesFixture;
 
-TEST_F(ModbusRtu, ConnectsBrowsesAndReadsTwoUnitsOnOneLine)
+TEST_F(ModbusRtu, ConnectsBrowsesReadsAndWritesItsUnitAndNoOther)
 {
     SerialDevice line;
     const std::shared_ptr<IController> press = workspace->AddController(
