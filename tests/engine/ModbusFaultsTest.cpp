@@ -13,15 +13,15 @@ namespace {
 using modbus::DeviceFault;
 using Kind = modbus::ModbusSession::Answer::Kind;
 
-constexpr int kTimeoutMs = 300;
+constexpr int kFaultTimeoutMs = 300;
 // What a loaded machine may add to the timeout; far below the twice the timeout a late answer takes.
-constexpr int kMarginMs = 200;
+constexpr int kFaultMarginMs = 200;
 
 const QByteArray kFaultMap = "Name,Table,Address,Type\n"
                              "Good,holding,0,uint16\n"
                              "Faulty,holding,1,uint16\n";
 
-struct Expected
+struct FaultOutcome
 {
     Kind kind;
     // A part of the reason; for an exception, its code.
@@ -32,8 +32,8 @@ struct Expected
 struct FaultCase
 {
     DeviceFault fault;
-    Expected tcp;
-    Expected rtu;
+    FaultOutcome tcp;
+    FaultOutcome rtu;
 };
 
 // A device serving the map, with the fault at holding 1, and a session to it.
@@ -42,9 +42,9 @@ struct FaultyDevice
     FaultyDevice(DeviceFault fault, bool rtu)
         : device(modbus::parseRegisterMap(kFaultMap, QStringLiteral("faults.csv")), {}, 1)
     {
-        device.setFaults({{QModbusDataUnit::HoldingRegisters, 1, fault}}, kTimeoutMs);
+        device.setFaults({{QModbusDataUnit::HoldingRegisters, 1, fault}}, kFaultTimeoutMs);
         modbus::ModbusSettings settings;
-        settings.timeoutMs = kTimeoutMs;
+        settings.timeoutMs = kFaultTimeoutMs;
         if (rtu) {
             EXPECT_TRUE(device.openPseudoTerminal()) << device.errorString().toStdString();
             settings.transport = modbus::Transport::Rtu;
@@ -68,7 +68,7 @@ struct FaultyDevice
         auto answer = std::make_shared<std::optional<modbus::ModbusSession::Answer>>();
         // Quit at once when the answer comes, so that the time taken is the session's own.
         auto loop = std::make_shared<QEventLoop>();
-        QTimer::singleShot(5 * kTimeoutMs, loop.get(), &QEventLoop::quit);
+        QTimer::singleShot(5 * kFaultTimeoutMs, loop.get(), &QEventLoop::quit);
         QElapsedTimer clock;
         clock.start();
         session->read(QModbusDataUnit(QModbusDataUnit::HoldingRegisters, first, quint16(count)),
@@ -95,7 +95,7 @@ class ModbusDeviceFault : public ::testing::TestWithParam<std::tuple<FaultCase, 
 TEST_P(ModbusDeviceFault, EndsWithinTheTimeoutSayingWhyAndTheSessionGoesOn)
 {
     const auto& [c, rtu] = GetParam();
-    const Expected& expected = rtu ? c.rtu : c.tcp;
+    const FaultOutcome& expected = rtu ? c.rtu : c.tcp;
     FaultyDevice faulty(c.fault, rtu);
     // Connected first, so that only the faulty request is timed.
     ASSERT_EQ(faulty.read(0, 1).kind, Kind::Done);
@@ -107,14 +107,14 @@ TEST_P(ModbusDeviceFault, EndsWithinTheTimeoutSayingWhyAndTheSessionGoesOn)
     if (answer.kind == Kind::Done) {
         EXPECT_EQ(answer.unit.values(), (QList<quint16>{0, 1}));
     }
-    EXPECT_LT(elapsed, kTimeoutMs + kMarginMs);
+    EXPECT_LT(elapsed, kFaultTimeoutMs + kFaultMarginMs);
     const modbus::ModbusSession::Answer after = faulty.read(0, 1);
     EXPECT_EQ(after.kind, Kind::Done) << after.reason.toStdString();
     EXPECT_EQ(after.unit.value(0), 0);
 }
 
-const Expected kNoReply{Kind::Timeout, "does not answer: no reply from "};
-const Expected kServed{Kind::Done, ""};
+const FaultOutcome kNoReply{Kind::Timeout, "does not answer: no reply from "};
+const FaultOutcome kServed{Kind::Done, ""};
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ModbusDeviceFault,
@@ -176,7 +176,7 @@ TEST(ModbusDeviceIdentification, AnswersVendorProductAndRevisionOverTcpAndRtu)
         auto answer = std::make_shared<std::optional<modbus::ModbusSession::Answer>>();
         device.session->raw(QModbusRequest(QModbusPdu::FunctionCode(0x2B), QByteArray::fromHex("0e0100")), 1,
                             [answer](const modbus::ModbusSession::Answer& got) { *answer = got; });
-        ASSERT_TRUE(QTest::qWaitFor([&answer] { return answer->has_value(); }, 5 * kTimeoutMs));
+        ASSERT_TRUE(QTest::qWaitFor([&answer] { return answer->has_value(); }, 5 * kFaultTimeoutMs));
         ASSERT_EQ((*answer)->kind, Kind::Done) << (*answer)->reason.toStdString();
         EXPECT_EQ(int((*answer)->response.functionCode()), 0x2B);
         const QByteArray objects = QByteArray::fromHex("0012") + "QuorTagEditor demo" +

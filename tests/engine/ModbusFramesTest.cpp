@@ -10,7 +10,7 @@ namespace {
 
 using Verdict = modbus::FrameReading::Verdict;
 
-QByteArray hex(const char* text)
+QByteArray frameBytes(const char* text)
 {
     return QByteArray::fromHex(text);
 }
@@ -18,20 +18,20 @@ QByteArray hex(const char* text)
 TEST(ModbusFrames, CrcAndFramesAreThoseOfTheProtocol)
 {
     // Read holding registers 0-9 of unit 1: the checksum the protocol's own examples give.
-    EXPECT_EQ(modbus::crc16(hex("01030000000a")), 0xCDC5);
+    EXPECT_EQ(modbus::crc16(frameBytes("01030000000a")), 0xCDC5);
     const QModbusRequest read =
         modbus::readRequest(QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 0, 10));
-    EXPECT_EQ(modbus::rtuFrame(1, read), hex("01030000000ac5cd"));
-    EXPECT_EQ(modbus::tcpFrame(0x1234, 1, read), hex("12340000000601030000000a"));
+    EXPECT_EQ(modbus::rtuFrame(1, read), frameBytes("01030000000ac5cd"));
+    EXPECT_EQ(modbus::tcpFrame(0x1234, 1, read), frameBytes("12340000000601030000000a"));
     // A coil's on goes as 0xFF00; two registers by function 16.
     QModbusDataUnit coil(QModbusDataUnit::Coils, 7, 1);
     coil.setValue(0, 1);
-    EXPECT_EQ(modbus::writeRequest(coil).data(), hex("0007ff00"));
+    EXPECT_EQ(modbus::writeRequest(coil).data(), frameBytes("0007ff00"));
     const QModbusRequest two = modbus::writeRequest(
         QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 2, QList<quint16>{1, 0xABCD}));
     EXPECT_EQ(int(two.functionCode()), 16);
-    EXPECT_EQ(two.data(), hex("0002000204"
-                              "0001abcd"));
+    EXPECT_EQ(two.data(), frameBytes("0002000204"
+                                     "0001abcd"));
 }
 
 struct FrameCase
@@ -54,7 +54,7 @@ TEST_P(ModbusFrameReading, TellsTheAnswerOrWhatIsWrong)
     const FrameCase& c = GetParam();
     const modbus::SentRequest sent{
         1, modbus::readRequest(QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 10, 2))};
-    QByteArray bytes = hex(c.bytes);
+    QByteArray bytes = frameBytes(c.bytes);
     // The RTU frames that tell their size get their checksum here, a right one but where it is wrong.
     if (c.rtu && c.size > 0 && c.verdict != Verdict::CrcError) {
         const quint16 crc = modbus::crc16(bytes);
@@ -112,7 +112,7 @@ TEST(ModbusFrames, EveryCutOfAnAnswerNeedsMore)
 {
     const modbus::SentRequest sent{
         7, modbus::readRequest(QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 0, 3))};
-    QByteArray values = hex("06000100020003");
+    QByteArray values = frameBytes("06000100020003");
     const QByteArray rtu = modbus::rtuFrame(7, 3, values);
     const QByteArray tcp = modbus::tcpFrame(5, 7, 3, values);
     for (qsizetype cut = 0; cut < tcp.size(); ++cut) {
@@ -130,9 +130,9 @@ TEST(ModbusFrames, EveryCutOfAnAnswerNeedsMore)
         modbus::answeredValues(QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 0, 3), whole.data).values(),
         (QList<quint16>{1, 2, 3}));
     // A device identification answer, its objects counted as they come.
-    const QByteArray identification = hex("0e0181000002"
-                                          "0003616263"
-                                          "010178");
+    const QByteArray identification = frameBytes("0e0181000002"
+                                                 "0003616263"
+                                                 "010178");
     EXPECT_EQ(modbus::answerDataSize(0x2B, identification.left(7)), 8);
     EXPECT_EQ(modbus::answerDataSize(0x2B, identification.left(8)), 13);
     EXPECT_EQ(modbus::answerDataSize(0x2B, identification), identification.size());

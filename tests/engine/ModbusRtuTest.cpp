@@ -7,11 +7,11 @@
 // values as over TCP, and the option's faults named.
 namespace {
 
-const QString kPress = QStringLiteral(QUOR_SOURCE_DIR "/examples/press.csv");
+const QString kRtuPressMap = QStringLiteral(QUOR_SOURCE_DIR "/examples/press.csv");
 
-QByteArray pressMap()
+QByteArray rtuPressMapText()
 {
-    QFile file(kPress);
+    QFile file(kRtuPressMap);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     return file.readAll();
 }
@@ -20,7 +20,7 @@ QByteArray pressMap()
 struct SerialDevice
 {
     explicit SerialDevice(int unit = 1)
-        : device(modbus::parseRegisterMap(pressMap(), QStringLiteral("press.csv")),
+        : device(modbus::parseRegisterMap(rtuPressMapText(), QStringLiteral("press.csv")),
                  modbus::parseAddressRanges(QStringLiteral("holding:40-43,input:12")), unit)
     {
         EXPECT_TRUE(device.openPseudoTerminal()) << device.errorString().toStdString();
@@ -39,7 +39,7 @@ TEST_F(ModbusRtu, ConnectsBrowsesReadsAndWritesItsUnitAndNoOther)
     SerialDevice line;
     const std::shared_ptr<IController> press = workspace->AddController(
         QString(), QStringLiteral("QuorProv.ModbusRTU"), line.device.serialPort(),
-        QStringLiteral("Map=%1,Baud=9600,Parity=N,StopBits=2,Timeout=1000").arg(kPress));
+        QStringLiteral("Map=%1,Baud=9600,Parity=N,StopBits=2,Timeout=1000").arg(kRtuPressMap));
     EXPECT_EQ(press->Name(), QStringLiteral("ModbusRTU_1"));
     const QStringList names = textsOf(press->VariableNames(Variant()));
     EXPECT_EQ(names.size(), 16);
@@ -59,7 +59,7 @@ TEST_F(ModbusRtu, ConnectsBrowsesReadsAndWritesItsUnitAndNoOther)
     try {
         workspace->AddController(QStringLiteral("Other"), QStringLiteral("QuorProv.ModbusRTU"),
                                  line.device.serialPort(),
-                                 QStringLiteral("Unit=2,Timeout=200,Map=") + kPress);
+                                 QStringLiteral("Unit=2,Timeout=200,Map=") + kRtuPressMap);
         ADD_FAILURE() << "unit 2 was connected";
     } catch (const EngineError& e) {
         EXPECT_EQ(e.message(), QStringLiteral("Unit 2 does not answer: no reply from %1 within 200 ms.")
@@ -119,7 +119,7 @@ TEST(ModbusRtuLine, LineThatGoesAwayFailsTheNextRequests)
     }
 }
 
-struct OptionCase
+struct RtuOptionCase
 {
     const char* label;
     const char* machine;
@@ -127,17 +127,17 @@ struct OptionCase
     const char* reason;
 };
 
-class ModbusRtuRefusal : public ModbusValuesFixture, public ::testing::WithParamInterface<OptionCase>
+class ModbusRtuRefusal : public ModbusValuesFixture, public ::testing::WithParamInterface<RtuOptionCase>
 {
 };
 
 TEST_P(ModbusRtuRefusal, NamesThePieceThatIsWrong)
 {
-    const OptionCase& c = GetParam();
+    const RtuOptionCase& c = GetParam();
     try {
         workspace->AddController(QStringLiteral("P"), QStringLiteral("QuorProv.ModbusRTU"),
                                  QString::fromUtf8(c.machine),
-                                 QString::fromUtf8(c.option).replace(QStringLiteral("$MAP"), kPress));
+                                 QString::fromUtf8(c.option).replace(QStringLiteral("$MAP"), kRtuPressMap));
         ADD_FAILURE() << "the connection was made";
     } catch (const EngineError& e) {
         EXPECT_EQ(e.message(), QString::fromUtf8(c.reason));
@@ -147,23 +147,23 @@ TEST_P(ModbusRtuRefusal, NamesThePieceThatIsWrong)
 INSTANTIATE_TEST_SUITE_P(
     Cases, ModbusRtuRefusal,
     ::testing::Values(
-        OptionCase{
+        RtuOptionCase{
             "NoDevice", " ", "Map=$MAP",
             "QuorProv.ModbusRTU needs the serial device in the machine field (for example /dev/ttyUSB0)."},
-        OptionCase{"NoMap", "/dev/null", "Baud=9600",
-                   "QuorProv.ModbusRTU needs a register map: \"Map=<file>\" in the option."},
-        OptionCase{"Parity", "/dev/null", "Map=$MAP,Parity=M",
-                   "Malformed option: \"Parity=M\" is not a parity N, E or O."},
-        OptionCase{"Baud", "/dev/null", "Baud=fast,Map=$MAP",
-                   "Malformed option: \"Baud=fast\" is not a baud rate from 50 to 4000000."},
-        OptionCase{"DataBits", "/dev/null", "DataBits=9,Map=$MAP",
-                   "Malformed option: \"DataBits=9\" is not a number of data bits from 5 to 8."},
-        OptionCase{"StopBits", "/dev/null", "StopBits=3,Map=$MAP",
-                   "Malformed option: \"StopBits=3\" is not a number of stop bits from 1 to 2."},
-        OptionCase{"TcpKey", "/dev/null", "Map=$MAP,Port=502",
-                   "Malformed option: the key \"Port\" is not understood here."},
-        OptionCase{"MissingPort", "/nonexistent/ttyQ9", "Timeout=300,Map=$MAP",
-                   "Cannot connect to /nonexistent/ttyQ9: No such file or directory."}),
+        RtuOptionCase{"NoMap", "/dev/null", "Baud=9600",
+                      "QuorProv.ModbusRTU needs a register map: \"Map=<file>\" in the option."},
+        RtuOptionCase{"Parity", "/dev/null", "Map=$MAP,Parity=M",
+                      "Malformed option: \"Parity=M\" is not a parity N, E or O."},
+        RtuOptionCase{"Baud", "/dev/null", "Baud=fast,Map=$MAP",
+                      "Malformed option: \"Baud=fast\" is not a baud rate from 50 to 4000000."},
+        RtuOptionCase{"DataBits", "/dev/null", "DataBits=9,Map=$MAP",
+                      "Malformed option: \"DataBits=9\" is not a number of data bits from 5 to 8."},
+        RtuOptionCase{"StopBits", "/dev/null", "StopBits=3,Map=$MAP",
+                      "Malformed option: \"StopBits=3\" is not a number of stop bits from 1 to 2."},
+        RtuOptionCase{"TcpKey", "/dev/null", "Map=$MAP,Port=502",
+                      "Malformed option: the key \"Port\" is not understood here."},
+        RtuOptionCase{"MissingPort", "/nonexistent/ttyQ9", "Timeout=300,Map=$MAP",
+                      "Cannot connect to /nonexistent/ttyQ9: No such file or directory."}),
     [](const auto& paramInfo) { return std::string(paramInfo.param.label); });
 
 } // namespace
