@@ -9,7 +9,7 @@ set -euo pipefail
 # some builds of nodejs, and only when it is missing is Debian's package taken.
 # `setup.sh checked` adds clang with its sanitizer and libFuzzer runtimes and the symbolizer,
 # for the checked build (scripts/checked-build.sh).
-packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-serialbus-dev qt6-charts-dev libqt6opengl6-dev
+packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-serialbus-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev
           libgl-dev libvulkan-dev libxkbcommon-dev libgtest-dev libgmock-dev libbenchmark-dev
           fonts-ipafont-gothic librsvg2-bin desktop-file-utils appstream shared-mime-info dpkg-dev git
           groff-base nodejs)

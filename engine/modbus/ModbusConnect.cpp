@@ -9,7 +9,8 @@ extern "C" Q_DECL_EXPORT void quorModbusConnect(const modbus::ConnectRequest& re
                                                 modbus::ConnectResult& result)
 {
     using namespace modbus;
-    const ModbusSettings settings = parseSettings(request.machineName, request.option);
+    const ModbusSettings settings = request.rtu ? parseRtuSettings(request.machineName, request.option)
+                                                : parseSettings(request.machineName, request.option);
     RegisterMap map = readRegisterMap(locateBesideTagFile(settings.mapPath));
     result.controller = ModbusController::connect(request.controllerName, settings, std::move(map));
 }

@@ -6,7 +6,7 @@
 #include <QString>
 #include <memory>
 
-// The connection library of the Modbus TCP plug-in: everything that talks to a device, with
+// The connection library of the Modbus plug-in: everything that talks to a device, with
 // the network and serial-bus libraries it needs. The plug-in loads it at its first
 // AddController, so a run that never connects by Modbus never loads them.
 namespace modbus {
@@ -17,6 +17,8 @@ struct ConnectRequest
     QString controllerName;
     QString machineName;
     QString option;
+    // QuorProv.ModbusRTU: a serial line, not a TCP device.
+    bool rtu = false;
 };
 
 struct ConnectResult

@@ -9,8 +9,10 @@ std::shared_ptr<ModbusController> ModbusController::connect(const QString& name,
                                                             const ModbusSettings& settings, RegisterMap map)
 {
     auto controller = std::make_shared<ModbusController>(name, settings, std::move(map));
-    // Any answer proves the unit is there, a rejection of the address included.
-    controller->m_link.probe(blockOf(*controller->m_map, 0));
+    // Any answer proves the unit is there, a rejection of the address included; a device that
+    // rejects the first entry may reject them all, which makes no use of the connection.
+    if (!controller->m_link.probe(blockOf(*controller->m_map, 0)))
+        controller->servedNames();
     return controller;
 }
 

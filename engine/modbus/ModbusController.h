@@ -8,10 +8,10 @@
 
 #include <memory>
 
-// A Modbus device reached through QuorProv.ModbusTCP. Its variables are the names of its
-// register map that the device really serves, found out afresh by each VariableNames. The
-// engine calls may come from any thread, one at a time; its live values (ModbusValues) keep a
-// connection of their own on the thread that reads them.
+// A Modbus device reached through QuorProv.ModbusTCP or QuorProv.ModbusRTU. Its variables are the names of
+// its register map that the device really serves, found out afresh by each VariableNames. The engine calls
+// may come from any thread, one at a time; its live values (ModbusValues) keep a connection of their own on
+// the thread that reads them.
 namespace modbus {
 
 class ModbusController final : public IController,
@@ -19,7 +19,8 @@ class ModbusController final : public IController,
                                public std::enable_shared_from_this<ModbusController>
 {
 public:
-    // Connects within the timeout and reads the device once to prove that the unit answers.
+    // Connects within the timeout and reads the device once to prove that the unit answers; fails
+    // when the device serves none of the map's names.
     static std::shared_ptr<ModbusController> connect(const QString& name, const ModbusSettings& settings,
                                                      RegisterMap map);
 

@@ -9,21 +9,24 @@ namespace modbus {
 Variant ModbusWorkspace::ProviderNames(const Variant& option)
 {
     pluginkit::requireEmptyOption(option, QStringLiteral("ProviderNames"));
-    return Variant::textArray({kProviderName});
+    return Variant::textArray({kProviderName, kRtuProviderName});
 }
 
 std::shared_ptr<IController> ModbusWorkspace::AddController(const QString& controllerName,
                                                             const QString& providerName,
                                                             const QString& machineName, const QString& option)
 {
-    if (providerName.compare(kProviderName, Qt::CaseInsensitive) != 0)
+    const bool rtu = providerName.compare(kRtuProviderName, Qt::CaseInsensitive) == 0;
+    if (!rtu && providerName.compare(kProviderName, Qt::CaseInsensitive) != 0)
         throw EngineError(QStringLiteral("There is no provider \"%1\".").arg(providerName));
-    const QString name =
-        controllerName.isEmpty() ? QStringLiteral("ModbusTCP_%1").arg(m_unnamed + 1) : controllerName;
+    int& unnamed = rtu ? m_unnamedRtu : m_unnamed;
+    const QString name = !controllerName.isEmpty() ? controllerName
+                         : rtu                     ? QStringLiteral("ModbusRTU_%1").arg(unnamed + 1)
+                                                   : QStringLiteral("ModbusTCP_%1").arg(unnamed + 1);
     ConnectResult result;
-    connectEntry()({name, machineName, option}, result);
+    connectEntry()({name, machineName, option, rtu}, result);
     if (controllerName.isEmpty())
-        ++m_unnamed;
+        ++unnamed;
     return result.controller;
 }
 

@@ -5,10 +5,12 @@
 #include <QString>
 #include <memory>
 
-// The Modbus TCP engine: its workspace 0 offers the provider QuorProv.ModbusTCP.
+// The Modbus engine: its workspace 0 offers the providers QuorProv.ModbusTCP and, for serial
+// lines, QuorProv.ModbusRTU.
 namespace modbus {
 
 inline const QString kProviderName = QStringLiteral("QuorProv.ModbusTCP");
+inline const QString kRtuProviderName = QStringLiteral("QuorProv.ModbusRTU");
 
 class ModbusWorkspace final : public IWorkspace
 {
@@ -18,8 +20,9 @@ public:
                                                const QString& machineName, const QString& option) override;
 
 private:
-    // Controllers added without a name are named by the engine, counted from 1.
+    // Controllers added without a name are named by the engine, counted from 1 for each provider.
     int m_unnamed = 0;
+    int m_unnamedRtu = 0;
 };
 
 class ModbusWorkspaces final : public IWorkspaces

@@ -2,9 +2,11 @@
 
 #include "engine/EngineError.h"
 #include "engine/modbus/BlockReading.h"
+#include "engine/modbus/ModbusValues.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QModbusPdu>
 
 namespace modbus {
@@ -66,11 +68,25 @@ void throwFailure(const ModbusSettings& settings, const ModbusSession::Answer& a
                           .arg(code));
 }
 
+// The exception most entries were rejected with.
+int rejectionOf(const QHash<qsizetype, int>& rejected)
+{
+    QHash<int, int> counts;
+    for (const int code : rejected)
+        ++counts[code];
+    int most = int(QModbusPdu::IllegalDataAddress);
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > counts.value(most))
+            most = it.key();
+    }
+    return most;
+}
+
 } // namespace
 
 ModbusLink::ModbusLink(ModbusSettings settings) : m_settings(std::move(settings)) {}
 
-void ModbusLink::probe(const ReadBlock& block) const
+bool ModbusLink::probe(const ReadBlock& block) const
 {
     ModbusSession session(m_settings);
     const QDeadlineTimer deadline(m_settings.timeoutMs);
@@ -86,6 +102,7 @@ void ModbusLink::probe(const ReadBlock& block) const
                      });
     });
     throwFailure(m_settings, answer, block);
+    return answer.kind == ModbusSession::Answer::Kind::Done;
 }
 
 QList<bool> ModbusLink::served(const std::shared_ptr<const RegisterMap>& map,
@@ -107,6 +124,18 @@ QList<bool> ModbusLink::served(const std::shared_ptr<const RegisterMap>& map,
     });
     if (failure)
         throwFailure(m_settings, failure->answer, failure->block);
+    if (!served.contains(true) && !map->isEmpty()) {
+        const int code = rejectionOf(knowledge->rejected);
+        throw EngineError(
+            QStringLiteral("Unit %1 at %2 serves none of the %3 names of the register map %4: it "
+                           "rejects every read of them (exception %5, %6).")
+                .arg(m_settings.unit)
+                .arg(m_settings.place())
+                .arg(map->size())
+                .arg(QFileInfo(m_settings.mapPath).fileName())
+                .arg(code, 2, 10, QLatin1Char('0'))
+                .arg(exceptionName(code)));
+    }
     return served;
 }
 

@@ -20,12 +20,13 @@ public:
     explicit ModbusLink(ModbusSettings settings);
 
     // Connects and reads the block once, all within the timeout, to prove that the unit answers;
-    // a rejection of the addresses proves it too.
-    void probe(const ReadBlock& block) const;
+    // a rejection of the addresses proves it too. True when the device sent the values.
+    bool probe(const ReadBlock& block) const;
 
     // Which entries of the map the device serves (one flag for each): reads the map's blocks in
     // as few requests as the plan allows, splitting a block the device rejects. `progress`, when
-    // given, is told the entries read so far after each answer.
+    // given, is told the entries read so far after each answer. A device that rejects every
+    // entry (exceptions 01 and 02) serves none of the map's names: that throws, saying so.
     QList<bool> served(const std::shared_ptr<const RegisterMap>& map,
                        const std::function<void(qint64 done, qint64 total)>& progress = nullptr) const;
 

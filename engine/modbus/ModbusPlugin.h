@@ -5,7 +5,7 @@
 
 #include <QObject>
 
-// The root object of the Modbus TCP engine plug-in; it offers the live values of its
+// The root object of the Modbus engine plug-in; it offers the live values of its
 // controllers too.
 class ModbusPlugin final : public QObject, public IEnginePlugin, public IValueEnginePlugin
 {

@@ -9,15 +9,21 @@
 #include <QTimer>
 #include <functional>
 
-class QModbusReply;
-class QModbusTcpClient;
+class QIODevice;
+class QSerialPort;
+class QTcpSocket;
 
-// One TCP connection to a Modbus device, used without waiting on the thread that made it: a
-// request starts at once (after connecting when needed) and its answer comes back through the
-// event loop, never inside the call. Requests may overlap; the device's answers are matched to
-// them by their transaction ids. A connection that fails or drops is made again by the next
-// request. Destroying the session drops the answers still to come.
+// One connection to a Modbus device, a TCP connection or an open serial line (RTU), used
+// without waiting on the thread that made it: a request starts at once (after connecting when
+// needed) and its answer comes back through the event loop, never inside the call. Over TCP
+// requests may overlap, the device's answers matched to them by their transaction ids; over a
+// serial line they go one at a time, to any unit on it. Every request ends within its timeout:
+// an answer of another unit, or one that is no answer at all, ends it with the reason. A
+// connection that fails or drops is made again by the next request. Destroying the session
+// drops the answers still to come.
 namespace modbus {
+
+struct FrameReading;
 
 class ModbusSession final : public QObject
 {
@@ -91,24 +97,62 @@ private:
         // A raw request, sent as it stands, when it holds a function code.
         QModbusRequest pdu;
     };
+    // A request sent (or, over a serial line, waiting for the line) and its timer.
+    struct Open
+    {
+        Request request;
+        int unitId = 0;
+        QModbusRequest pdu;
+        quint16 transaction = 0;
+        int timer = 0;
+    };
 
+    bool isRtu() const { return m_settings.transport == Transport::Rtu; }
+    bool isConnected() const;
     void send(Request request);
     void issue(Request request);
+    void transmit(Open open);
+    void nextOnLine();
     void startConnecting();
-    void stateChanged();
+    bool openSerialLine();
+    void connected();
+    void connectionBroke(const QString& why);
     void connectTimedOut();
     void failWaiting(const Answer& answer);
-    void finished(QModbusReply* reply, const Done& done);
+    void failOpen(const Answer& answer);
+    void received();
+    // Handles the frame at the front of the bytes received: false when more must come first.
+    bool takeFrame();
+    Answer answerOf(const FrameReading& frame, const Open& open) const;
+    // Ends the open request at the index with the answer and drops its timer.
+    void settle(qsizetype index, const Answer& answer);
+    void timerEvent(QTimerEvent* event) override;
+    void timedOut(qsizetype index);
+    void dropConnection();
     QString connectionFailure() const;
+    QString unitAt(int unitId) const;
     // Runs the function from the event loop, unless the session is gone by then.
     void later(std::function<void()> function);
 
     ModbusSettings m_settings;
-    QModbusTcpClient* m_client = nullptr;
+    QTcpSocket* m_socket = nullptr;
+    QSerialPort* m_serial = nullptr;
+    QIODevice* m_io = nullptr;
+    int m_requestTimeoutMs = 0;
     QTimer m_connectTimer;
+    // Over a serial line: the silence kept between the end of an answer and the next request.
+    QTimer m_lineGap;
     bool m_connecting = false;
+    // Whether the serial line was opened and has not failed since.
+    bool m_lineUp = false;
     bool m_closing = false;
     QList<Request> m_waiting;
+    QList<Open> m_open;
+    QList<Open> m_lineQueue;
+    QByteArray m_received;
+    quint16 m_lastTransaction = 0;
+    // Transaction ids of requests that timed out: their late answers are dropped.
+    QList<quint16> m_expired;
     std::function<void()> m_onConnected;
 };
 

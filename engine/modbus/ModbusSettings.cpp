@@ -1,86 +1,13 @@
 #include "engine/modbus/ModbusSettings.h"
 
-#include "engine/EngineError.h"
-#include "engine/modbus/ModbusEngine.h"
-#include "engine/pluginkit/PluginOptions.h"
-
 namespace modbus {
-
-namespace {
-
-const QString kUnit = QStringLiteral("Unit");
-const QString kTimeout = QStringLiteral("Timeout");
-const QString kMap = QStringLiteral("Map");
-
-[[noreturn]] void badMachine(const QString& machine)
-{
-    throw EngineError(
-        QStringLiteral("The machine \"%1\" is not a device address: %2 takes host or host:port.")
-            .arg(machine, kProviderName));
-}
-
-int portOf(const QString& text, const QString& machine)
-{
-    bool ok = false;
-    const int port = text.toInt(&ok);
-    if (!ok || port < 1 || port > 65535)
-        throw EngineError(
-            QStringLiteral("The machine \"%1\" has no port from 1 to 65535 after its colon.").arg(machine));
-    return port;
-}
-
-void readMachine(const QString& text, ModbusSettings& settings)
-{
-    const QString machine = text.trimmed();
-    if (machine.isEmpty())
-        throw EngineError(
-            QStringLiteral("%1 needs the device's address in the machine field (host or host:port).")
-                .arg(kProviderName));
-    if (machine.startsWith(QLatin1Char('['))) {
-        const qsizetype close = machine.indexOf(QLatin1Char(']'));
-        const QString rest = close < 0 ? QString() : machine.mid(close + 1);
-        if (close < 2 || !(rest.isEmpty() || rest.startsWith(QLatin1Char(':'))))
-            badMachine(machine);
-        settings.host = machine.mid(1, close - 1);
-        if (!rest.isEmpty())
-            settings.port = portOf(rest.mid(1), machine);
-    } else if (machine.count(QLatin1Char(':')) == 1) {
-        const qsizetype colon = machine.indexOf(QLatin1Char(':'));
-        settings.host = machine.left(colon);
-        settings.port = portOf(machine.mid(colon + 1), machine);
-    } else {
-        // No colon, or a bare IPv6 address.
-        settings.host = machine;
-    }
-    if (settings.host.isEmpty() || settings.host.contains(QLatin1Char(' ')))
-        badMachine(machine);
-}
-
-} // namespace
-
-void readTcpMachine(const QString& machine, ModbusSettings& settings)
-{
-    readMachine(machine, settings);
-}
 
 QString ModbusSettings::place() const
 {
+    if (transport == Transport::Rtu)
+        return serialPort;
     return host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]:%2").arg(host).arg(port)
                                            : QStringLiteral("%1:%2").arg(host).arg(port);
-}
-
-ModbusSettings parseSettings(const QString& machine, const QString& option)
-{
-    ModbusSettings settings;
-    readMachine(machine, settings);
-    const pluginkit::OptionText options(option, {kUnit, kTimeout, kMap});
-    settings.unit = options.wholeNumber(kUnit, kDefaultUnit, 0, 255, QStringLiteral("a unit id"));
-    settings.timeoutMs = options.timeoutMs(kDefaultTimeoutMs);
-    if (!options.has(kMap))
-        throw EngineError(
-            QStringLiteral("%1 needs a register map: \"Map=<file>\" in the option.").arg(kProviderName));
-    settings.mapPath = options.required(kMap);
-    return settings;
 }
 
 } // namespace modbus

@@ -259,34 +259,6 @@ std::shared_ptr<IControllerValues> valuesOf(const std::shared_ptr<IController>& 
     return std::make_shared<ModbusValues>(modbusController);
 }
 
-QString exceptionName(int code)
-{
-    switch (code) {
-    case QModbusPdu::IllegalFunction:
-        return QStringLiteral("Illegal function");
-    case QModbusPdu::IllegalDataAddress:
-        return QStringLiteral("Illegal data address");
-    case QModbusPdu::IllegalDataValue:
-        return QStringLiteral("Illegal data value");
-    case QModbusPdu::ServerDeviceFailure:
-        return QStringLiteral("Server device failure");
-    case QModbusPdu::Acknowledge:
-        return QStringLiteral("Acknowledge");
-    case QModbusPdu::ServerDeviceBusy:
-        return QStringLiteral("Server device busy");
-    case QModbusPdu::NegativeAcknowledge:
-        return QStringLiteral("Negative acknowledge");
-    case QModbusPdu::MemoryParityError:
-        return QStringLiteral("Memory parity error");
-    case QModbusPdu::GatewayPathUnavailable:
-        return QStringLiteral("Gateway path unavailable");
-    case QModbusPdu::GatewayTargetDeviceFailedToRespond:
-        return QStringLiteral("Gateway target device failed to respond");
-    default:
-        return QStringLiteral("Unknown exception");
-    }
-}
-
 QString addressText(const RegisterEntry& entry)
 {
     int digit = 0;

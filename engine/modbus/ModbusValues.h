@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ValueCapability.h"
+#include "engine/modbus/ModbusPdus.h"
 #include "engine/modbus/ModbusSettings.h"
 #include "engine/modbus/RegisterMap.h"
 
@@ -55,9 +56,6 @@ private:
 
 // The values of a controller this library made; no object for any other.
 std::shared_ptr<IControllerValues> valuesOf(const std::shared_ptr<IController>& controller);
-
-// The Modbus name of an exception code ("Illegal data address").
-QString exceptionName(int code);
 
 // Where the entry lives, in the traditional 1-based numbering whose first digit names the table:
 // coil 00001, discrete 10001, input 30001, holding 40001 for address 0 of the map; six digits

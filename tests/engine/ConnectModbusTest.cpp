@@ -106,6 +106,17 @@ TEST_F(ConnectModbus, NothingListeningFailsToAddController)
     EXPECT_EQ(w.connectedController(), nullptr);
 }
 
+TEST_F(ConnectModbus, DeviceServingNoneOfTheMapsNamesFailsToAddControllerSayingSo)
+{
+    LocalDevice local(contentsOf(kPressMap), QStringLiteral("coil:0-1,discrete:0-2,input:0-12,holding:0-43"));
+    frmMain& w = openWindow();
+    connectModbus(w, local.machine(), QStringLiteral("Map=") + kPressMap);
+    expectOnlyMessage(QStringLiteral("Failed to AddController."), MsgIcon::Critical);
+    EXPECT_TRUE(dialogs.shown().value(0).details.contains(QStringLiteral("serves none of the 19 names")))
+        << dialogs.shown().value(0).details.toStdString();
+    expectBoxOff(w.chkConnQUOR);
+}
+
 TEST_F(ConnectModbus, SilentDeviceCanBeCancelledWhileTheMenusStillOpen)
 {
     const SilentPeer silent;

@@ -10,6 +10,7 @@
 namespace {
 
 const QString kModbus = QStringLiteral("QuorProv.ModbusTCP");
+const QString kModbusRtu = QStringLiteral("QuorProv.ModbusRTU");
 
 class EnginePlugins : public ::testing::Test
 {
@@ -114,7 +115,7 @@ TEST_F(EnginePlugins, WorkspaceOffersEveryProviderAndAddsThroughItsPlugin)
         const ScopedEnv alone("QUOR_ENGINE", simPluginPath());
         simulation = providers();
     }
-    EXPECT_EQ(textsOf(workspace->ProviderNames(Variant())), simulation << kModbus);
+    EXPECT_EQ(textsOf(workspace->ProviderNames(Variant())), simulation << kModbus << kModbusRtu);
     const auto refusal = [&workspace](const QString& provider, const QString& machine) {
         try {
             workspace->AddController(QStringLiteral("press01"), provider, machine, QString());
@@ -141,7 +142,7 @@ TEST_F(EnginePlugins, OneFailingPluginIsReportedAndTheOthersServe)
         const ScopedEnv environment("QUOR_ENGINE", junk + QLatin1Char(':') + simPluginPath() +
                                                        QLatin1Char(':') + modbusPluginPath());
         QString reason;
-        EXPECT_EQ(providers(&reason), QStringList{kModbus});
+        EXPECT_EQ(providers(&reason), (QStringList{kModbus, kModbusRtu}));
         EXPECT_TRUE(reason.contains(junk)) << reason.toStdString();
         EXPECT_TRUE(reason.contains(catalog)) << reason.toStdString();
     }

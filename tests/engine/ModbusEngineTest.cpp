@@ -74,7 +74,7 @@ private:
 TEST_F(ModbusEngine, ListsTheMapsNamesTheDeviceServesAndNoOthers)
 {
     EXPECT_EQ(textsOf(workspace->ProviderNames(Variant())),
-              QStringList{QStringLiteral("QuorProv.ModbusTCP")});
+              (QStringList{QStringLiteral("QuorProv.ModbusTCP"), QStringLiteral("QuorProv.ModbusRTU")}));
     LocalDevice local(kDeviceMap, kAbsent);
     // The client's map also names a coil, a table the device does not have.
     const QString map = writeMap(kDeviceMap + "Pump,coil,0,bool,\n");
@@ -303,7 +303,7 @@ TEST(ModbusConnectionLibrary, MissingLibraryRefusesTheConnectionSayingSo)
     ASSERT_NE(engine, nullptr) << reason.toStdString();
     const std::shared_ptr<IWorkspace> workspace = engine->Workspaces()->Item(0);
     EXPECT_EQ(textsOf(workspace->ProviderNames(Variant())),
-              QStringList{QStringLiteral("QuorProv.ModbusTCP")});
+              (QStringList{QStringLiteral("QuorProv.ModbusTCP"), QStringLiteral("QuorProv.ModbusRTU")}));
     try {
         workspace->AddController(QStringLiteral("P"), QStringLiteral("QuorProv.ModbusTCP"),
                                  QStringLiteral("127.0.0.1"), QStringLiteral("Map=m.csv"));

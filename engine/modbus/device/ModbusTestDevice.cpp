@@ -1,18 +1,37 @@
 #include "engine/modbus/device/ModbusTestDevice.h"
 
 #include "engine/EngineError.h"
+#include "engine/modbus/ModbusFrames.h"
+#include "engine/modbus/ModbusPdus.h"
 #include "engine/modbus/RegisterValue.h"
 
+#include <QFile>
 #include <QHostAddress>
-#include <QMap>
+#include <QSocketNotifier>
 #include <QTcpServer>
-#include <algorithm>
+#include <QTcpSocket>
+#include <QTimer>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace modbus {
 
 namespace {
 
-QModbusDataUnit::RegisterType tableNamed(const QString& name)
+// Bytes that form no Modbus frame, over TCP (their protocol id is not 0) or RTU (no such
+// function code).
+const QByteArray kGarbage = "This is no Modbus frame.\r\n";
+// A split answer goes in pieces of this many bytes, this far apart.
+constexpr int kSplitPiece = 3;
+constexpr int kSplitGapMs = 5;
+// Bytes of an RTU request that stay incomplete this long are dropped: a new frame begins.
+constexpr qint64 kSerialSilenceMs = 50;
+
+QModbusDataUnit::RegisterType deviceTable(const QString& name)
 {
     for (const auto table : {QModbusDataUnit::Coils, QModbusDataUnit::DiscreteInputs,
                              QModbusDataUnit::InputRegisters, QModbusDataUnit::HoldingRegisters}) {
@@ -22,27 +41,13 @@ QModbusDataUnit::RegisterType tableNamed(const QString& name)
     return QModbusDataUnit::Invalid;
 }
 
-// One data unit per table, from the lowest to the highest address the map names there,
-// each register holding its own address.
-QModbusDataUnitMap unitsFor(const RegisterMap& map)
+void makeRaw(int fd)
 {
-    QMap<QModbusDataUnit::RegisterType, std::pair<int, int>> spans;
-    for (const RegisterEntry& entry : map) {
-        const int last = entry.address + entry.count - 1;
-        const auto found = spans.constFind(entry.table);
-        spans.insert(entry.table, found == spans.cend()
-                                      ? std::pair(int(entry.address), last)
-                                      : std::pair(std::min<int>(found->first, entry.address),
-                                                  std::max(found->second, last)));
+    termios settings{};
+    if (::tcgetattr(fd, &settings) == 0) {
+        ::cfmakeraw(&settings);
+        ::tcsetattr(fd, TCSANOW, &settings);
     }
-    QModbusDataUnitMap units;
-    for (auto span = spans.cbegin(); span != spans.cend(); ++span) {
-        QModbusDataUnit unit(span.key(), span->first, quint16(span->second - span->first + 1));
-        for (qsizetype i = 0; i < unit.valueCount(); ++i)
-            unit.setValue(i, quint16(unit.startAddress() + i));
-        units.insert(span.key(), unit);
-    }
-    return units;
 }
 
 } // namespace
@@ -56,7 +61,7 @@ QList<AddressRange> parseAddressRanges(const QString& text)
         bool firstOk = false;
         bool lastOk = false;
         AddressRange range;
-        range.table = tableNamed(parts.value(0));
+        range.table = deviceTable(parts.value(0));
         range.first = bounds.value(0).toUShort(&firstOk);
         range.last = bounds.size() == 2 ? bounds.value(1).toUShort(&lastOk) : range.first;
         if (parts.size() != 2 || range.table == QModbusDataUnit::Invalid || !firstOk ||
@@ -68,30 +73,55 @@ QList<AddressRange> parseAddressRanges(const QString& text)
 }
 
 ModbusTestDevice::ModbusTestDevice(const RegisterMap& map, QList<AddressRange> absent, int unit)
-    : m_map(map), m_absent(std::move(absent))
+    : m_map(map), m_memory(map, absent), m_unit(unit)
 {
-    setServerAddress(unit);
-    setMap(unitsFor(map));
+}
+
+ModbusTestDevice::~ModbusTestDevice()
+{
+    disconnectDevice();
 }
 
 bool ModbusTestDevice::listen(int port)
 {
-    setConnectionParameter(QModbusDevice::NetworkAddressParameter,
-                           QHostAddress(QHostAddress::LocalHost).toString());
-    setConnectionParameter(QModbusDevice::NetworkPortParameter, port);
-    return connectDevice() && state() == QModbusDevice::ConnectedState;
+    if (!m_server) {
+        m_server = new QTcpServer(this);
+        connect(m_server, &QTcpServer::newConnection, this, &ModbusTestDevice::accept);
+    }
+    if (m_server->listen(QHostAddress::LocalHost, quint16(port)))
+        return true;
+    m_error = m_server->errorString();
+    return false;
 }
 
 int ModbusTestDevice::port() const
 {
-    // The server listens through a QTcpServer of its own, which knows the port it was given.
-    const auto* server = findChild<QTcpServer*>();
-    return server ? server->serverPort() : connectionParameter(QModbusDevice::NetworkPortParameter).toInt();
+    return m_server ? m_server->serverPort() : 0;
+}
+
+void ModbusTestDevice::disconnectDevice()
+{
+    if (m_server) {
+        m_server->close();
+        for (QTcpSocket* socket : m_server->findChildren<QTcpSocket*>()) {
+            const QSignalBlocker quiet(socket);
+            socket->abort();
+            socket->deleteLater();
+        }
+        m_received.clear();
+    }
+    closeSerial();
 }
 
 bool ModbusTestDevice::serves(const RegisterEntry& entry) const
 {
-    return !absent(entry.table, entry.address, entry.address + entry.count - 1);
+    return !m_memory.absent(entry.table, entry.address, entry.address + entry.count - 1);
+}
+
+void ModbusTestDevice::setFaults(QList<AddressFault> faults, int clientTimeoutMs)
+{
+    m_faults = std::move(faults);
+    m_clientTimeoutMs = clientTimeoutMs;
 }
 
 void ModbusTestDevice::startMoving()
@@ -104,7 +134,7 @@ void ModbusTestDevice::startMoving()
                                : entry.type == ValueType::Float32 ? QVariant(double(entry.address))
                                                                   : QVariant(qint64(entry.address));
         if (const std::optional<QList<quint16>> words = encodeValue(entry, value, nullptr))
-            setData(QModbusDataUnit(entry.table, entry.address, *words));
+            m_memory.setData(QModbusDataUnit(entry.table, entry.address, *words));
     }
 }
 
@@ -113,46 +143,225 @@ QStringList ModbusTestDevice::movingNames() const
     return m_motion ? m_motion->movingNames() : QStringList();
 }
 
-QList<int> ModbusTestDevice::functionCodes() const
+void ModbusTestDevice::accept()
 {
-    return m_functionCodes;
+    while (QTcpSocket* socket = m_server->nextPendingConnection()) {
+        m_received.insert(socket, {});
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { tcpReceived(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            m_received.remove(socket);
+            socket->deleteLater();
+        });
+    }
 }
 
-bool ModbusTestDevice::readData(QModbusDataUnit* newData) const
+void ModbusTestDevice::tcpReceived(QTcpSocket* socket)
 {
-    const int first = newData->startAddress();
-    if (absent(newData->registerType(), first, first + int(newData->valueCount()) - 1))
+    QByteArray bytes = m_received.take(socket) + socket->readAll();
+    const QPointer<QTcpSocket> alive(socket);
+    while (alive && alive->state() == QAbstractSocket::ConnectedState) {
+        const FrameReading request = readTcpRequest(bytes);
+        if (request.verdict == FrameReading::Verdict::NeedMore) {
+            m_received.insert(socket, bytes);
+            return;
+        }
+        if (request.verdict != FrameReading::Verdict::Complete) {
+            // A server cannot find the next frame after bytes that form none.
+            socket->abort();
+            return;
+        }
+        bytes.remove(0, request.size);
+        handle({alive, request.transaction, false, 0}, request.unit, request.function, request.data);
+    }
+}
+
+bool ModbusTestDevice::openPseudoTerminal()
+{
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+    termios raw{};
+    ::cfmakeraw(&raw);
+    if (::openpty(&master, &slave, name, &raw, nullptr) != 0) {
+        m_error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
-    if (!QModbusTcpServer::readData(newData))
+    }
+    return serveSerial(master, slave, QString::fromLocal8Bit(name));
+}
+
+bool ModbusTestDevice::openSerial(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        m_error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
-    if (m_motion)
-        m_motion->apply(*newData);
+    }
+    makeRaw(fd);
+    return serveSerial(fd, -1, path);
+}
+
+bool ModbusTestDevice::serveSerial(int fd, int keptOpen, const QString& path)
+{
+    closeSerial();
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    m_serialFd = fd;
+    m_keptOpenFd = keptOpen;
+    m_serialPath = path;
+    ++m_serialGeneration;
+    m_serialNotifier = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
+    connect(m_serialNotifier, &QSocketNotifier::activated, this, &ModbusTestDevice::serialReceived);
+    m_sinceSerialByte.start();
     return true;
 }
 
-bool ModbusTestDevice::writeData(const QModbusDataUnit& unit)
+void ModbusTestDevice::closeSerial()
 {
-    const int first = unit.startAddress();
-    if (absent(unit.registerType(), first, first + int(unit.valueCount()) - 1))
-        return false;
-    return QModbusTcpServer::writeData(unit);
+    if (m_serialFd < 0)
+        return;
+    delete m_serialNotifier;
+    m_serialNotifier = nullptr;
+    ::close(m_serialFd);
+    if (m_keptOpenFd >= 0)
+        ::close(m_keptOpenFd);
+    m_serialFd = -1;
+    m_keptOpenFd = -1;
+    m_serialReceived.clear();
+    ++m_serialGeneration;
 }
 
-QModbusResponse ModbusTestDevice::processRequest(const QModbusPdu& request)
+void ModbusTestDevice::serialReceived()
 {
+    if (m_sinceSerialByte.elapsed() > kSerialSilenceMs)
+        m_serialReceived.clear();
+    char chunk[512];
+    for (;;) {
+        const ssize_t got = ::read(m_serialFd, chunk, sizeof chunk);
+        if (got > 0) {
+            m_serialReceived.append(chunk, got);
+            continue;
+        }
+        if (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK && m_serialNotifier) {
+            // The other side is gone (a pseudo-terminal without a client): look again later.
+            m_serialNotifier->setEnabled(false);
+            QTimer::singleShot(100, m_serialNotifier,
+                               [notifier = m_serialNotifier] { notifier->setEnabled(true); });
+        }
+        break;
+    }
+    m_sinceSerialByte.start();
+    const int generation = m_serialGeneration;
+    while (!m_serialReceived.isEmpty() && generation == m_serialGeneration) {
+        const FrameReading request = readRtuRequest(m_serialReceived);
+        if (request.verdict == FrameReading::Verdict::NeedMore)
+            return;
+        if (request.verdict == FrameReading::Verdict::Garbage) {
+            m_serialReceived.clear();
+            return;
+        }
+        m_serialReceived.remove(0, request.size);
+        // A frame with a wrong checksum goes unanswered, as on a real line.
+        if (request.verdict == FrameReading::Verdict::Complete)
+            handle({nullptr, 0, true, m_serialGeneration}, request.unit, request.function, request.data);
+    }
+}
+
+const AddressFault* ModbusTestDevice::faultFor(quint8 function, const QByteArray& data) const
+{
+    const RequestSpan span = spanOf(function, data);
+    for (const AddressFault& fault : m_faults) {
+        if (fault.table == span.table && fault.address >= span.first &&
+            fault.address < span.first + span.count)
+            return &fault;
+    }
+    return nullptr;
+}
+
+QByteArray ModbusTestDevice::frame(const Link& link, int unit, quint8 function, const QByteArray& data) const
+{
+    return link.serial ? rtuFrame(unit, function, data) : tcpFrame(link.transaction, unit, function, data);
+}
+
+void ModbusTestDevice::handle(const Link& link, int unit, quint8 function, const QByteArray& data)
+{
+    if (unit != m_unit)
+        return;
     ++m_requests;
     // The last few are enough to tell how a value was written.
     if (m_functionCodes.size() == 64)
         m_functionCodes.removeFirst();
-    m_functionCodes.append(int(request.functionCode()));
-    return QModbusTcpServer::processRequest(request);
+    m_functionCodes.append(int(function));
+    auto [answerFunction, answer] = m_memory.answer(function, data, m_motion.get());
+    const AddressFault* fault = faultFor(function, data);
+    if (!fault) {
+        sendNow(link, frame(link, m_unit, answerFunction, answer));
+        return;
+    }
+    if (const int code = exceptionOf(fault->fault)) {
+        sendNow(link, frame(link, m_unit, quint8(function | kExceptionBit), QByteArray(1, char(code))));
+        return;
+    }
+    QByteArray bytes = frame(link, m_unit, answerFunction, answer);
+    switch (fault->fault) {
+    case DeviceFault::Late:
+        sendLater(link, bytes, 2 * m_clientTimeoutMs);
+        return;
+    case DeviceFault::Drop:
+        if (link.socket)
+            link.socket->abort();
+        return;
+    case DeviceFault::WrongTransaction: {
+        Link other = link;
+        other.transaction = quint16(link.transaction ^ 0x4000);
+        sendNow(link, frame(other, m_unit, answerFunction, answer));
+        return;
+    }
+    case DeviceFault::WrongUnit:
+        sendNow(link, frame(link, (m_unit + 1) % 256, answerFunction, answer));
+        return;
+    case DeviceFault::BadByteCount:
+        // One register (or eight bits) more than asked for, byte count and bytes alike.
+        if (!(answerFunction & kExceptionBit) && function <= QModbusPdu::ReadInputRegisters) {
+            answer[0] = char(quint8(answer.at(0)) + 2);
+            answer.append(2, '\0');
+            bytes = frame(link, m_unit, answerFunction, answer);
+        }
+        break;
+    case DeviceFault::Garbage:
+        bytes = kGarbage;
+        break;
+    case DeviceFault::HalfFrame:
+        // Over TCP at least the header, so that the frame's length is known.
+        bytes.truncate(std::max<qsizetype>(bytes.size() / 2, link.serial ? 3 : 8));
+        break;
+    case DeviceFault::BadCrc:
+        if (link.serial)
+            bytes[bytes.size() - 1] = char(bytes.at(bytes.size() - 1) ^ 0x5A);
+        break;
+    case DeviceFault::SplitFrame:
+        for (qsizetype at = 0; at < bytes.size(); at += kSplitPiece)
+            sendLater(link, bytes.mid(at, kSplitPiece), int(at / kSplitPiece) * kSplitGapMs);
+        return;
+    default:
+        break;
+    }
+    sendNow(link, bytes);
 }
 
-bool ModbusTestDevice::absent(QModbusDataUnit::RegisterType table, int first, int last) const
+void ModbusTestDevice::sendNow(const Link& link, const QByteArray& bytes)
 {
-    return std::any_of(m_absent.begin(), m_absent.end(), [&](const AddressRange& range) {
-        return range.table == table && range.first <= last && first <= range.last;
-    });
+    if (!link.serial) {
+        if (link.socket)
+            link.socket->write(bytes);
+        return;
+    }
+    if (link.generation == m_serialGeneration && m_serialFd >= 0 &&
+        ::write(m_serialFd, bytes.constData(), size_t(bytes.size())) != bytes.size())
+        m_error = QString::fromLocal8Bit(std::strerror(errno));
+}
+
+void ModbusTestDevice::sendLater(const Link& link, const QByteArray& bytes, int ms)
+{
+    QTimer::singleShot(ms, Qt::PreciseTimer, this, [this, link, bytes] { sendNow(link, bytes); });
 }
 
 } // namespace modbus
