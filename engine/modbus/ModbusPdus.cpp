@@ -120,7 +120,8 @@ QString answerMismatch(const QModbusRequest& request, quint8 function, const QBy
                 .arg(said)
                 .arg(std::max<qsizetype>(data.size() - 1, 0))
                 .arg(count)
-                .arg(bits ? QStringLiteral("bits") : QStringLiteral("registers"));
+                .arg(bits ? (count == 1 ? QStringLiteral("bit") : QStringLiteral("bits"))
+                          : (count == 1 ? QStringLiteral("register") : QStringLiteral("registers")));
         return QString();
     }
     case QModbusPdu::WriteSingleCoil:

@@ -4,6 +4,7 @@
 #include "engine/ScanRegisterMap.h"
 #include "engine/modbus/scan/AddressSearch.h"
 #include "tests/engine/ModbusTestSupport.h"
+#include "tests/support/WaitFor.h"
 
 #include <QBuffer>
 #include <QEventLoop>
@@ -146,7 +147,7 @@ const QByteArray kScanMap = "Name,Table,Address,Type,Order\n"
 Request localRequest(const LocalDevice& local, int firstAddress, int lastAddress)
 {
     Request request;
-    request.target = local.machine();
+    request.target = local.serial ? local.device.serialPort() : local.machine();
     request.firstAddress = firstAddress;
     request.lastAddress = lastAddress;
     request.rate = 0;
@@ -198,6 +199,120 @@ TEST(ModbusScan, UnitsThatDoNotAnswerAreSkippedAndTheAnsweringOneFound)
             EXPECT_EQ(result.status, Status::Timeout);
         }
     }
+}
+
+// The demo device of scripts/modbus-demo.sh: the scan of addresses 0-99 of every table finds
+// exactly what it serves of examples/press.csv, not the die cushion (holding 40-43) nor the
+// third die temperature (input 12), and the map saved from it connects and lists those names.
+TEST(ModbusScan, FindsWhatTheDemoDeviceServesOfItsMapAndItsIdentification)
+{
+    QFile press(QStringLiteral(QUOR_SOURCE_DIR "/examples/press.csv"));
+    ASSERT_TRUE(press.open(QIODevice::ReadOnly));
+    LocalDevice local(press.readAll(), QStringLiteral("holding:40-43,input:12"));
+    const ScanRun run = runScan(localRequest(local, 0, 99));
+    EXPECT_EQ(servedNames(run),
+              (QStringList{"CO0", "CO1", "DI0", "DI1", "DI2", "IR0", "IR1",  "IR2",  "IR3",  "IR10", "IR11",
+                           "HR0", "HR1", "HR2", "HR3", "HR4", "HR5", "HR10", "HR11", "HR12", "HR13"}));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("press-scanned.csv"));
+    ASSERT_EQ(saveScanMap(path, scanMapRows(run.results)), std::nullopt);
+    const ScopedEnv engineVariable("QUOR_ENGINE", modbusPluginPath());
+    QString reason;
+    const std::shared_ptr<IEngine> engine = CreateEngine(&reason);
+    ASSERT_NE(engine, nullptr) << reason.toStdString();
+    const std::shared_ptr<IController> controller = engine->Workspaces()->Item(0)->AddController(
+        QStringLiteral("Press1"), QStringLiteral("QuorProv.ModbusTCP"), local.machine(),
+        QStringLiteral("Map=") + path);
+    EXPECT_EQ(textsOf(controller->VariableNames(Variant())), servedNames(run));
+
+    std::unique_ptr<IDeviceScan> scan = createModbusScan();
+    std::optional<Identification> identity;
+    scan->identify(localRequest(local, 0, 0), 1,
+                   [&identity](const Identification& found) { identity = found; });
+    WAIT_TRUE(identity.has_value());
+    EXPECT_TRUE(identity->served) << identity->reason.toStdString();
+    EXPECT_EQ(identity->vendor, QStringLiteral("QuorTagEditor demo"));
+    EXPECT_EQ(identity->product, QStringLiteral("quor-modbus-device"));
+    EXPECT_EQ(identity->revision, QStringLiteral("1.0"));
+}
+
+// Each fault of the misbehaving device, at the one address scanned, over TCP and over RTU on a
+// pseudo-terminal: the status the scan gives it, within the timeout.
+struct ScanFaultCase
+{
+    modbus::DeviceFault fault;
+    Status tcp;
+    Status rtu;
+    int exceptionCode = 0;
+};
+
+class ScanFault : public ::testing::TestWithParam<std::tuple<ScanFaultCase, bool>>
+{
+};
+
+TEST_P(ScanFault, IsClassifiedWithinTheTimeout)
+{
+    const auto& [c, rtu] = GetParam();
+    constexpr int kTimeoutMs = 300;
+    LocalDevice local("Name,Table,Address,Type\nGood,holding,0,uint16\nFaulty,holding,1,uint16\n", QString(),
+                      1, rtu);
+    local.device.setFaults({{QModbusDataUnit::HoldingRegisters, 1, c.fault}}, kTimeoutMs);
+    Request request = localRequest(local, 1, 1);
+    request.tables = {Table::Holding};
+    request.timeoutMs = kTimeoutMs;
+    const ScanRun run = runScan(request);
+    ASSERT_EQ(run.results.size(), 1);
+    const Result& result = run.results.first();
+    EXPECT_EQ(result.status, rtu ? c.rtu : c.tcp) << result.reason.toStdString();
+    if (result.status == Status::Exception) {
+        EXPECT_EQ(result.exceptionCode, c.exceptionCode);
+        EXPECT_TRUE(result.reason.startsWith(
+            QStringLiteral("exception %1 (")
+                .arg(QStringLiteral("%1").arg(c.exceptionCode, 2, 16, QLatin1Char('0')).toUpper())))
+            << result.reason.toStdString();
+    }
+    // A connection the device dropped is tried once more.
+    EXPECT_LT(run.summary.elapsedMs, 2 * kTimeoutMs + 200);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScanFault,
+    ::testing::Combine(
+        ::testing::Values(
+            ScanFaultCase{modbus::DeviceFault::Late, Status::Timeout, Status::Timeout},
+            ScanFaultCase{modbus::DeviceFault::Drop, Status::Failed, Status::Timeout},
+            ScanFaultCase{modbus::DeviceFault::WrongTransaction, Status::Garbage, Status::Served},
+            ScanFaultCase{modbus::DeviceFault::WrongUnit, Status::Garbage, Status::Garbage},
+            ScanFaultCase{modbus::DeviceFault::Exception01, Status::Exception, Status::Exception, 0x01},
+            ScanFaultCase{modbus::DeviceFault::Exception02, Status::Exception, Status::Exception, 0x02},
+            ScanFaultCase{modbus::DeviceFault::Exception03, Status::Exception, Status::Exception, 0x03},
+            ScanFaultCase{modbus::DeviceFault::Exception04, Status::Exception, Status::Exception, 0x04},
+            ScanFaultCase{modbus::DeviceFault::Exception0B, Status::Exception, Status::Exception, 0x0B},
+            ScanFaultCase{modbus::DeviceFault::BadByteCount, Status::Garbage, Status::Garbage},
+            ScanFaultCase{modbus::DeviceFault::Garbage, Status::Garbage, Status::Garbage},
+            ScanFaultCase{modbus::DeviceFault::HalfFrame, Status::Garbage, Status::Garbage},
+            ScanFaultCase{modbus::DeviceFault::BadCrc, Status::Served, Status::CrcError},
+            ScanFaultCase{modbus::DeviceFault::SplitFrame, Status::Served, Status::Served}),
+        ::testing::Bool()),
+    [](const auto& paramInfo) {
+        return (modbus::faultName(std::get<0>(paramInfo.param).fault) +
+                (std::get<1>(paramInfo.param) ? QStringLiteral("OverRtu") : QStringLiteral("OverTcp")))
+            .toStdString();
+    });
+
+// Units with other ids on one serial line are found in one run.
+TEST(ModbusScan, FindsTheAnsweringUnitOnASerialLine)
+{
+    LocalDevice local(kScanMap, QString(), 2, true);
+    Request request = localRequest(local, 10, 12);
+    request.firstUnit = 1;
+    request.lastUnit = 3;
+    request.tables = {Table::Holding};
+    const ScanRun run = runScan(request);
+    EXPECT_EQ(run.summary.ending, Summary::Ending::Answered);
+    EXPECT_EQ(run.summary.answeringUnits, QList<int>{2});
+    EXPECT_EQ(servedNames(run),
+              (QStringList{QStringLiteral("HR10"), QStringLiteral("HR11"), QStringLiteral("HR12")}));
 }
 
 // The command line: its exit codes, its output, and its complaints about the options.

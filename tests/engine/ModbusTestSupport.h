@@ -19,14 +19,16 @@ inline QString modbusPluginPath()
     return QStringLiteral(QUOR_MODBUS_PLUGIN);
 }
 
-// A real Modbus TCP device on 127.0.0.1 at a free port, serving the registers of a map.
+// A real Modbus TCP device on 127.0.0.1 at a free port, or an RTU device on a pseudo-terminal,
+// serving the registers of a map.
 struct LocalDevice
 {
-    LocalDevice(const QByteArray& mapText, const QString& absent, int unit = 1)
+    LocalDevice(const QByteArray& mapText, const QString& absent, int unit = 1, bool onSerialLine = false)
         : device(modbus::parseRegisterMap(mapText, QStringLiteral("device.csv")),
-                 modbus::parseAddressRanges(absent), unit)
+                 modbus::parseAddressRanges(absent), unit),
+          serial(onSerialLine)
     {
-        listening = device.listen(0);
+        listening = serial ? device.openPseudoTerminal() : device.listen(0);
         if (!listening)
             ADD_FAILURE() << device.errorString().toStdString();
     }
@@ -44,6 +46,7 @@ struct LocalDevice
     QString machine() const { return QStringLiteral("127.0.0.1:%1").arg(device.port()); }
 
     modbus::ModbusTestDevice device;
+    bool serial = false;
     bool listening = false;
 };
 

@@ -79,7 +79,7 @@ void AddressSearch::unanswered(const Span& span, Status status, const QString& r
     release(node, false);
 }
 
-void AddressSearch::abandon(Status status, const QString& reason)
+void AddressSearch::abandon(Status status, const QString& reason, int exceptionCode)
 {
     m_ready.clear();
     m_asked.clear();
@@ -92,6 +92,7 @@ void AddressSearch::abandon(Status status, const QString& reason)
         result.last = m_nodes[node].span.last();
         result.status = status;
         result.reason = reason;
+        result.exceptionCode = exceptionCode;
         resolve(node, result);
     }
 }

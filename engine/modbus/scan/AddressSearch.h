@@ -40,7 +40,7 @@ public:
     void rejected(const Span& span, int exceptionCode, const QString& reason);
     void unanswered(const Span& span, Status status, const QString& reason);
     // Gives up on everything not yet read or answered, as the status says (a unit that is silent).
-    void abandon(Status status, const QString& reason);
+    void abandon(Status status, const QString& reason, int exceptionCode = 0);
 
     bool finished() const { return m_resolved == m_total; }
     qint64 resolved() const { return m_resolved; }

@@ -203,7 +203,7 @@ void DeviceScan::answered(int generation, const Span& span, const ModbusSession:
                 m_answering.append(m_unit);
             if (!m_unitAnswered && unitAbsent(answer.exceptionCode)) {
                 m_answering.removeAll(m_unit);
-                unitSilent(Status::Exception, exceptionText(answer.exceptionCode));
+                unitSilent(Status::Exception, exceptionText(answer.exceptionCode), answer.exceptionCode);
                 break;
             }
             m_unitAnswered = true;
@@ -247,15 +247,15 @@ void DeviceScan::answered(int generation, const Span& span, const ModbusSession:
     pump();
 }
 
-void DeviceScan::unitSilent(Status status, const QString& reason)
+void DeviceScan::unitSilent(Status status, const QString& reason, int exceptionCode)
 {
     // The unit's other tables are not asked either: one result each says why.
-    m_search->abandon(status, reason);
+    m_search->abandon(status, reason, exceptionCode);
     deliver();
     while (m_tableIndex + 1 < m_request.tables.size()) {
         m_addressesBefore += m_search->total();
         startNextSearch();
-        m_search->abandon(status, reason);
+        m_search->abandon(status, reason, exceptionCode);
         deliver();
     }
 }

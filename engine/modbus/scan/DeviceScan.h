@@ -34,7 +34,7 @@ private:
     bool startNextSearch();
     void send(const Span& span);
     void answered(int generation, const Span& span, const modbus::ModbusSession::Answer& answer);
-    void unitSilent(Status status, const QString& reason);
+    void unitSilent(Status status, const QString& reason, int exceptionCode = 0);
     void deliver();
     void finish(Summary::Ending ending, const QString& reason = QString());
     Table currentTable() const { return m_request.tables.at(m_tableIndex); }
