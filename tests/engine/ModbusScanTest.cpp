@@ -74,9 +74,9 @@ TEST_P(ScanSearch, FindsExactlyTheServedAddressesAndNoMoreRequestsThanNeeded)
     if (absent.isEmpty()) {
         EXPECT_EQ(requests, blocks);
     }
-    // Each absent address costs at most two requests a halving of its block.
-    const int depth = int(std::ceil(std::log2(double(c.maxBlock)))) + 1;
-    EXPECT_LE(requests, blocks + int(absent.size()) * 2 * depth);
+    // Each absent address costs at most one request a halving of its block, and one for the rest.
+    const int halvings = int(std::ceil(std::log2(double(c.maxBlock))));
+    EXPECT_LE(requests, blocks + int(absent.size()) * (halvings + 1));
 }
 
 INSTANTIATE_TEST_SUITE_P(

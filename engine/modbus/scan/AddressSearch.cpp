@@ -4,12 +4,10 @@
 
 namespace modbusscan {
 
-AddressSearch::AddressSearch(int first, int last, int maxBlock)
+AddressSearch::AddressSearch(int first, int last, int maxBlock) : m_maxBlock(std::max(maxBlock, 1))
 {
-    maxBlock = std::max(maxBlock, 1);
     m_total = std::max(last - first + 1, 0);
-    for (int start = first; start <= last; start += maxBlock)
-        m_ready.push_back(add({start, std::min(maxBlock, last - start + 1)}, State::Ready));
+    readAsBlock(first, last + 1);
 }
 
 bool AddressSearch::splits(int exceptionCode)
@@ -17,84 +15,131 @@ bool AddressSearch::splits(int exceptionCode)
     return exceptionCode == 0x02 || exceptionCode == 0x03 || exceptionCode == 0x04;
 }
 
+void AddressSearch::readAsBlock(int first, int end)
+{
+    for (int start = first; start < end; start += m_maxBlock)
+        m_blocks.push_back({start, std::min(m_maxBlock, end - start)});
+}
+
 std::optional<Span> AddressSearch::next()
 {
-    while (!m_ready.empty()) {
-        const int node = m_ready.front();
-        m_ready.pop_front();
-        if (m_nodes[node].state != State::Ready)
+    // The hunts go first, so that a block is done before the next one starts.
+    for (auto it = m_hunts.begin(); it != m_hunts.end(); ++it) {
+        Hunt& h = *it;
+        if (h.probing)
             continue;
-        m_nodes[node].state = State::Asked;
-        m_asked.insert(Span::key(m_nodes[node].span), node);
-        return m_nodes[node].span;
+        h.probing = true;
+        const Span probe{h.lo, (h.hi - h.lo) / 2};
+        m_asked.insert(Span::key(probe), {probe, it.key()});
+        return probe;
     }
-    return std::nullopt;
+    if (m_blocks.empty())
+        return std::nullopt;
+    const Span block = m_blocks.front();
+    m_blocks.pop_front();
+    m_asked.insert(Span::key(block), {block, -1});
+    return block;
+}
+
+std::optional<AddressSearch::Asked> AddressSearch::takeAsked(const Span& span)
+{
+    const auto found = m_asked.find(Span::key(span));
+    if (found == m_asked.end())
+        return std::nullopt;
+    const Asked asked = *found;
+    m_asked.erase(found);
+    return asked;
 }
 
 void AddressSearch::served(const Span& span, const QList<quint16>& values)
 {
-    const int node = nodeOf(span);
-    if (node < 0)
+    const std::optional<Asked> asked = takeAsked(span);
+    if (!asked)
         return;
-    Result result;
-    result.first = span.first;
-    result.last = span.last();
-    result.status = Status::Served;
-    result.values = values.mid(0, span.count);
-    resolve(node, result);
-    release(node, true);
+    record(span.first, span.last(), Status::Served, QString(), 0, values.mid(0, span.count));
+    if (asked->hunt < 0)
+        return;
+    Hunt& h = m_hunts[asked->hunt];
+    h.probing = false;
+    h.lo = span.first + span.count;
+    settle(asked->hunt);
 }
 
 void AddressSearch::rejected(const Span& span, int exceptionCode, const QString& reason)
 {
-    const int node = nodeOf(span);
-    if (node < 0)
+    const std::optional<Asked> asked = takeAsked(span);
+    if (!asked)
         return;
-    if (span.count > 1 && splits(exceptionCode)) {
-        m_nodes[node].state = State::Done;
-        split(node, exceptionCode, reason);
-    } else {
-        Result result;
-        result.first = span.first;
-        result.last = span.last();
-        result.status = Status::Exception;
-        result.exceptionCode = exceptionCode;
-        result.reason = reason;
-        resolve(node, result);
+    const bool narrows = splits(exceptionCode);
+    if (asked->hunt < 0) {
+        if (narrows && span.count > 1)
+            hunt(span.first, span.first + span.count, exceptionCode, reason);
+        else
+            record(span.first, span.last(), Status::Exception, reason, exceptionCode);
+        return;
     }
-    release(node, false);
+    Hunt& h = m_hunts[asked->hunt];
+    h.probing = false;
+    if (narrows) {
+        h.hi = span.first + span.count;
+        h.exceptionCode = exceptionCode;
+        h.reason = reason;
+    } else {
+        // It says nothing of where the missing address is: the probe is what it is, and the rest
+        // of the block is read anew.
+        record(span.first, span.last(), Status::Exception, reason, exceptionCode);
+        const int end = h.end;
+        m_hunts.remove(asked->hunt);
+        readAsBlock(span.first + span.count, end);
+        return;
+    }
+    settle(asked->hunt);
 }
 
 void AddressSearch::unanswered(const Span& span, Status status, const QString& reason)
 {
-    const int node = nodeOf(span);
-    if (node < 0)
+    const std::optional<Asked> asked = takeAsked(span);
+    if (!asked)
         return;
-    Result result;
-    result.first = span.first;
-    result.last = span.last();
-    result.status = status;
-    result.reason = reason;
-    resolve(node, result);
-    release(node, false);
+    record(span.first, span.last(), status, reason);
+    if (asked->hunt < 0)
+        return;
+    const int end = m_hunts.value(asked->hunt).end;
+    m_hunts.remove(asked->hunt);
+    readAsBlock(span.first + span.count, end);
+}
+
+void AddressSearch::hunt(int lo, int end, int exceptionCode, const QString& reason)
+{
+    const int id = m_nextHunt++;
+    m_hunts.insert(id, {lo, end, end, exceptionCode, reason, false});
+    settle(id);
+}
+
+void AddressSearch::settle(int id)
+{
+    const Hunt h = m_hunts.value(id);
+    if (h.hi - h.lo > 1)
+        return;
+    m_hunts.remove(id);
+    // The first missing address, found; what follows it is read as a block again.
+    record(h.lo, h.lo, Status::Exception, h.reason, h.exceptionCode);
+    readAsBlock(h.lo + 1, h.end);
 }
 
 void AddressSearch::abandon(Status status, const QString& reason, int exceptionCode)
 {
-    m_ready.clear();
-    m_asked.clear();
-    for (int node = 0; node < m_nodes.size(); ++node) {
-        // Split blocks are Done; their halves hold the addresses.
-        if (m_nodes[node].state == State::Done)
-            continue;
-        Result result;
-        result.first = m_nodes[node].span.first;
-        result.last = m_nodes[node].span.last();
-        result.status = status;
-        result.reason = reason;
-        result.exceptionCode = exceptionCode;
-        resolve(node, result);
+    for (const Span& block : m_blocks)
+        record(block.first, block.last(), status, reason, exceptionCode);
+    for (const Asked& asked : std::as_const(m_asked)) {
+        if (asked.hunt < 0)
+            record(asked.span.first, asked.span.last(), status, reason, exceptionCode);
     }
+    for (const Hunt& h : std::as_const(m_hunts))
+        record(h.lo, h.end - 1, status, reason, exceptionCode);
+    m_blocks.clear();
+    m_asked.clear();
+    m_hunts.clear();
 }
 
 QList<Result> AddressSearch::takeResults()
@@ -102,66 +147,17 @@ QList<Result> AddressSearch::takeResults()
     return std::exchange(m_results, {});
 }
 
-int AddressSearch::nodeOf(const Span& span)
+void AddressSearch::record(int first, int last, Status status, const QString& reason, int exceptionCode,
+                           const QList<quint16>& values)
 {
-    const auto found = m_asked.find(Span::key(span));
-    if (found == m_asked.end())
-        return -1;
-    const int node = *found;
-    m_asked.erase(found);
-    return node;
-}
-
-int AddressSearch::add(const Span& span, State state)
-{
-    m_nodes.append({span, state, -1, 0, {}, -1});
-    return int(m_nodes.size() - 1);
-}
-
-void AddressSearch::split(int node, int exceptionCode, const QString& reason)
-{
-    const Span span = m_nodes[node].span;
-    const int half = span.count / 2;
-    const int first = add({span.first, half}, State::Ready);
-    const int second = add({span.first + half, span.count - half}, State::Waiting);
-    m_nodes[second].sibling = first;
-    m_nodes[second].blockException = exceptionCode;
-    m_nodes[second].blockReason = reason;
-    m_nodes[first].follower = second;
-    // The halves go first, so that a block is done before the next one starts.
-    m_ready.push_front(first);
-}
-
-void AddressSearch::release(int node, bool servedWhole)
-{
-    const int follower = m_nodes[node].follower;
-    if (follower < 0 || m_nodes[follower].state != State::Waiting)
-        return;
-    Node& second = m_nodes[follower];
-    if (!servedWhole) {
-        second.state = State::Ready;
-        m_ready.push_front(follower);
-        return;
-    }
-    // The block was rejected and its first half served: the rejected address is in this half.
-    if (second.span.count == 1) {
-        Result result;
-        result.first = second.span.first;
-        result.last = second.span.first;
-        result.status = Status::Exception;
-        result.exceptionCode = second.blockException;
-        result.reason = second.blockReason;
-        resolve(follower, result);
-        return;
-    }
-    second.state = State::Done;
-    split(follower, second.blockException, second.blockReason);
-}
-
-void AddressSearch::resolve(int node, Result result)
-{
-    m_nodes[node].state = State::Done;
-    m_resolved += result.last - result.first + 1;
+    Result result;
+    result.first = first;
+    result.last = last;
+    result.status = status;
+    result.reason = reason;
+    result.exceptionCode = exceptionCode;
+    result.values = values;
+    m_resolved += last - first + 1;
     m_results.append(std::move(result));
 }
 

@@ -8,12 +8,14 @@
 #include <optional>
 
 // The search for the addresses a device serves in one table, between two addresses: it reads
-// blocks as large as a request may be and, where the device rejects a block, splits it in halves
-// until the addresses it rejects are found. A device that serves the whole range costs no more
-// requests than a plain block read of it. Where the first half of a rejected block is served, the
-// second must hold what was rejected: it is split at once, without being read whole, and a single
-// address so found is rejected without a request of its own. It knows nothing of devices: the
-// caller reads the spans it hands out and tells it what came back.
+// blocks as large as a request may be. Where the device rejects a block, the block holds an
+// address it lacks: the first such address is found by halving the part after the addresses
+// known to be served (each half read is either served, and its values kept, or holds it), and the
+// rest of the block after it is read as a block again. A device that serves the whole range costs
+// no more requests than a plain block read of it; each address it lacks costs about one request
+// for every halving of a block, which is close to the least any search can do, as a rejection
+// says only that some address of the block is missing. It knows nothing of devices: the caller
+// reads the spans it hands out and tells it what came back.
 namespace modbusscan {
 
 struct Span
@@ -48,46 +50,47 @@ public:
     // The results found since the last call, their unit and table left to the caller.
     QList<Result> takeResults();
 
-    // Whether an exception code may come from some addresses of a block only, so that halves of
+    // Whether an exception code may come from some addresses of a block only, so that parts of
     // it may be served: an illegal data address, a value such as a count it will not take, or a
     // failure of the device at an address. Not an illegal function (the whole table), nor a
     // gateway's word that the unit is not there.
     static bool splits(int exceptionCode);
 
 private:
-    enum class State
+    // A block known to hold an address the device lacks: the first one lies in [lo, hi), the
+    // addresses before lo are served, and the block ends before `end`.
+    struct Hunt
     {
-        Ready,
-        // Read once its first half has answered: the answer may tell about it without a read.
-        Waiting,
-        Asked,
-        Done
+        int lo = 0;
+        int hi = 0;
+        int end = 0;
+        // The rejection that told of it.
+        int exceptionCode = 0;
+        QString reason;
+        bool probing = false;
     };
-    struct Node
+    // A span handed out: a block read whole, or a probe of a hunt.
+    struct Asked
     {
         Span span;
-        State state = State::Ready;
-        // The second half of a split block: its first half, and the exception of the block.
-        int sibling = -1;
-        int blockException = 0;
-        QString blockReason;
-        // Waiting halves that follow this node's answer.
-        int follower = -1;
+        int hunt = -1;
     };
 
-    // The node of a span that was asked for and not yet answered; -1 for any other.
-    int nodeOf(const Span& span);
-    int add(const Span& span, State state);
-    void split(int node, int exceptionCode, const QString& reason);
-    // The first half has answered: its follower is read, or known to hold a rejected address.
-    void release(int node, bool servedWhole);
-    void resolve(int node, Result result);
+    void readAsBlock(int first, int end);
+    void hunt(int lo, int end, int exceptionCode, const QString& reason);
+    // The hunt has narrowed its address down to one, or moves on.
+    void settle(int hunt);
+    std::optional<Asked> takeAsked(const Span& span);
+    void record(int first, int last, Status status, const QString& reason, int exceptionCode = 0,
+                const QList<quint16>& values = {});
 
+    int m_maxBlock = 1;
     qint64 m_total = 0;
     qint64 m_resolved = 0;
-    QList<Node> m_nodes;
-    std::deque<int> m_ready;
-    QHash<quint64, int> m_asked;
+    std::deque<Span> m_blocks;
+    QHash<quint64, Asked> m_asked;
+    QHash<int, Hunt> m_hunts;
+    int m_nextHunt = 0;
     QList<Result> m_results;
 };
 
