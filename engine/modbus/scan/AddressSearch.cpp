@@ -7,7 +7,15 @@ namespace modbusscan {
 AddressSearch::AddressSearch(int first, int last, int maxBlock) : m_maxBlock(std::max(maxBlock, 1))
 {
     m_total = std::max(last - first + 1, 0);
-    readAsBlock(first, last + 1);
+    for (int start = first; start <= last; start += m_maxBlock) {
+        Cursor cursor;
+        cursor.pos = start;
+        cursor.end = std::min(start + m_maxBlock, last + 1);
+        cursor.step = m_maxBlock;
+        // No address is missing before the block: its first read is a whole block.
+        cursor.lastMissing = start - m_maxBlock;
+        m_cursors.emplace(start, cursor);
+    }
 }
 
 bool AddressSearch::splits(int exceptionCode)
@@ -15,131 +23,111 @@ bool AddressSearch::splits(int exceptionCode)
     return exceptionCode == 0x02 || exceptionCode == 0x03 || exceptionCode == 0x04;
 }
 
-void AddressSearch::readAsBlock(int first, int end)
+Span AddressSearch::nextSpan(const Cursor& cursor) const
 {
-    for (int start = first; start < end; start += m_maxBlock)
-        m_blocks.push_back({start, std::min(m_maxBlock, end - start)});
+    if (cursor.hunting)
+        return {cursor.pos, (cursor.hi - cursor.pos) / 2};
+    return {cursor.pos, std::min(cursor.step, cursor.end - cursor.pos)};
 }
 
 std::optional<Span> AddressSearch::next()
 {
-    // The hunts go first, so that a block is done before the next one starts.
-    for (auto it = m_hunts.begin(); it != m_hunts.end(); ++it) {
-        Hunt& h = *it;
-        if (h.probing)
+    for (auto& [id, cursor] : m_cursors) {
+        if (cursor.reading)
             continue;
-        h.probing = true;
-        const Span probe{h.lo, (h.hi - h.lo) / 2};
-        m_asked.insert(Span::key(probe), {probe, it.key()});
-        return probe;
+        cursor.reading = true;
+        const Span span = nextSpan(cursor);
+        m_asked.insert(Span::key(span), id);
+        return span;
     }
-    if (m_blocks.empty())
-        return std::nullopt;
-    const Span block = m_blocks.front();
-    m_blocks.pop_front();
-    m_asked.insert(Span::key(block), {block, -1});
-    return block;
+    return std::nullopt;
 }
 
-std::optional<AddressSearch::Asked> AddressSearch::takeAsked(const Span& span)
+int AddressSearch::takeAsked(const Span& span)
 {
-    const auto found = m_asked.find(Span::key(span));
-    if (found == m_asked.end())
-        return std::nullopt;
-    const Asked asked = *found;
-    m_asked.erase(found);
-    return asked;
+    const auto asked = m_asked.find(Span::key(span));
+    if (asked == m_asked.end())
+        return -1;
+    const int id = *asked;
+    m_asked.erase(asked);
+    const auto cursor = m_cursors.find(id);
+    if (cursor == m_cursors.end())
+        return -1;
+    cursor->second.reading = false;
+    return id;
 }
 
 void AddressSearch::served(const Span& span, const QList<quint16>& values)
 {
-    const std::optional<Asked> asked = takeAsked(span);
-    if (!asked)
+    const int id = takeAsked(span);
+    if (id < 0)
         return;
     record(span.first, span.last(), Status::Served, QString(), 0, values.mid(0, span.count));
-    if (asked->hunt < 0)
-        return;
-    Hunt& h = m_hunts[asked->hunt];
-    h.probing = false;
-    h.lo = span.first + span.count;
-    settle(asked->hunt);
+    Cursor& cursor = m_cursors.at(id);
+    if (!cursor.hunting)
+        cursor.step = std::min(cursor.step * 2, m_maxBlock);
+    cursor.pos = span.first + span.count;
+    if (cursor.hunting && cursor.hi - cursor.pos == 1)
+        found(cursor);
+    moveOn(id, cursor.pos);
 }
 
 void AddressSearch::rejected(const Span& span, int exceptionCode, const QString& reason)
 {
-    const std::optional<Asked> asked = takeAsked(span);
-    if (!asked)
+    const int id = takeAsked(span);
+    if (id < 0)
         return;
-    const bool narrows = splits(exceptionCode);
-    if (asked->hunt < 0) {
-        if (narrows && span.count > 1)
-            hunt(span.first, span.first + span.count, exceptionCode, reason);
-        else
-            record(span.first, span.last(), Status::Exception, reason, exceptionCode);
-        return;
-    }
-    Hunt& h = m_hunts[asked->hunt];
-    h.probing = false;
-    if (narrows) {
-        h.hi = span.first + span.count;
-        h.exceptionCode = exceptionCode;
-        h.reason = reason;
-    } else {
-        // It says nothing of where the missing address is: the probe is what it is, and the rest
-        // of the block is read anew.
+    Cursor& cursor = m_cursors.at(id);
+    if (!splits(exceptionCode)) {
+        // It says nothing of where a missing address is: the span is what it is, and the reading
+        // goes on after it.
         record(span.first, span.last(), Status::Exception, reason, exceptionCode);
-        const int end = h.end;
-        m_hunts.remove(asked->hunt);
-        readAsBlock(span.first + span.count, end);
+        cursor.hunting = false;
+        moveOn(id, span.first + span.count);
         return;
     }
-    settle(asked->hunt);
+    cursor.exceptionCode = exceptionCode;
+    cursor.reason = reason;
+    cursor.hunting = true;
+    cursor.hi = span.first + span.count;
+    if (cursor.hi - cursor.pos == 1)
+        found(cursor);
+    moveOn(id, cursor.pos);
 }
 
 void AddressSearch::unanswered(const Span& span, Status status, const QString& reason)
 {
-    const std::optional<Asked> asked = takeAsked(span);
-    if (!asked)
+    const int id = takeAsked(span);
+    if (id < 0)
         return;
     record(span.first, span.last(), status, reason);
-    if (asked->hunt < 0)
-        return;
-    const int end = m_hunts.value(asked->hunt).end;
-    m_hunts.remove(asked->hunt);
-    readAsBlock(span.first + span.count, end);
+    m_cursors.at(id).hunting = false;
+    moveOn(id, span.first + span.count);
 }
 
-void AddressSearch::hunt(int lo, int end, int exceptionCode, const QString& reason)
+void AddressSearch::found(Cursor& cursor)
 {
-    const int id = m_nextHunt++;
-    m_hunts.insert(id, {lo, end, end, exceptionCode, reason, false});
-    settle(id);
+    record(cursor.pos, cursor.pos, Status::Exception, cursor.reason, cursor.exceptionCode);
+    cursor.step = std::clamp(cursor.pos - cursor.lastMissing, 1, m_maxBlock);
+    cursor.lastMissing = cursor.pos;
+    cursor.hunting = false;
+    ++cursor.pos;
 }
 
-void AddressSearch::settle(int id)
+void AddressSearch::moveOn(int id, int to)
 {
-    const Hunt h = m_hunts.value(id);
-    if (h.hi - h.lo > 1)
-        return;
-    m_hunts.remove(id);
-    // The first missing address, found; what follows it is read as a block again.
-    record(h.lo, h.lo, Status::Exception, h.reason, h.exceptionCode);
-    readAsBlock(h.lo + 1, h.end);
+    Cursor& cursor = m_cursors.at(id);
+    cursor.pos = to;
+    if (cursor.pos >= cursor.end)
+        m_cursors.erase(id);
 }
 
 void AddressSearch::abandon(Status status, const QString& reason, int exceptionCode)
 {
-    for (const Span& block : m_blocks)
-        record(block.first, block.last(), status, reason, exceptionCode);
-    for (const Asked& asked : std::as_const(m_asked)) {
-        if (asked.hunt < 0)
-            record(asked.span.first, asked.span.last(), status, reason, exceptionCode);
-    }
-    for (const Hunt& h : std::as_const(m_hunts))
-        record(h.lo, h.end - 1, status, reason, exceptionCode);
-    m_blocks.clear();
+    for (const auto& [id, cursor] : m_cursors)
+        record(cursor.pos, cursor.end - 1, status, reason, exceptionCode);
+    m_cursors.clear();
     m_asked.clear();
-    m_hunts.clear();
 }
 
 QList<Result> AddressSearch::takeResults()

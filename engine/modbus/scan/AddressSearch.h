@@ -4,18 +4,18 @@
 
 #include <QHash>
 #include <QList>
-#include <deque>
+#include <map>
 #include <optional>
 
-// The search for the addresses a device serves in one table, between two addresses: it reads
-// blocks as large as a request may be. Where the device rejects a block, the block holds an
-// address it lacks: the first such address is found by halving the part after the addresses
-// known to be served (each half read is either served, and its values kept, or holds it), and the
-// rest of the block after it is read as a block again. A device that serves the whole range costs
-// no more requests than a plain block read of it; each address it lacks costs about one request
-// for every halving of a block, which is close to the least any search can do, as a rejection
-// says only that some address of the block is missing. It knows nothing of devices: the caller
-// reads the spans it hands out and tells it what came back.
+// The search for the addresses a device serves in one table, between two addresses. It reads
+// blocks as large as a request may be, each block from its start on: where the device rejects a
+// read, the read holds an address it lacks, and the first such address is found by halving the
+// part after the addresses known to be served (each half read is either served, its values kept,
+// or holds it). The next read after a missing address is about as long as the distance from the
+// missing address before it, growing twice as long after each served read: a device with a few
+// scattered gaps is read in long blocks, a range it lacks wholly one address a request. A device
+// that serves the whole range costs no more requests than a plain block read of it. It knows
+// nothing of devices: the caller reads the spans it hands out and tells it what came back.
 namespace modbusscan {
 
 struct Span
@@ -57,40 +57,40 @@ public:
     static bool splits(int exceptionCode);
 
 private:
-    // A block known to hold an address the device lacks: the first one lies in [lo, hi), the
-    // addresses before lo are served, and the block ends before `end`.
-    struct Hunt
+    // One block, read from its start on: the addresses before `pos` are done, and the read after
+    // them is `step` long. While hunting, the first address the device lacks lies in [pos, hi).
+    struct Cursor
     {
-        int lo = 0;
-        int hi = 0;
+        int pos = 0;
         int end = 0;
-        // The rejection that told of it.
+        int step = 1;
+        bool hunting = false;
+        int hi = 0;
+        // The rejection that started the hunt.
         int exceptionCode = 0;
         QString reason;
-        bool probing = false;
-    };
-    // A span handed out: a block read whole, or a probe of a hunt.
-    struct Asked
-    {
-        Span span;
-        int hunt = -1;
+        // The missing address found last, for the length of the next read.
+        int lastMissing = 0;
+        bool reading = false;
     };
 
-    void readAsBlock(int first, int end);
-    void hunt(int lo, int end, int exceptionCode, const QString& reason);
-    // The hunt has narrowed its address down to one, or moves on.
-    void settle(int hunt);
-    std::optional<Asked> takeAsked(const Span& span);
+    // The span the cursor reads next.
+    Span nextSpan(const Cursor& cursor) const;
+    // A missing address is found at the cursor: recorded, and the reading goes on after it.
+    void found(Cursor& cursor);
+    // Done with the span the cursor read; the cursor goes when its block is done.
+    void moveOn(int id, int to);
     void record(int first, int last, Status status, const QString& reason, int exceptionCode = 0,
                 const QList<quint16>& values = {});
+    // The cursor that asked for the span, taken off the spans asked for; -1 for none.
+    int takeAsked(const Span& span);
 
     int m_maxBlock = 1;
     qint64 m_total = 0;
     qint64 m_resolved = 0;
-    std::deque<Span> m_blocks;
-    QHash<quint64, Asked> m_asked;
-    QHash<int, Hunt> m_hunts;
-    int m_nextHunt = 0;
+    // By block, in address order, so that the first blocks are done first.
+    std::map<int, Cursor> m_cursors;
+    QHash<quint64, int> m_asked;
     QList<Result> m_results;
 };
 
