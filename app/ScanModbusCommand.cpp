@@ -13,6 +13,9 @@ using namespace ScriptOutput;
 
 namespace {
 
+// The runs of addresses that served nothing the end of a scan lists; a log stays readable.
+constexpr qsizetype kUnservedLines = 20;
+
 // "N" or "A-B" of whole numbers within the bounds; false when it is not.
 bool readBounds(const QString& text, int lowest, int highest, int& first, int& last)
 {
@@ -64,9 +67,7 @@ QString progressLine(const Progress& progress)
                        .arg(percent)
                        .arg(progress.addressesTotal)
                        .arg(progress.requests);
-    if (progress.msLeft >= 0)
-        line += QStringLiteral(", about %1 s left").arg((progress.msLeft + 999) / 1000);
-    return line + QLatin1Char('\n');
+    return line + progress.timeLeftText() + QLatin1Char('\n');
 }
 
 } // namespace
@@ -165,6 +166,21 @@ int runModbusScan(const Request& request, QIODevice& out, QIODevice& err)
             QStringLiteral("QuorTagEditor: %1 cannot be reached: %2\n").arg(request.target, summary.reason));
         return kFailed;
     }
+    // What served nothing, in short: a line for each run of addresses that answered alike.
+    const QList<Result> unserved = joinedUnserved(results);
+    for (qsizetype i = 0; i < unserved.size() && i < kUnservedLines; ++i) {
+        const Result& result = unserved.at(i);
+        print(err, QStringLiteral("unit %1 %2 %3: %4\n")
+                       .arg(result.unit)
+                       .arg(tableName(result.table))
+                       .arg(result.first == result.last
+                                ? QString::number(result.first)
+                                : QStringLiteral("%1-%2").arg(result.first).arg(result.last))
+                       .arg(result.reason));
+    }
+    if (unserved.size() > kUnservedLines)
+        print(err, QStringLiteral("... and %1 more runs that served nothing.\n")
+                       .arg(unserved.size() - kUnservedLines));
     const QList<ScanMapRow> rows = scanMapRows(results);
     print(err, QStringLiteral("%1 addresses served, %2 requests in %3 ms.\n")
                    .arg(rows.size())

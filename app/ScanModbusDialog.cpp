@@ -41,11 +41,6 @@ QTableWidgetItem* fixedCell(const QString& text)
     return item;
 }
 
-QString secondsText(qint64 ms)
-{
-    return ms < 0 ? QString() : QStringLiteral(", about %1 s left").arg((ms + 999) / 1000);
-}
-
 } // namespace
 
 ScanModbusDialog::ScanModbusDialog(ChooseFile chooseMapFile, QWidget* parent)
@@ -279,6 +274,21 @@ void ScanModbusDialog::cmdSaveMap_Click()
 void ScanModbusDialog::addResult(const Result& result)
 {
     const bool served = result.status == Status::Served;
+    // A run that answered as the row before it did, right after it, joins that row.
+    if (!served && grdResults->rowCount() > 0) {
+        const int previous = grdResults->rowCount() - 1;
+        QTableWidgetItem* address = grdResults->item(previous, ColAddress);
+        const int first = address->data(Qt::UserRole).toInt();
+        if (grdResults->item(previous, ColStatus)->text() == result.reason &&
+            grdResults->item(previous, ColUnit)->text() == QString::number(result.unit) &&
+            grdResults->item(previous, ColTable)->data(Qt::UserRole).toInt() == int(result.table) &&
+            address->data(Qt::UserRole + 1).toInt() + 1 == result.first &&
+            !grdResults->item(previous, ColName)->flags().testFlag(Qt::ItemIsEditable)) {
+            address->setText(QStringLiteral("%1-%2").arg(first).arg(result.last));
+            address->setData(Qt::UserRole + 1, result.last);
+            return;
+        }
+    }
     const int last = served ? result.last : result.first;
     for (int address = result.first; address <= last; ++address) {
         const int row = grdResults->rowCount();
@@ -287,10 +297,12 @@ void ScanModbusDialog::addResult(const Result& result)
         table->setData(Qt::UserRole, int(result.table));
         grdResults->setItem(row, ColUnit, fixedCell(QString::number(result.unit)));
         grdResults->setItem(row, ColTable, table);
-        grdResults->setItem(row, ColAddress,
-                            fixedCell(served || result.first == result.last
+        auto* addressCell = fixedCell(served || result.first == result.last
                                           ? QString::number(address)
-                                          : QStringLiteral("%1-%2").arg(result.first).arg(result.last)));
+                                          : QStringLiteral("%1-%2").arg(result.first).arg(result.last));
+        addressCell->setData(Qt::UserRole, served ? address : result.first);
+        addressCell->setData(Qt::UserRole + 1, served ? address : result.last);
+        grdResults->setItem(row, ColAddress, addressCell);
         if (served) {
             const quint16 value = result.values.value(address - result.first);
             grdResults->setItem(row, ColName, new QTableWidgetItem(defaultScanName(result.table, address)));
@@ -319,7 +331,7 @@ void ScanModbusDialog::showProgress(const Progress& progress)
                              .arg(progress.addressesDone)
                              .arg(progress.addressesTotal)
                              .arg(progress.requests)
-                             .arg(secondsText(progress.msLeft)));
+                             .arg(progress.timeLeftText()));
 }
 
 void ScanModbusDialog::finished(const Summary& summary)

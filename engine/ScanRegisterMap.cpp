@@ -69,6 +69,32 @@ QList<ScanMapRow> scanMapRows(const QList<Result>& results)
     return rows;
 }
 
+QList<Result> joinedUnserved(const QList<Result>& results)
+{
+    QList<Result> unserved;
+    for (const Result& result : results) {
+        if (result.status != Status::Served)
+            unserved.append(result);
+    }
+    std::stable_sort(unserved.begin(), unserved.end(), [](const Result& a, const Result& b) {
+        return std::tuple(a.unit, int(a.table), a.first) < std::tuple(b.unit, int(b.table), b.first);
+    });
+    QList<Result> joined;
+    for (const Result& result : unserved) {
+        if (!joined.isEmpty()) {
+            Result& previous = joined.last();
+            if (previous.unit == result.unit && previous.table == result.table &&
+                previous.status == result.status && previous.reason == result.reason &&
+                previous.last + 1 == result.first) {
+                previous.last = result.last;
+                continue;
+            }
+        }
+        joined.append(result);
+    }
+    return joined;
+}
+
 QByteArray registerMapText(const QList<ScanMapRow>& rows)
 {
     QByteArray text = "Name,Table,Address,Type,Order\n";

@@ -25,6 +25,10 @@ QString defaultScanName(modbusscan::Table table, int address, int unit = -1);
 // their unit when the results hold more than one unit.
 QList<ScanMapRow> scanMapRows(const QList<modbusscan::Result>& results);
 
+// The results that served nothing, neighbours with the same unit, table, status and reason joined
+// into one, in unit, table and address order.
+QList<modbusscan::Result> joinedUnserved(const QList<modbusscan::Result>& results);
+
 // The map's text, UTF-8 with a header; names are quoted where the CSV needs it.
 QByteArray registerMapText(const QList<ScanMapRow>& rows);
 

@@ -348,6 +348,9 @@ TEST(ScanModbusCommand, ExitsByWhatAnsweredAndWritesTheMap)
     EXPECT_EQ(served.out, QByteArray("Name,Table,Address,Type,Order\nHR10,holding,10,uint16,\n"
                                      "HR11,holding,11,uint16,\nHR12,holding,12,uint16,\n"));
     EXPECT_TRUE(served.err.contains("100% of 21 addresses")) << served.err.toStdString();
+    EXPECT_TRUE(served.err.contains("unit 1 holding 0-9: exception 02 (Illegal data address)\n"
+                                    "unit 1 holding 13-20: exception 02 (Illegal data address)\n"))
+        << served.err.toStdString();
 
     const CommandRun nothing =
         runCommand({QStringLiteral("--scan-modbus"), local.machine(), QStringLiteral("--range"),

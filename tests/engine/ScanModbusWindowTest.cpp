@@ -64,13 +64,28 @@ TEST_F(ToolsMenu, ScansADeviceAndSavesTheChosenAddressesAsAMapTheProviderReads)
     scan->cmdStart->click();
     WAIT_TRUE(scan->cmdStart->isEnabled());
     QStringList served;
+    QStringList missing;
     for (int row = 0; row < scan->grdResults->rowCount(); ++row) {
         if (scan->grdResults->item(row, ScanModbusDialog::ColStatus)->text() == QLatin1String("served"))
             served.append(scan->grdResults->item(row, ScanModbusDialog::ColName)->text());
+        else
+            missing.append(scan->grdResults->item(row, ScanModbusDialog::ColAddress)->text() +
+                           QLatin1Char(' ') +
+                           scan->grdResults->item(row, ScanModbusDialog::ColStatus)->text());
     }
+    // Neighbouring addresses that answered alike share a row.
+    missing.sort();
+    EXPECT_EQ(missing, (QStringList{QStringLiteral("0-9 exception 02 (Illegal data address)"),
+                                    QStringLiteral("12 exception 02 (Illegal data address)"),
+                                    QStringLiteral("14-20 exception 02 (Illegal data address)")}));
     EXPECT_EQ(served, (QStringList{QStringLiteral("HR10"), QStringLiteral("HR11"), QStringLiteral("HR13")}));
     EXPECT_TRUE(scan->lblProgress->text().startsWith(QStringLiteral("Done: ")))
         << scan->lblProgress->text().toStdString();
+
+    scan->cmdIdentify->click();
+    WAIT_TRUE(scan->cmdIdentify->isEnabled());
+    EXPECT_EQ(scan->lblIdentity->text(),
+              QStringLiteral("Vendor: QuorTagEditor demo    Product: quor-modbus-device    Revision: 1.0"));
 
     // One chosen, renamed and typed anew.
     const int first = rowNamed(*scan->grdResults, QStringLiteral("HR10"));
@@ -136,7 +151,8 @@ TEST_F(ToolsMenu, ARelativeMapBesideTheOpenedTagFileIsFound)
     frmMain& w = openWindow();
     dialogs.chooseFileNext(tagFile.fileName());
     w.mnuFileItem[1]->trigger();
-    ASSERT_EQ(w.document().filePath(), tagFile.fileName()) << dialogs.texts().join(QLatin1Char('|')).toStdString();
+    ASSERT_EQ(w.document().filePath(), tagFile.fileName())
+        << dialogs.texts().join(QLatin1Char('|')).toStdString();
     // Opening a file with its connection counts as a change, which connecting offers to save.
     dialogs.clear();
     dialogs.answerNext(MsgAnswer::No);

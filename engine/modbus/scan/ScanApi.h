@@ -104,6 +104,12 @@ struct Progress
     int requests = 0;
     // The time left, estimated from the time so far; -1 before anything is known.
     qint64 msLeft = -1;
+
+    // ", about 12 s left", or "" before anything is known.
+    QString timeLeftText() const
+    {
+        return msLeft < 0 ? QString() : QStringLiteral(", about %1 s left").arg((msLeft + 500) / 1000);
+    }
 };
 
 struct Summary
