@@ -12,7 +12,7 @@ std::shared_ptr<ModbusController> ModbusController::connect(const QString& name,
     // Any answer proves the unit is there, a rejection of the address included; a device that
     // rejects the first entry may reject them all, which makes no use of the connection.
     if (!controller->m_link.probe(blockOf(*controller->m_map, 0)))
-        controller->servedNames();
+        controller->itemNames();
     return controller;
 }
 
@@ -29,10 +29,10 @@ QString ModbusController::Name() const
 Variant ModbusController::VariableNames(const Variant& option)
 {
     pluginkit::requireEmptyOption(option, QStringLiteral("VariableNames"));
-    return Variant::textArray(servedNames());
+    return Variant::textArray(itemNames());
 }
 
-QStringList ModbusController::servedNames()
+QStringList ModbusController::itemNames()
 {
     const QList<bool> served = m_link.served(m_map, m_browseListener);
     QStringList names;
@@ -43,19 +43,6 @@ QStringList ModbusController::servedNames()
     return names;
 }
 
-Variant ModbusController::answer(const QString& query)
-{
-    if (query == pluginkit::kControllerNamesQuery)
-        return Variant::textArray({m_name});
-    QString target;
-    if (!pluginkit::itemNamesQueryTarget(query, &target))
-        throw EngineError(QStringLiteral("The query \"%1\" is not understood.").arg(query));
-    if (target.compare(m_name, Qt::CaseInsensitive) != 0)
-        throw EngineError(
-            QStringLiteral("The controller %1 knows no controller \"%2\".").arg(m_name, target));
-    return Variant::textArray(servedNames());
-}
-
 void ModbusController::setBrowseListener(Listener listener)
 {
     m_browseListener = std::move(listener);
@@ -63,16 +50,7 @@ void ModbusController::setBrowseListener(Listener listener)
 
 pluginkit::QuorSqlExtensions& ModbusController::extensions()
 {
-    if (!m_extensions) {
-        m_extensions = std::make_shared<pluginkit::QuorSqlExtensions>(
-            [controller = weak_from_this()](const QString& query) {
-                const std::shared_ptr<ModbusController> held = controller.lock();
-                if (!held)
-                    throw EngineError(QStringLiteral("The controller has been released."));
-                return held->answer(query);
-            });
-    }
-    return *m_extensions;
+    return pluginkit::selfAnsweringExtensions(m_extensions, weak_from_this());
 }
 
 std::shared_ptr<IExtension> ModbusController::AddExtension(const QString& name, const Variant& option)

@@ -35,10 +35,11 @@ public:
     const ModbusSettings& settings() const { return m_link.settings(); }
     const std::shared_ptr<const RegisterMap>& map() const { return m_map; }
 
+    // The names of the map that the device serves, found out afresh. QuorSQL asks for them too: the
+    // controller answers for itself, as a query server would for it.
+    QStringList itemNames();
+
 private:
-    QStringList servedNames();
-    // QuorSQL: the controller answers for itself, as a query server would for it.
-    Variant answer(const QString& query);
     pluginkit::QuorSqlExtensions& extensions();
 
     QString m_name;

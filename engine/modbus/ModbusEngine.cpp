@@ -30,11 +30,4 @@ std::shared_ptr<IController> ModbusWorkspace::AddController(const QString& contr
     return result.controller;
 }
 
-std::shared_ptr<IWorkspace> ModbusWorkspaces::Item(qint16 index)
-{
-    if (index != 0)
-        throw EngineError(QStringLiteral("There is no workspace %1.").arg(index));
-    return m_workspace0;
-}
-
 } // namespace modbus

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EngineApi.h"
+#include "engine/pluginkit/OneWorkspaceEngine.h"
 
 #include <QString>
 #include <memory>
@@ -25,22 +26,6 @@ private:
     int m_unnamedRtu = 0;
 };
 
-class ModbusWorkspaces final : public IWorkspaces
-{
-public:
-    std::shared_ptr<IWorkspace> Item(qint16 index) override;
-
-private:
-    std::shared_ptr<ModbusWorkspace> m_workspace0 = std::make_shared<ModbusWorkspace>();
-};
-
-class ModbusEngine final : public IEngine
-{
-public:
-    std::shared_ptr<IWorkspaces> Workspaces() override { return m_workspaces; }
-
-private:
-    std::shared_ptr<ModbusWorkspaces> m_workspaces = std::make_shared<ModbusWorkspaces>();
-};
+using ModbusEngine = pluginkit::OneWorkspaceEngine<ModbusWorkspace>;
 
 } // namespace modbus

@@ -37,10 +37,10 @@ QString OpcUaController::Name() const
 Variant OpcUaController::VariableNames(const Variant& option)
 {
     pluginkit::requireEmptyOption(option, QStringLiteral("VariableNames"));
-    return Variant::textArray(browse());
+    return Variant::textArray(itemNames());
 }
 
-QStringList OpcUaController::browse()
+QStringList OpcUaController::itemNames()
 {
     QJsonObject request = m_link.request(QStringLiteral("browse"));
     request.insert(QStringLiteral("depth"), m_link.settings().depth);
@@ -56,19 +56,6 @@ QStringList OpcUaController::browse()
     return list;
 }
 
-Variant OpcUaController::answer(const QString& query)
-{
-    if (query == pluginkit::kControllerNamesQuery)
-        return Variant::textArray({m_name});
-    QString target;
-    if (!pluginkit::itemNamesQueryTarget(query, &target))
-        throw EngineError(QStringLiteral("The query \"%1\" is not understood.").arg(query));
-    if (target.compare(m_name, Qt::CaseInsensitive) != 0)
-        throw EngineError(
-            QStringLiteral("The controller %1 knows no controller \"%2\".").arg(m_name, target));
-    return Variant::textArray(browse());
-}
-
 void OpcUaController::setBrowseListener(Listener listener)
 {
     m_browseListener = std::move(listener);
@@ -76,16 +63,7 @@ void OpcUaController::setBrowseListener(Listener listener)
 
 pluginkit::QuorSqlExtensions& OpcUaController::extensions()
 {
-    if (!m_extensions) {
-        m_extensions = std::make_shared<pluginkit::QuorSqlExtensions>(
-            [controller = weak_from_this()](const QString& query) {
-                const std::shared_ptr<OpcUaController> held = controller.lock();
-                if (!held)
-                    throw EngineError(QStringLiteral("The controller has been released."));
-                return held->answer(query);
-            });
-    }
-    return *m_extensions;
+    return pluginkit::selfAnsweringExtensions(m_extensions, weak_from_this());
 }
 
 std::shared_ptr<IExtension> OpcUaController::AddExtension(const QString& name, const Variant& option)

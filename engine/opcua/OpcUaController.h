@@ -35,10 +35,11 @@ public:
 
     const OpcUaLink& link() const { return m_link; }
 
+    // The variables under the root, browsed afresh. QuorSQL asks for them too: the controller
+    // answers for itself, as a query server would for it.
+    QStringList itemNames();
+
 private:
-    QStringList browse();
-    // QuorSQL: the controller answers for itself, as a query server would for it.
-    Variant answer(const QString& query);
     pluginkit::QuorSqlExtensions& extensions();
 
     QString m_name;

@@ -27,11 +27,4 @@ std::shared_ptr<IController> OpcUaWorkspace::AddController(const QString& contro
     return controller;
 }
 
-std::shared_ptr<IWorkspace> OpcUaWorkspaces::Item(qint16 index)
-{
-    if (index != 0)
-        throw EngineError(QStringLiteral("There is no workspace %1.").arg(index));
-    return m_workspace0;
-}
-
 } // namespace opcua

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EngineApi.h"
+#include "engine/pluginkit/OneWorkspaceEngine.h"
 
 #include <QString>
 #include <memory>
@@ -22,22 +23,6 @@ private:
     int m_unnamed = 0;
 };
 
-class OpcUaWorkspaces final : public IWorkspaces
-{
-public:
-    std::shared_ptr<IWorkspace> Item(qint16 index) override;
-
-private:
-    std::shared_ptr<OpcUaWorkspace> m_workspace0 = std::make_shared<OpcUaWorkspace>();
-};
-
-class OpcUaEngine final : public IEngine
-{
-public:
-    std::shared_ptr<IWorkspaces> Workspaces() override { return m_workspaces; }
-
-private:
-    std::shared_ptr<OpcUaWorkspaces> m_workspaces = std::make_shared<OpcUaWorkspaces>();
-};
+using OpcUaEngine = pluginkit::OneWorkspaceEngine<OpcUaWorkspace>;
 
 } // namespace opcua

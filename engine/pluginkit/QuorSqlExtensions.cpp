@@ -95,4 +95,17 @@ std::shared_ptr<QuorSqlExtensions> QuorSqlExtension::attachedOwner() const
     return owner;
 }
 
+Variant answerAsController(const QString& query, const QString& name,
+                           const std::function<QStringList()>& itemNames)
+{
+    if (query == kControllerNamesQuery)
+        return Variant::textArray({name});
+    QString target;
+    if (!itemNamesQueryTarget(query, &target))
+        throw EngineError(QStringLiteral("The query \"%1\" is not understood.").arg(query));
+    if (target.compare(name, Qt::CaseInsensitive) != 0)
+        throw EngineError(QStringLiteral("The controller %1 knows no controller \"%2\".").arg(name, target));
+    return Variant::textArray(itemNames());
+}
+
 } // namespace pluginkit

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "engine/EngineApi.h"
+#include "engine/EngineError.h"
 
 #include <QList>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -56,5 +58,27 @@ private:
 extern const QString kControllerNamesQuery;
 // The controller named in "GET:<name>::!ItemNames:"; false when the query is not of that form.
 bool itemNamesQueryTarget(const QString& query, QString* controllerName);
+
+// The answer of a controller to a query asked of it as of a query server: its own name to the
+// controller names, `itemNames()` to the item names of its own name (without regard to case).
+Variant answerAsController(const QString& query, const QString& name,
+                           const std::function<QStringList()>& itemNames);
+
+// Makes `extensions` at their first use: a collection whose queries the controller answers by
+// answerAsController, from its Name() and itemNames(). It holds the controller weakly.
+template <typename Controller>
+QuorSqlExtensions& selfAnsweringExtensions(std::shared_ptr<QuorSqlExtensions>& extensions,
+                                           const std::weak_ptr<Controller>& controller)
+{
+    if (!extensions) {
+        extensions = std::make_shared<QuorSqlExtensions>([controller](const QString& query) {
+            const std::shared_ptr<Controller> held = controller.lock();
+            if (!held)
+                throw EngineError(QStringLiteral("The controller has been released."));
+            return answerAsController(query, held->Name(), [&held] { return held->itemNames(); });
+        });
+    }
+    return *extensions;
+}
 
 } // namespace pluginkit
