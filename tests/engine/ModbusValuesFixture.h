@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/EngineValues.h"
 #include "tests/engine/ModbusTestSupport.h"
+#include "tests/engine/PluginValuesFixture.h"
 
 #include <QFile>
 #include <QTest>
@@ -10,24 +10,10 @@
 // The live values of the Modbus plug-in against a real device on 127.0.0.1: the engine loaded
 // with its value capability, a controller connected to a local device, and calls that wait for
 // their answers while the event loop turns.
-class ModbusValuesFixture : public ::testing::Test
+class ModbusValuesFixture : public PluginValuesFixture
 {
 protected:
-    void SetUp() override
-    {
-        const ScopedEnv engine("QUOR_ENGINE", modbusPluginPath());
-        QString reason;
-        m_engine = CreateEngine(&reason, &sources);
-        ASSERT_NE(m_engine, nullptr) << reason.toStdString();
-        workspace = m_engine->Workspaces()->Item(0);
-    }
-
-    void TearDown() override
-    {
-        values.reset();
-        controller.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void SetUp() override { loadPlugin(modbusPluginPath()); }
 
     QString writeMap(const QByteArray& text)
     {
@@ -92,12 +78,6 @@ protected:
             });
     }
 
-    EngineValues sources;
-    std::shared_ptr<IWorkspace> workspace;
-    std::shared_ptr<IController> controller;
-    std::shared_ptr<IControllerValues> values;
-
 private:
     QTemporaryDir m_dir;
-    std::shared_ptr<IEngine> m_engine;
 };

@@ -1,8 +1,8 @@
 #include "engine/BrowseProgress.h"
 #include "engine/EngineLoader.h"
-#include "engine/EngineValues.h"
 #include "engine/VariantList.h"
 #include "tests/engine/OpcUaTestSupport.h"
+#include "tests/engine/PluginValuesFixture.h"
 #include "tests/support/QtPrinters.h"
 
 #include <QElapsedTimer>
@@ -14,27 +14,13 @@
 // failures by status code name; a bridge that dies; timeouts; the password kept out of messages.
 namespace {
 
-class OpcUaEngine : public ::testing::Test
+class OpcUaEngine : public PluginValuesFixture
 {
 protected:
     static void SetUpTestSuite() { s_server = new OpcUaTestServer(); }
     static void TearDownTestSuite() { delete std::exchange(s_server, nullptr); }
 
-    void SetUp() override
-    {
-        const ScopedEnv engine("QUOR_ENGINE", opcUaPluginPath());
-        QString reason;
-        m_engine = CreateEngine(&reason, &sources);
-        ASSERT_NE(m_engine, nullptr) << reason.toStdString();
-        workspace = m_engine->Workspaces()->Item(0);
-    }
-
-    void TearDown() override
-    {
-        values.reset();
-        controller.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void SetUp() override { loadPlugin(opcUaPluginPath()); }
 
     std::shared_ptr<IController> add(const QString& option, const QString& url = s_server->url())
     {
@@ -92,13 +78,6 @@ protected:
     }
 
     static OpcUaTestServer* s_server;
-    EngineValues sources;
-    std::shared_ptr<IWorkspace> workspace;
-    std::shared_ptr<IController> controller;
-    std::shared_ptr<IControllerValues> values;
-
-private:
-    std::shared_ptr<IEngine> m_engine;
 };
 
 OpcUaTestServer* OpcUaEngine::s_server = nullptr;
