@@ -39,9 +39,10 @@ protected:
         click(w.chkConnQUOR);
     }
 
-    void fillModbusFields(frmMain& w, const QString& machine, const QString& option)
+    void fillModbusFields(frmMain& w, const QString& machine, const QString& option,
+                          const QString& providerName = QStringLiteral("QuorProv.ModbusTCP"))
     {
-        const int provider = w.cmbProvs->findText(QStringLiteral("QuorProv.ModbusTCP"));
+        const int provider = w.cmbProvs->findText(providerName);
         ASSERT_GE(provider, 0);
         EXPECT_GE(w.cmbProvs->findText(QStringLiteral("QuorProv.Sim.Ethernet")), 0);
         w.cmbCtrl->setEditText(QStringLiteral("Press1"));
@@ -91,6 +92,20 @@ TEST_F(ConnectModbus, ListsWhatTheDeviceServesAndSavesANormalTagFile)
                                                "TagDataCnt=2\r\n")
                                     .arg(local.machine(), option)
                                     .toUtf8());
+}
+
+// The demo device on a pseudo-terminal, as scripts/modbus-demo.sh --rtu starts it.
+TEST_F(ConnectModbus, ListsWhatTheDeviceServesOverASerialLine)
+{
+    LocalDevice local(contentsOf(kPressMap), kDemoAbsent, 1, true);
+    frmMain& w = openWindow();
+    fillModbusFields(w, local.device.serialPort(), QStringLiteral("Map=") + kPressMap,
+                     QStringLiteral("QuorProv.ModbusRTU"));
+    click(w.chkConnQUOR);
+    EXPECT_TRUE(dialogs.shown().isEmpty()) << dialogs.texts().join(QLatin1Char('|')).toStdString();
+    expectBoxOn(w.chkConnQUOR);
+    EXPECT_EQ(entries(w.cmbVars).size(), 16);
+    EXPECT_EQ(entries(w.cmbVars).value(15), QStringLiteral("Emergency.Stop"));
 }
 
 TEST_F(ConnectModbus, NothingListeningFailsToAddController)
