@@ -269,6 +269,18 @@ TEST(RegisterMapEdges, TheLastAddressesAndALeftOutOrderAreTaken)
     EXPECT_EQ(map.at(1).order, QByteArray("AB"));
 }
 
+TEST(RegisterMapEdges, ANulInANameIsRefusedNamingItsLine)
+{
+    const QByteArray text("Name,Table,Address,Type\nA,input,0,int16\nB\0C,input,1,int16\n", 58);
+    try {
+        modbus::parseRegisterMap(text, QStringLiteral("nul.csv"));
+        ADD_FAILURE() << "the map was taken";
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("Register map nul.csv line 3: the name holds the control character NUL."));
+    }
+}
+
 // A relative map is found beside the tag file before the working folder, and only there when it
 // is not in the working folder.
 TEST_F(ModbusEngine, ARelativeMapIsLookedForBesideTheTagFileFirst)
