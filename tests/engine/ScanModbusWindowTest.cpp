@@ -82,6 +82,20 @@ TEST_F(ToolsMenu, ScansADeviceAndSavesTheChosenAddressesAsAMapTheProviderReads)
     EXPECT_TRUE(scan->lblProgress->text().startsWith(QStringLiteral("Done: ")))
         << scan->lblProgress->text().toStdString();
 
+    // A slow scan stops when asked, saying how far it came.
+    scan->spnLast->setValue(9999);
+    scan->spnRate->setValue(5);
+    scan->cmdStart->click();
+    EXPECT_FALSE(scan->cmdStart->isEnabled());
+    scan->cmdStop->click();
+    WAIT_TRUE(scan->cmdStart->isEnabled());
+    EXPECT_TRUE(scan->lblProgress->text().startsWith(QStringLiteral("Stopped after ")))
+        << scan->lblProgress->text().toStdString();
+    scan->spnLast->setValue(20);
+    scan->spnRate->setValue(0);
+    scan->cmdStart->click();
+    WAIT_TRUE(scan->cmdStart->isEnabled());
+
     scan->cmdIdentify->click();
     WAIT_TRUE(scan->cmdIdentify->isEnabled());
     EXPECT_EQ(scan->lblIdentity->text(),
