@@ -173,9 +173,7 @@ int runModbusScan(const Request& request, QIODevice& out, QIODevice& err)
         print(err, QStringLiteral("unit %1 %2 %3: %4\n")
                        .arg(result.unit)
                        .arg(tableName(result.table))
-                       .arg(result.first == result.last
-                                ? QString::number(result.first)
-                                : QStringLiteral("%1-%2").arg(result.first).arg(result.last))
+                       .arg(addressRangeText(result.first, result.last))
                        .arg(result.reason));
     }
     if (unserved.size() > kUnservedLines)

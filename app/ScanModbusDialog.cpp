@@ -201,6 +201,7 @@ void ScanModbusDialog::cmdStart_Click()
     if (!made || !ensureScanner())
         return;
     grdResults->setRowCount(0);
+    m_lastRun.reset();
     prgScan->setValue(0);
     lblProgress->clear();
     setRunning(true);
@@ -273,54 +274,45 @@ void ScanModbusDialog::cmdSaveMap_Click()
 
 void ScanModbusDialog::addResult(const Result& result)
 {
-    const bool served = result.status == Status::Served;
-    // A run that answered as the row before it did, right after it, joins that row.
-    if (!served && grdResults->rowCount() > 0) {
-        const int previous = grdResults->rowCount() - 1;
-        QTableWidgetItem* address = grdResults->item(previous, ColAddress);
-        const int first = address->data(Qt::UserRole).toInt();
-        if (grdResults->item(previous, ColStatus)->text() == result.reason &&
-            grdResults->item(previous, ColUnit)->text() == QString::number(result.unit) &&
-            grdResults->item(previous, ColTable)->data(Qt::UserRole).toInt() == int(result.table) &&
-            address->data(Qt::UserRole + 1).toInt() + 1 == result.first &&
-            !grdResults->item(previous, ColName)->flags().testFlag(Qt::ItemIsEditable)) {
-            address->setText(QStringLiteral("%1-%2").arg(first).arg(result.last));
-            address->setData(Qt::UserRole + 1, result.last);
+    if (result.status != Status::Served) {
+        // A run that answered as the one in the last row did, right after it, joins that row.
+        if (m_lastRun && continuesRun(*m_lastRun, result)) {
+            m_lastRun->last = result.last;
+            grdResults->item(grdResults->rowCount() - 1, ColAddress)
+                ->setText(addressRangeText(m_lastRun->first, m_lastRun->last));
             return;
         }
+        m_lastRun = result;
+        const int row = addRow(result, addressRangeText(result.first, result.last));
+        for (const int column : {ColName, ColType, ColValue, ColHex})
+            grdResults->setItem(row, column, fixedCell(QString()));
+        grdResults->setItem(row, ColStatus, fixedCell(result.reason));
+        return;
     }
-    const int last = served ? result.last : result.first;
-    for (int address = result.first; address <= last; ++address) {
-        const int row = grdResults->rowCount();
-        grdResults->insertRow(row);
-        auto* table = fixedCell(tableName(result.table));
-        table->setData(Qt::UserRole, int(result.table));
-        grdResults->setItem(row, ColUnit, fixedCell(QString::number(result.unit)));
-        grdResults->setItem(row, ColTable, table);
-        auto* addressCell = fixedCell(served || result.first == result.last
-                                          ? QString::number(address)
-                                          : QStringLiteral("%1-%2").arg(result.first).arg(result.last));
-        addressCell->setData(Qt::UserRole, served ? address : result.first);
-        addressCell->setData(Qt::UserRole + 1, served ? address : result.last);
-        grdResults->setItem(row, ColAddress, addressCell);
-        if (served) {
-            const quint16 value = result.values.value(address - result.first);
-            grdResults->setItem(row, ColName, new QTableWidgetItem(defaultScanName(result.table, address)));
-            grdResults->setItem(row, ColType,
-                                new QTableWidgetItem(isBitTable(result.table) ? QStringLiteral("bool")
-                                                                              : QStringLiteral("uint16")));
-            grdResults->setItem(row, ColValue, fixedCell(QString::number(value)));
-            grdResults->setItem(
-                row, ColHex,
-                fixedCell(QStringLiteral("0x") +
-                          QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper()));
-            grdResults->setItem(row, ColStatus, fixedCell(QStringLiteral("served")));
-        } else {
-            for (const int column : {ColName, ColType, ColValue, ColHex})
-                grdResults->setItem(row, column, fixedCell(QString()));
-            grdResults->setItem(row, ColStatus, fixedCell(result.reason));
-        }
+    m_lastRun.reset();
+    for (int address = result.first; address <= result.last; ++address) {
+        const int row = addRow(result, QString::number(address));
+        const quint16 value = result.values.value(address - result.first);
+        grdResults->setItem(row, ColName, new QTableWidgetItem(defaultScanName(result.table, address)));
+        grdResults->setItem(row, ColType, new QTableWidgetItem(defaultScanType(result.table)));
+        grdResults->setItem(row, ColValue, fixedCell(QString::number(value)));
+        grdResults->setItem(row, ColHex,
+                            fixedCell(QStringLiteral("0x") +
+                                      QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper()));
+        grdResults->setItem(row, ColStatus, fixedCell(QStringLiteral("served")));
     }
+}
+
+int ScanModbusDialog::addRow(const Result& result, const QString& address)
+{
+    const int row = grdResults->rowCount();
+    grdResults->insertRow(row);
+    auto* table = fixedCell(tableName(result.table));
+    table->setData(Qt::UserRole, int(result.table));
+    grdResults->setItem(row, ColUnit, fixedCell(QString::number(result.unit)));
+    grdResults->setItem(row, ColTable, table);
+    grdResults->setItem(row, ColAddress, fixedCell(address));
+    return row;
 }
 
 void ScanModbusDialog::showProgress(const Progress& progress)

@@ -6,6 +6,7 @@
 #include <QList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -73,6 +74,8 @@ private:
     std::optional<modbusscan::Request> request();
     bool ensureScanner();
     void addResult(const modbusscan::Result& result);
+    // A new row with the result's unit and table and the address text; its index.
+    int addRow(const modbusscan::Result& result, const QString& address);
     void showProgress(const modbusscan::Progress& progress);
     void finished(const modbusscan::Summary& summary);
     void setRunning(bool running);
@@ -80,4 +83,6 @@ private:
 
     std::unique_ptr<modbusscan::IDeviceScan> m_scan;
     ChooseFile m_chooseMapFile;
+    // The run of addresses that served nothing shown in the last row, while it is the last.
+    std::optional<modbusscan::Result> m_lastRun;
 };

@@ -1,5 +1,6 @@
 #include "app/ScanModbusDialog.h"
 #include "app/frmMain.h"
+#include "engine/modbus/ModbusEngine.h"
 #include "platform/Dialogs.h"
 #include "platform/ObjectNames.h"
 #include "tags/TagDocument.h"
@@ -14,8 +15,8 @@
 
 namespace {
 
-const QString kModbusTcp = QStringLiteral("QuorProv.ModbusTCP");
-const QString kModbusRtu = QStringLiteral("QuorProv.ModbusRTU");
+using modbus::kProviderName;
+using modbus::kRtuProviderName;
 const QString kMapFilter = QStringLiteral("Register map (*.csv)|*.csv|All files (*)|*");
 
 // The option with its Map= piece (the first, keys without regard to case) naming `map`, or with
@@ -69,7 +70,7 @@ void frmMain::mnuToolsScanModbus_Click()
         this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     // Taken from the connection fields, which often name the device already.
-    if (cmbProvs->currentText() == kModbusTcp || cmbProvs->currentText() == kModbusRtu)
+    if (cmbProvs->currentText() == kProviderName || cmbProvs->currentText() == kRtuProviderName)
         dialog->txtTarget->setText(txtMachine->text());
     dialog->show();
 }
@@ -95,10 +96,10 @@ void frmMain::mnuToolsChooseMap_Click()
 void frmMain::showProviderHint()
 {
     const QString provider = cmbProvs->currentText();
-    if (provider == kModbusTcp)
+    if (provider == kProviderName)
         stbrMain->showMessage(
             QStringLiteral("Machine: host[:port]   Option: Map=<file>,Unit=<id>,Timeout=<ms>"));
-    else if (provider == kModbusRtu)
+    else if (provider == kRtuProviderName)
         stbrMain->showMessage(QStringLiteral("Machine: serial device (/dev/ttyUSB0)   Option: "
                                              "Map=<file>,Unit=<id>,Baud=<rate>,Parity=N|E|O,DataBits=<n>,"
                                              "StopBits=<n>,Timeout=<ms>"));

@@ -56,7 +56,7 @@ QList<ScanMapRow> scanMapRows(const QList<Result>& results)
             row.table = result.table;
             row.address = address;
             row.name = defaultScanName(result.table, address, units.size() > 1 ? result.unit : -1);
-            row.type = isBitTable(result.table) ? QStringLiteral("bool") : QStringLiteral("uint16");
+            row.type = defaultScanType(result.table);
             keyed.append({{result.unit, int(result.table), address}, row});
         }
     }
@@ -67,6 +67,22 @@ QList<ScanMapRow> scanMapRows(const QList<Result>& results)
     for (const auto& [key, row] : keyed)
         rows.append(row);
     return rows;
+}
+
+QString defaultScanType(Table table)
+{
+    return isBitTable(table) ? QStringLiteral("bool") : QStringLiteral("uint16");
+}
+
+QString addressRangeText(int first, int last)
+{
+    return first == last ? QString::number(first) : QStringLiteral("%1-%2").arg(first).arg(last);
+}
+
+bool continuesRun(const Result& run, const Result& next)
+{
+    return run.unit == next.unit && run.table == next.table && run.status == next.status &&
+           run.reason == next.reason && run.last + 1 == next.first;
 }
 
 QList<Result> joinedUnserved(const QList<Result>& results)
@@ -83,9 +99,7 @@ QList<Result> joinedUnserved(const QList<Result>& results)
     for (const Result& result : unserved) {
         if (!joined.isEmpty()) {
             Result& previous = joined.last();
-            if (previous.unit == result.unit && previous.table == result.table &&
-                previous.status == result.status && previous.reason == result.reason &&
-                previous.last + 1 == result.first) {
+            if (continuesRun(previous, result)) {
                 previous.last = result.last;
                 continue;
             }

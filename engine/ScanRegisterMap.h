@@ -25,6 +25,16 @@ QString defaultScanName(modbusscan::Table table, int address, int unit = -1);
 // their unit when the results hold more than one unit.
 QList<ScanMapRow> scanMapRows(const QList<modbusscan::Result>& results);
 
+// "uint16" for a register, "bool" for a bit: the type a scanned address is saved with.
+QString defaultScanType(modbusscan::Table table);
+
+// "7" for one address, "7-9" for a run of them.
+QString addressRangeText(int first, int last);
+
+// Whether `next` carries on the run of addresses `run` that served nothing: the same unit, table,
+// status and reason, right after it.
+bool continuesRun(const modbusscan::Result& run, const modbusscan::Result& next);
+
 // The results that served nothing, neighbours with the same unit, table, status and reason joined
 // into one, in unit, table and address order.
 QList<modbusscan::Result> joinedUnserved(const QList<modbusscan::Result>& results);

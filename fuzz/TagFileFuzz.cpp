@@ -3,6 +3,7 @@
 // written by the writer over a copy of the file, in its encoding, and reads back the same.
 
 #include "fuzz/FuzzCheck.h"
+#include "fuzz/TableInvariants.h"
 #include "storage/ProfileFileCache.h"
 #include "storage/TagFileReader.h"
 #include "storage/TagFileWriter.h"
@@ -16,19 +17,6 @@ namespace {
 
 const QString kFile = QStringLiteral("/fuzz/read.qts");
 const QString kSaved = QStringLiteral("/fuzz/saved.qts");
-
-QList<QStringList> rowsOf(const TagGridModel& table)
-{
-    QList<QStringList> rows;
-    for (qint32 row = 1; row < table.Rows(); ++row) {
-        FUZZ_CHECK(table.TextMatrix(row, 0) == QString::number(row));
-        QStringList cells;
-        for (qint32 col = 1; col < 11; ++col)
-            cells.append(table.TextMatrix(row, col));
-        rows.append(cells);
-    }
-    return rows;
-}
 
 QStringList textsOf(const clsCtrlParameter& connection)
 {
@@ -54,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TagDocument document;
     QString error;
     const bool read = readTagDocument(kFile, document, error);
-    const QList<QStringList> rows = rowsOf(document.table());
+    const QList<QStringList> rows = storedRowsOf(document.table());
     FUZZ_CHECK(read == error.isEmpty());
     if (!read || storageProblem(document.table(), &document.connection()))
         return 0;
@@ -65,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TagDocument back;
     FUZZ_CHECK(readTagDocument(kSaved, back, error));
     if (!readsAsUtf8Now(bytes, files.memoryFile(kSaved))) {
-        FUZZ_CHECK(rowsOf(back.table()) == rows);
+        FUZZ_CHECK(storedRowsOf(back.table()) == rows);
         FUZZ_CHECK(textsOf(back.connection()) == textsOf(document.connection()));
     }
     return 0;
